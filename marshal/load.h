@@ -1,0 +1,40 @@
+// Loading a file of Marshal 4.8 dumps into DocumentRoot.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+
+#include "marshal/node.h"
+
+// LoadResult values, each with its smallest trigger (bytes of the file):
+enum LoadResult : int {
+    kLoadOk = 0,            // 04 08 30             one dump, nil
+    kLoadCannotOpen = 1,    // (the Open command: the file did not open)
+    kLoadNotMarshal = 2,    // (empty file), 04 09 30
+    kLoadNoMemory = 3,      // any allocation that fails
+    kLoadBadData = 4,       // 04 08 5b fa          a negative count
+                            // 04 08 22 0a 61       a string cut short
+                            // 04 08 5b 7f 30       a count the file cannot hold
+    kLoadBadObjectLink = 5, // 04 08 5b 06 40 06    link to object 1 of 1
+    kLoadBadSymbolLink = 6, // 04 08 3b 00          symbol link with no symbol
+    kLoadUnknownType = 7,   // 04 08 4d             'M', 'd' and unknown bytes
+    kLoadTooDeep = 8,       // values nested more than kMaxNestingDepth levels
+};
+
+// Values may nest this deep (each wrapper prefix counts as a level).  Deeper
+// input yields kLoadTooDeep.  The readers recurse once per level on a thread
+// of their own with a stack sized for this bound, and every walk outside the
+// loader is iterative, so no front end's thread stack limits the depth.
+constexpr int kMaxNestingDepth = 100000;
+
+// The loaded document: an array node holding one value per dump.
+extern MarshalNode DocumentRoot;
+
+// Loads every dump of the open file into DocumentRoot (which the caller has
+// released) and closes the file.  After a failure the caller releases
+// DocumentRoot again; it holds everything that was built.
+int LoadDocument(std::FILE* file);
+// The same over bytes in memory (tests, fuzzing).
+int LoadDocumentFromMemory(const void* data, std::size_t size);
+
+// Deepest nesting of the document loaded last (0 when none).
+int LoadedNestingDepth();

@@ -1,0 +1,76 @@
+// The decoded value: one plain record per value, tagged by its type byte.
+//
+// Field use by type ("-" = none/0; `extension` may be set on any node):
+//   '0' 'T' 'F'   -
+//   'i'           data.bits: the signed 32-bit value in the low half
+//   'l'           count = 2*words+1; data.bytes: sign byte then magnitude LE
+//   'f'           data.real; class_symbol.marker '?' '+' '-' or 0; text owned
+//   '"'           count = byte length; data.bytes owned, NUL after them
+//   '/'           data.bytes owned: "/source/opts" NUL
+//   ':'           name owned
+//   ';'           name borrowed from the target; data.target = symbol node
+//   '@'           data.target = linked node
+//   '['           count elements; data.nodes (none when count is 0)
+//   '{'           count pairs; data.nodes 2*count (none when count is 0)
+//   '}'           count pairs; data.nodes 2*count+1, default at 0
+//   'o' 'S'       name borrowed class name; count entries; data.attrs
+//   'C'           name class; count 1; data.attrs: one entry "."
+//   'I'           name (see the reader); count ivars+1; entry 0 is "."
+//   'u'           name class; count bytes; data.bytes, no terminator
+//   'U'           name class; count 1; data.nodes: one node
+//   'c' 'm'       name owned path
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "marshal/type_codes.h"
+
+struct MarshalAttr;
+
+struct MarshalNode {
+    std::uint8_t type;
+    const char* name;
+    std::int32_t count;
+    MarshalNode* extension;
+    union {
+        void* ptr;
+        MarshalNode* nodes;
+        MarshalAttr* attrs;
+        MarshalNode* target;
+        char* bytes;
+        std::uint64_t bits;
+        double real;
+    } data;
+    union {
+        MarshalNode* symbol;
+        std::int32_t marker;
+    } class_symbol;
+    char* text;
+};
+
+struct MarshalAttr {
+    const char* name;
+    MarshalNode value;
+    MarshalNode* name_symbol;
+};
+
+static_assert(std::is_trivially_copyable_v<MarshalNode> && std::is_standard_layout_v<MarshalNode>);
+static_assert(std::is_trivially_copyable_v<MarshalAttr> && std::is_standard_layout_v<MarshalAttr>);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 56);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 72);
+
+// The name of the wrapper entry of 'C' and 'I': a constant owned by nobody.
+extern const char kWrapperEntryName[];
+
+// Frees everything the node owns (never the record itself) and empties the
+// freed pointer fields, so a second release does nothing.  Null is allowed.
+void ReleaseNode(MarshalNode* node);
+void ReleaseAttr(MarshalAttr* entry);
+
+// Number of children of a container by the children table; 0 otherwise.
+std::int64_t ChildCount(const MarshalNode* node);
+// Child at position i of a container (caller keeps i in range).
+const MarshalNode* ChildAt(const MarshalNode* node, std::int64_t i);
+
+inline std::int32_t FixnumValue(const MarshalNode* n) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(n->data.bits)); }

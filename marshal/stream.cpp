@@ -1,0 +1,69 @@
+#include "marshal/stream.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "marshal/alloc.h"
+
+namespace {
+constexpr std::size_t kBufferSize = 256 * 1024;
+
+// Size of what is left of the file from its current position, when it can be
+// known; otherwise the file is treated as unbounded for the count checks.
+std::uint64_t FileBytesLeft(std::FILE* file) {
+    long pos = std::ftell(file);
+    struct stat st {};
+    if (pos < 0 || fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
+    return st.st_size > pos ? static_cast<std::uint64_t>(st.st_size - pos) : 0;
+}
+}  // namespace
+
+bool OpenFileStream(MarshalStream* s, std::FILE* file) {
+    *s = MarshalStream{};
+    s->file = file;
+    s->buffer = static_cast<std::uint8_t*>(MarshalAlloc(kBufferSize));
+    s->unbuffered = FileBytesLeft(file);
+    s->cur = s->end = s->buffer;
+    return s->buffer != nullptr;
+}
+
+void OpenMemoryStream(MarshalStream* s, const void* data, std::size_t size) {
+    *s = MarshalStream{};
+    s->cur = static_cast<const std::uint8_t*>(data);
+    s->end = s->cur + size;
+}
+
+void CloseStream(MarshalStream* s) {
+    if (s->file) std::fclose(s->file);
+    MarshalFree(s->buffer);
+    s->file = nullptr;
+    s->buffer = nullptr;
+    s->cur = s->end = nullptr;
+}
+
+bool RefillStream(MarshalStream* s) {
+    if (!s->file || !s->buffer) return false;
+    std::size_t got = std::fread(s->buffer, 1, kBufferSize, s->file);
+    s->cur = s->buffer;
+    s->end = s->buffer + got;
+    // A file that grew or shrank under us: keep the estimate honest.
+    s->unbuffered = got == 0 ? 0 : (s->unbuffered == UINT64_MAX ? UINT64_MAX : (s->unbuffered > got ? s->unbuffered - got : 0));
+    if (got == 0) s->unbuffered = 0;
+    return got > 0;
+}
+
+void ReadBlock(MarshalStream* s, void* dst, std::uint64_t n) {
+    auto* out = static_cast<std::uint8_t*>(dst);
+    while (n > 0) {
+        if (s->cur == s->end && !RefillStream(s)) {
+            s->eof = true;
+            return;
+        }
+        std::uint64_t have = static_cast<std::uint64_t>(s->end - s->cur);
+        std::size_t take = static_cast<std::size_t>(have < n ? have : n);
+        std::memcpy(out, s->cur, take);
+        s->cur += take;
+        out += take;
+        n -= take;
+    }
+}

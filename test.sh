@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds Quarnix and runs every test: a normal build, the same tests under
+# AddressSanitizer + UndefinedBehaviorSanitizer with leak detection, and a
+# short libFuzzer run over the loader.  Installs what it needs on Debian.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(build-essential cmake ninja-build clang libclang-rt-14-dev libgtest-dev libgmock-dev
+          libbenchmark-dev qt6-base-dev ruby fonts-noto-cjk xvfb xauth)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+JOBS=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$JOBS"
+ctest --test-dir build --output-on-failure -j "$JOBS"
+
+echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNIX_SANITIZE=ON -DQUARNIX_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$JOBS"
+ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+echo "== Fuzz the loader briefly"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$JOBS" --target fuzz_load
+mkdir -p build-fuzz/corpus
+./build-fuzz/fuzz/fuzz_load -max_total_time="${FUZZ_SECONDS:-60}" -max_len=4096 -rss_limit_mb=2048 \
+  -timeout=10 build-fuzz/corpus tests/data
+echo "All tests passed."

@@ -1,0 +1,91 @@
+// Compact in-memory storage for the items of the tree pane and the rows of
+// the list pane.  The headless panes are these stores; the Qt panes show
+// them through thin item models.  Millions of items cost a few dozen bytes
+// each: texts live in one pool, links between items are 32-bit indices.
+#pragma once
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "marshal/node.h"
+
+// A growable pool of UTF-16 texts addressed by offset and length.
+class TextPool {
+public:
+    struct Ref {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    Ref Add(const char16_t* text);
+    std::u16string_view View(Ref ref) const { return {units_.data() + ref.offset, ref.length}; }
+    void Clear();
+
+private:
+    std::vector<char16_t> units_;
+};
+
+// Items are numbered from 1 in insertion order; 0 is none.
+class TreeStore {
+public:
+    using Id = std::uint32_t;
+    struct Item {
+        const MarshalNode* node;
+        Id parent, firstChild, lastChild, nextSibling;
+        std::uint32_t row;        // position among its siblings
+        std::uint32_t children;   // number of child items
+        TextPool::Ref text;
+        std::int8_t image;
+        bool expanded;
+    };
+
+    void Clear();
+    Id Insert(Id parent, const char16_t* text, int image, const MarshalNode* node);
+    std::size_t Size() const { return items_.size() - 1; }
+    bool Valid(Id id) const { return id > 0 && id < items_.size(); }
+    const Item& At(Id id) const { return items_[id]; }
+    Id Root() const { return items_.size() > 1 ? 1 : 0; }
+    Id ChildAtRow(Id parent, std::uint32_t row) const;
+    std::u16string_view Text(Id id) const { return texts_.View(items_[id].text); }
+    void SetExpanded(Id id, bool expanded) { items_[id].expanded = expanded; }
+    Id Caret() const { return caret_; }
+    void SetCaret(Id id) { caret_ = id; }
+
+private:
+    std::vector<Item> items_{Item{}};
+    std::vector<Id> topLevel_;   // items without a parent, in order
+    TextPool texts_;
+    Id caret_ = 0;
+    // Sequential access to the children of one item stays constant time.
+    mutable Id cursorParent_ = 0, cursorItem_ = 0;
+    mutable std::uint32_t cursorRow_ = 0;
+};
+
+class ListStore {
+public:
+    static constexpr int kColumns = 3;
+    struct Row {
+        const MarshalNode* node;
+        TextPool::Ref cells[kColumns];
+        std::int8_t image;
+        std::int8_t overlay;
+        bool selected;
+    };
+
+    void Clear();
+    void Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node);
+    void SetCell(int row, int column, const char16_t* text);
+    int Size() const { return static_cast<int>(rows_.size()); }
+    bool Valid(int row) const { return row >= 0 && row < Size(); }
+    const Row& At(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    std::u16string_view Cell(int row, int column) const { return texts_.View(At(row).cells[column]); }
+    int SelectedCount() const { return selected_; }
+    int NextSelected(int after) const;
+    int Find(const MarshalNode* node) const;
+    // True when the state changed.
+    bool SetSelected(int row, bool selected);
+
+private:
+    std::vector<Row> rows_;
+    TextPool texts_;
+    int selected_ = 0;
+};
