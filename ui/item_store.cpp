@@ -15,7 +15,8 @@ TextPool::Ref TextPool::Add(const char16_t* text) {
 
 void TextPool::Clear() {
     units_.clear();
-    units_.shrink_to_fit();
+    // Refilling a short list keeps its storage; a huge one gives it back.
+    if (units_.capacity() > (std::size_t{1} << 22)) units_.shrink_to_fit();
 }
 
 void TreeStore::Clear() {
@@ -70,6 +71,7 @@ TreeStore::Id TreeStore::ChildAtRow(Id parent, std::uint32_t row) const {
 
 void ListStore::Clear() {
     rows_.clear();
+    if (rows_.capacity() > (std::size_t{1} << 20)) rows_.shrink_to_fit();
     texts_.Clear();
     selected_ = 0;
 }

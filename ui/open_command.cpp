@@ -1,0 +1,137 @@
+// The Open command: the file dialog, releasing the current document, the
+// load, and then the window title and the tree pane, or the message for the
+// failure.
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <share.h>
+#endif
+
+#include "marshal/load.h"
+#include "present/format_bounded.h"
+#include "present/node_location.h"
+#include "present/text.h"
+#include "ui/handlers.h"
+#include "ui/viewer.h"
+
+char16_t DocumentPath[kDocumentPathUnits];
+FileInfoRecord DocumentFileInfo;
+
+namespace {
+// Fills DocumentFileInfo from the path and names the window after the file.
+void ShowDocumentTitle(const char16_t* path) {
+    if (DocumentFileInfo.icon) DestroyFileIcon(DocumentFileInfo.icon);
+    DocumentFileInfo.icon = nullptr;
+    GetFileDisplayInfo(path, DocumentFileInfo.displayName, kDisplayNameUnits, &DocumentFileInfo.icon);
+    char16_t title[kTitleUnits];
+    FormatBounded(title, kTitleUnits, u"%s - %s", DocumentFileInfo.displayName, u"Quarnix");
+    WindowSetTitle(title);
+}
+}  // namespace
+
+const char16_t* LoadResultMessage(int result, MessageIcon* icon) {
+    *icon = MessageIcon::Warning;
+    switch (result) {
+    case kLoadCannotOpen: return u"打开文件失败";
+    case kLoadNotMarshal: return u"无法识别该文件的格式";
+    case kLoadBadData: return u"文件数据有误或不完整";
+    case kLoadBadObjectLink: return u"文件中有未正确链接的对象";
+    case kLoadBadSymbolLink: return u"文件中有未正确链接的符号";
+    case kLoadUnknownType: return u"文件中有未知类型的数据";
+    case kLoadNoMemory:
+        *icon = MessageIcon::Error;
+        return u"系统内存不足";
+    default:
+        *icon = MessageIcon::Error;
+        return u"打开文件时发生未知错误";
+    }
+}
+
+namespace {
+// Folders open for reading on POSIX, but they are no documents.
+std::FILE* RefuseFolder(std::FILE* file) {
+    if (!file) return nullptr;
+    struct stat st {};
+    if (fstat(fileno(file), &st) != 0 || (st.st_mode & S_IFMT) == S_IFDIR) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+}  // namespace
+
+std::FILE* OpenDocumentFile(const char16_t* path) {
+#ifdef _WIN32
+    return RefuseFolder(_wfsopen(reinterpret_cast<const wchar_t*>(path), L"rb", _SH_DENYWR));
+#else
+    // POSIX has no share modes: other processes may still write the file.
+    char* utf8 = WideToUtf8(path);
+    std::FILE* file = utf8 ? std::fopen(utf8, "rb") : nullptr;
+    std::free(utf8);
+    return RefuseFolder(file);
+#endif
+}
+
+std::FILE* OpenDocumentFileBytes(const char* path) { return RefuseFolder(std::fopen(path, "rb")); }
+
+void ReleaseDocument() {
+    // The panes go first, so no item ever points at a released node.
+    TreeDeleteAllItems();
+    InvalidateNodeLocation();
+    ListDeleteAllRows();
+    StatusSetText(u"");
+    ReleaseNode(&DocumentRoot);
+    std::memset(&DocumentRoot, 0, sizeof DocumentRoot);
+}
+
+int LoadOpenedFile(std::FILE* file, const char16_t* path) {
+    ReleaseDocument();
+    int result = kLoadCannotOpen;
+    if (file) {
+        SetBusy(true);
+        result = LoadDocument(file);
+        SetBusy(false);
+    }
+    if (result == kLoadOk) {
+        ShowDocumentTitle(path);
+        RebuildTreePane();
+        return result;
+    }
+    ReleaseDocument();
+    MessageIcon icon;
+    const char16_t* text = LoadResultMessage(result, &icon);
+    ShowMessage(text, icon);
+    return result;
+}
+
+// MARK: commands
+
+void InitViewer() {
+    std::memset(&DocumentRoot, 0, sizeof DocumentRoot);
+    InsertListColumns();
+}
+
+void OpenCommand() {
+    DocumentPath[0] = u'\0';
+    if (!ShowOpenDialog(DocumentPath, kDocumentPathUnits)) return;
+    LoadOpenedFile(OpenDocumentFile(DocumentPath), DocumentPath);
+}
+
+void OpenDocumentPath(const char16_t* path) {
+    std::size_t length = 0;
+    while (path[length]) ++length;
+    if (length >= static_cast<std::size_t>(kDocumentPathUnits)) {
+        // A path the Open dialog could not have returned does not open.
+        LoadOpenedFile(nullptr, path);
+        return;
+    }
+    std::memcpy(DocumentPath, path, (length + 1) * sizeof(char16_t));
+    LoadOpenedFile(OpenDocumentFile(DocumentPath), DocumentPath);
+}
+
+void ShutdownViewer() {
+    ReleaseDocument();
+    if (DocumentFileInfo.icon) DestroyFileIcon(DocumentFileInfo.icon);
+    DocumentFileInfo.icon = nullptr;
+}

@@ -1,0 +1,52 @@
+// The tree pane: the file as one root item and every container below it.
+#include "marshal/load.h"
+#include "present/labels.h"
+#include "present/node_location.h"
+#include "ui/viewer.h"
+
+void RebuildTreePane() {
+    ImagesReplaceFileIcon(DocumentFileInfo.icon);
+    TreeDeleteAllItems();
+    InvalidateNodeLocation();
+    TreeItem root = TreeInsertItem(nullptr, DocumentFileInfo.displayName, kImageFile, &DocumentRoot);
+    if (!root) return;
+    InsertContainerItems(root, &DocumentRoot);
+    TreeExpandItem(root);
+    TreeSelectItem(root);
+}
+
+// Depth-first, in pre-order: an item's whole subtree exists before its next
+// sibling is inserted.  The walk keeps no stack: going back up, the parent
+// comes from the pane and the position to resume at from the child's
+// address, so any nesting depth costs the same stack.
+void InsertContainerItems(TreeItem parent, const MarshalNode* node) {
+    TreeItem item = parent;
+    const MarshalNode* n = node;
+    std::int64_t next = 0;
+    int depth = 0;
+    for (;;) {
+        bool descended = false;
+        for (std::int64_t count = ChildCount(n); next < count; ++next) {
+            const MarshalNode* k = ChildAt(n, next);
+            if (!IsContainerType(k->type)) continue;
+            LabelBuffer buf;
+            Text label = ChildLabel(n, next, buf);
+            TreeItem child = TreeInsertItem(item, label.text, kImageContainer, k);
+            FreeText(label);
+            if (!child) continue;  // refused by the control: its subtree is left out
+            item = child;
+            n = k;
+            next = 0;
+            ++depth;
+            descended = true;
+            break;
+        }
+        if (descended) continue;
+        if (depth == 0) return;
+        const MarshalNode* done = n;
+        item = TreeParentItem(item);
+        n = TreeItemNode(item);
+        --depth;
+        next = n->type == 'U' ? 1 : ChildIndexOf(n, done) + 1;
+    }
+}
