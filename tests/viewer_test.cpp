@@ -1,0 +1,205 @@
+// Opening files, the tree pane, the list pane and the status bar, driven
+// through the in-memory panes.
+#include "marshal/alloc.h"
+#include "tests/marshal_bytes.h"
+#include "tests/viewer_fixture.h"
+
+using namespace mb;
+
+namespace {
+// Symbols: 0 k, 1 Foo, 2 @hp, 3 @list, 4 Bar, 5 E.  Objects: 0 top array,
+// 1 [ab 5], 2 "ab", 3 hash, 4 [], 5 Foo, 6 list, 7 Bar wrapper, 8 "u", 9 1.5
+std::string MixedDocument() {
+    return Dump(Arr({
+        Int(7),                                                            // 0
+        Arr({Str("ab"), Int(5)}),                                          // 1
+        Hash({{Sym("k"), Arr({})}}),                                       // 2
+        Link(2),                                                           // 3 -> data0[1][0]
+        Link(1),                                                           // 4 -> data0[1]
+        Link(0),                                                           // 5 -> data0
+        Obj(Sym("Foo"), {{Sym("@hp"), Int(3)}, {Sym("@list"), Arr({Link(5)})}}),  // 6
+        SymLink(0),                                                        // 7
+        UserClass(Sym("Bar"), Str("wrapped")),                             // 8
+        Ivar(Str("u"), {{Sym("E"), True()}}),                              // 9
+        Float("1.5"),                                                      // 10
+        Nil(),                                                             // 11
+        Link(7),                                                           // 12 -> the Bar wrapper
+    }));
+}
+}  // namespace
+
+TEST_F(ViewerTest, OpenShowsTitleTreeAndTopLevelRows) {
+    ASSERT_EQ(Open(MixedDocument(), "Map001.rxdata"), 0);
+    EXPECT_EQ(U8(HeadlessTitle()), "Map001.rxdata - Quarnix");
+    TreeItem root = TreeRootItem();
+    EXPECT_EQ(ItemText(root), "Map001.rxdata");
+    EXPECT_EQ(TreeCaretItem(), root);
+    EXPECT_TRUE(HeadlessTree().At(HeadlessItemId(root)).expanded);
+    EXPECT_EQ(HeadlessFileImage(), DocumentFileInfo.icon);
+    EXPECT_EQ(ChildTexts(root), std::vector<std::string>{"0"});
+    // The root lists the top-level values without a ".." row, no row selected.
+    EXPECT_EQ(Rows(), (std::vector<RowView>{{"0", "数组", "", kImageContainer, 0}}));
+    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_EQ(Status(), "");
+    // Deeper levels stay collapsed, and only containers get items.
+    TreeItem top = Child(root, "0");
+    EXPECT_FALSE(HeadlessTree().At(HeadlessItemId(top)).expanded);
+    EXPECT_EQ(ChildTexts(top), (std::vector<std::string>{"1", "2", "6", "8", "9"}));
+    EXPECT_EQ(ChildTexts(Child(top, "2")), std::vector<std::string>{"值0"});
+    EXPECT_EQ(ChildTexts(Child(top, "6")), std::vector<std::string>{"list"});
+    EXPECT_TRUE(ChildTexts(Child(top, "8")).empty());  // it wraps a string
+}
+
+TEST_F(ViewerTest, RowsListContainersFirstWithTypesValuesImagesAndLinkPaths) {
+    ASSERT_EQ(Open(MixedDocument()), 0);
+    TreeSelectItem(Child(TreeRootItem(), "0"));
+    EXPECT_EQ(Status(), "路径: data0");
+    const std::vector<RowView> expected = {
+        {"..", "", "", kImageContainer, 0},
+        {"1", "数组", "", kImageContainer, 0},
+        {"2", "哈希表", "", kImageContainer, 0},
+        {"6", "对象", "Foo", kImageContainer, 0},
+        {"8", "扩展对象", "Bar", kImageContainer, 0},
+        {"9", "扩展对象", "", kImageContainer, 0},
+        {"0", "整数", "7", kImageNumber, 0},
+        {"3", "链接", "data0[1][0]", kImageValue, kLinkOverlay},
+        {"4", "链接", "data0[1]", kImageContainer, kLinkOverlay},
+        {"5", "链接", "data0", kImageContainer, kLinkOverlay},
+        {"7", "符号链接", "k", kImageValue, kLinkOverlay},
+        {"10", "浮点数", "1.5", kImageNumber, 0},
+        {"11", "空", "nil", kImageValue, 0},
+        {"12", "链接", "data0[8]", kImageContainer, kLinkOverlay},
+    };
+    EXPECT_EQ(Rows(), expected);
+}
+
+TEST_F(ViewerTest, WrappersHashesAndEntriesListTheirChildren) {
+    ASSERT_EQ(Open(Dump(Arr({
+                  HashDef({{Int(1), Arr({})}, {Sym("s"), Int(2)}}, Int(9)),
+                  UserMarshal(Sym("Um"), Arr({Int(1)})),
+                  Obj(Sym("P"), {{Sym("x"), Int(1)}, {Sym("y"), Int(2)}}, 'S'),
+              }))),
+              0);
+    TreeItem top = Child(TreeRootItem(), "0");
+    struct Case {
+        const char* item;
+        std::vector<RowView> rows;
+    };
+    const Case cases[] = {
+        {"0", {{"..", "", "", 1, 0}, {"值0", "数组", "", 1, 0}, {"默认值", "整数", "9", 5, 0}, {"键0", "整数", "1", 5, 0},
+               {"键1", "符号", "s", 4, 0}, {"值1", "整数", "2", 5, 0}}},
+        {"1", {{"..", "", "", 1, 0}, {"marshal_dump", "数组", "", 1, 0}}},
+        {"2", {{"..", "", "", 1, 0}, {"x", "整数", "1", 5, 0}, {"y", "整数", "2", 5, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        TreeSelectItem(Child(top, c.item));
+        EXPECT_EQ(Rows(), c.rows);
+    }
+}
+
+TEST_F(ViewerTest, StatusFollowsRowSelection) {
+    ASSERT_EQ(Open(MixedDocument()), 0);
+    TreeSelectItem(Child(Child(TreeRootItem(), "0"), "6"));
+    HeadlessClickRow(RowNamed("hp"));
+    EXPECT_EQ(Status(), "路径: data0[6].hp");
+    HeadlessClickRow(RowNamed(".."));
+    EXPECT_EQ(Status(), "路径: data0");
+    HeadlessClickRow(RowNamed("list"), true);
+    HeadlessClickRow(RowNamed("hp"), true);
+    EXPECT_EQ(Status(), "选中了3个项目。");
+    // A row leaving the selection while one stays: the item's own path.
+    HeadlessClickRow(RowNamed("list"), true);
+    HeadlessClickRow(RowNamed("hp"), true);
+    EXPECT_EQ(Status(), "路径: data0[6]");
+    // The ".." row of a child of the root names the root: empty.
+    TreeSelectItem(Child(TreeRootItem(), "0"));
+    HeadlessClickRow(RowNamed(".."));
+    EXPECT_EQ(Status(), "");
+    HeadlessClickRow(RowNamed("3"));
+    EXPECT_EQ(Status(), "路径: data0[3]");  // a link row: its own place, not its target
+}
+
+TEST_F(ViewerTest, FailedOpensShowTheirMessageAndLeaveNoDocument) {
+    struct Case {
+        std::string bytes;
+        int allocationToFail;
+        const char* message;
+        MessageIcon icon;
+    };
+    std::string deep = "\x04\x08";
+    for (int i = 0; i <= kMaxNestingDepth; ++i) deep += "[\x06";
+    deep += "0";
+    const Case cases[] = {
+        {"", 0, "无法识别该文件的格式", MessageIcon::Warning},
+        {"\x04\x09\x30", 0, "无法识别该文件的格式", MessageIcon::Warning},
+        {Dump(Arr({Arr({Int(1)})})), 3, "系统内存不足", MessageIcon::Error},
+        {Dump(Str("abc")).substr(0, 5), 0, "文件数据有误或不完整", MessageIcon::Warning},
+        {Dump(Arr({Link(1)})), 0, "文件中有未正确链接的对象", MessageIcon::Warning},
+        {Dump(SymLink(0)), 0, "文件中有未正确链接的符号", MessageIcon::Warning},
+        {Dump("M"), 0, "文件中有未知类型的数据", MessageIcon::Warning},
+        {deep, 0, "打开文件时发生未知错误", MessageIcon::Error},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        ASSERT_EQ(Open(MixedDocument(), "good.rxdata"), 0);
+        TreeSelectItem(Child(TreeRootItem(), "0"));
+        HeadlessClickRow(1);
+        std::size_t before = HeadlessMessages().size();
+        FileIcon image = HeadlessFileImage();
+        SetAllocationFailureAt(c.allocationToFail);
+        EXPECT_EQ(Open(c.bytes, "bad.rxdata"), -1);
+        SetAllocationFailureAt(0);
+        ASSERT_EQ(HeadlessMessages().size(), before + 1);
+        EXPECT_EQ(U8(HeadlessMessages().back().text), c.message);
+        EXPECT_EQ(HeadlessMessages().back().icon, c.icon);
+        // Nothing points into the released document; title and icon are kept.
+        EXPECT_EQ(HeadlessTree().Size(), 0u);
+        EXPECT_EQ(HeadlessList().Size(), 0);
+        EXPECT_EQ(Status(), "");
+        EXPECT_EQ(U8(HeadlessTitle()), "good.rxdata - Quarnix");
+        EXPECT_EQ(HeadlessFileImage(), image);
+        EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
+        EXPECT_EQ(LiveAllocationCount(), 0);
+    }
+}
+
+TEST_F(ViewerTest, FilesThatDoNotOpenGiveTheOpenFailure) {
+    for (const std::string& path : {::testing::TempDir() + "no-such-file.rxdata", ::testing::TempDir()}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(OpenPath(path), -1);
+        EXPECT_EQ(U8(HeadlessMessages().back().text), "打开文件失败");
+        EXPECT_EQ(HeadlessMessages().back().icon, MessageIcon::Warning);
+    }
+    EXPECT_EQ(U8(HeadlessTitle()), "Quarnix");
+}
+
+TEST_F(ViewerTest, CancelledDialogChangesNothing) {
+    ASSERT_EQ(Open(MixedDocument()), 0);
+    std::size_t items = HeadlessTree().Size();
+    OpenCommand();  // no answer queued: cancelled
+    EXPECT_EQ(HeadlessTree().Size(), items);
+    EXPECT_EQ(U8(HeadlessTitle()), "doc.rxdata - Quarnix");
+    EXPECT_NE(DocumentRoot.data.ptr, nullptr);
+}
+
+TEST_F(ViewerTest, ReloadingReplacesTheTreeWithoutKeepingIcons) {
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Open(MixedDocument()), 0);
+    ASSERT_EQ(Open(Dump(Arr({Arr({}), Arr({})})), "second.rxdata"), 0);
+    EXPECT_EQ(ItemText(TreeRootItem()), "second.rxdata");
+    EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
+    EXPECT_EQ(ChildTexts(Child(TreeRootItem(), "0")), (std::vector<std::string>{"0", "1"}));
+    EXPECT_EQ(HeadlessLiveIcons(), 1);
+    ShutdownViewer();
+    EXPECT_EQ(HeadlessLiveIcons(), 0);
+    EXPECT_EQ(LiveAllocationCount(), 0);
+}
+
+TEST_F(ViewerTest, SeveralDumpsAreTopLevelValuesOfTheRoot) {
+    ASSERT_EQ(Open(Dump(Arr({Hash({}), Hash({}), Hash({})})) + Dump(Str("s")) + Dump(Arr({Link(0)}))), 0);
+    EXPECT_EQ(ChildTexts(TreeRootItem()), (std::vector<std::string>{"0", "2"}));
+    EXPECT_EQ(ChildTexts(Child(TreeRootItem(), "0")), (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"0", "2", "1"}));
+    TreeSelectItem(Child(TreeRootItem(), "2"));
+    EXPECT_EQ(Rows()[1], (RowView{"0", "链接", "data2", kImageContainer, kLinkOverlay}));
+}
