@@ -132,7 +132,8 @@ int ReadIvarWrapper(MarshalStream* s, MarshalNode* node) {
         wrapped.name = kWrapperEntryName;
         wrapped.value = *node;
         std::memset(node, 0, sizeof *node);
-        node->name = wrapped.value.name;
+        // The wrapper shows the name its value brought; a float has none.
+        node->name = wrapped.value.type == 'f' ? nullptr : wrapped.value.name;
     }
     node->type = 'I';
     std::int32_t n;

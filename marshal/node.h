@@ -5,6 +5,7 @@
 //   'i'           data.bits: the signed 32-bit value in the low half
 //   'l'           count = 2*words+1; data.bytes: sign byte then magnitude LE
 //   'f'           data.real; class_symbol.marker '?' '+' '-' or 0; text owned
+//                 (in the name's place: a float has no name)
 //   '"'           count = byte length; data.bytes owned, NUL after them
 //   '/'           data.bytes owned: "/source/opts" NUL
 //   ':'           name owned
@@ -28,10 +29,16 @@
 
 struct MarshalAttr;
 
+// Laid out for size: a document holds one record per value, and a map file
+// holds millions.  `type` and `count` share the first word, and a float's
+// text takes the place of the name it has no use for.
 struct MarshalNode {
     std::uint8_t type;
-    const char* name;
     std::int32_t count;
+    union {
+        const char* name;
+        char* text;   // 'f' only
+    };
     MarshalNode* extension;
     union {
         void* ptr;
@@ -46,7 +53,6 @@ struct MarshalNode {
         MarshalNode* symbol;
         std::int32_t marker;
     } class_symbol;
-    char* text;
 };
 
 struct MarshalAttr {
@@ -57,8 +63,8 @@ struct MarshalAttr {
 
 static_assert(std::is_trivially_copyable_v<MarshalNode> && std::is_standard_layout_v<MarshalNode>);
 static_assert(std::is_trivially_copyable_v<MarshalAttr> && std::is_standard_layout_v<MarshalAttr>);
-static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 56);
-static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 72);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 40);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 56);
 
 // The name of the wrapper entry of 'C' and 'I': a constant owned by nobody.
 extern const char kWrapperEntryName[];
