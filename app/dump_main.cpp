@@ -22,63 +22,90 @@ namespace {
 constexpr int kUsageStatus = 64;
 
 // Buffered UTF-8 output with the escapes that keep one field on one line.
+// Dumps of big maps run to hundreds of megabytes, so a field is converted
+// in one tight loop straight into the buffer, with room made for it first.
 class Output {
 public:
-    ~Output() { Flush(); }
-    void Raw(char c) { Put(c); }
+    Output() : buffer_(new char[kSize]) {}
+    ~Output() {
+        Flush();
+        delete[] buffer_;
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    void Raw(char c) {
+        Reserve(1);
+        buffer_[used_++] = c;
+    }
     void Field(std::u16string_view text) {
+        // At most four bytes per unit: "\x1f" or a three-byte UTF-8 form
+        // (a surrogate pair, two units, gives four bytes).
+        if (text.size() > kSize / 4) {
+            Field(text.substr(0, kSize / 8));
+            Field(text.substr(kSize / 8));
+            return;
+        }
+        Reserve(text.size() * 4);
+        char* out = buffer_ + used_;
         for (std::size_t i = 0; i < text.size(); ++i) {
             char32_t c = text[i];
+            if (c >= 0x20 && c < 0x7F && c != '\\') {
+                *out++ = static_cast<char>(c);
+                continue;
+            }
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
                 c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
                 ++i;
             } else if (c >= 0xD800 && c <= 0xDFFF) {
                 c = 0xFFFD;
             }
-            Escaped(c);
+            out = Escaped(out, c);
         }
+        used_ = static_cast<std::size_t>(out - buffer_);
     }
     void Flush() {
-        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
-        buffer_.clear();
+        if (used_) std::fwrite(buffer_, 1, used_, stdout);
+        used_ = 0;
     }
 
 private:
-    void Put(char c) {
-        buffer_.push_back(c);
-        if (buffer_.size() >= (1u << 16)) Flush();
+    static constexpr std::size_t kSize = std::size_t{1} << 20;
+
+    void Reserve(std::size_t bytes) {
+        if (kSize - used_ < bytes) Flush();
     }
-    void Escaped(char32_t c) {
+    static char* Escaped(char* out, char32_t c) {
+        static const char hex[] = "0123456789abcdef";
         switch (c) {
-        case '\\': Put('\\'); Put('\\'); return;
-        case '\t': Put('\\'); Put('t'); return;
-        case '\n': Put('\\'); Put('n'); return;
-        case '\r': Put('\\'); Put('r'); return;
+        case '\\': *out++ = '\\'; *out++ = '\\'; return out;
+        case '\t': *out++ = '\\'; *out++ = 't'; return out;
+        case '\n': *out++ = '\\'; *out++ = 'n'; return out;
+        case '\r': *out++ = '\\'; *out++ = 'r'; return out;
         default: break;
         }
         if (c < 0x20 || c == 0x7F) {
-            static const char hex[] = "0123456789abcdef";
-            Put('\\');
-            Put('x');
-            Put(hex[c >> 4]);
-            Put(hex[c & 15]);
-        } else if (c < 0x80) {
-            Put(static_cast<char>(c));
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = hex[c >> 4];
+            *out++ = hex[c & 15];
         } else if (c < 0x800) {
-            Put(static_cast<char>(0xC0 | (c >> 6)));
-            Put(static_cast<char>(0x80 | (c & 0x3F)));
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            Put(static_cast<char>(0xE0 | (c >> 12)));
-            Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            Put(static_cast<char>(0x80 | (c & 0x3F)));
+            *out++ = static_cast<char>(0xE0 | (c >> 12));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            Put(static_cast<char>(0xF0 | (c >> 18)));
-            Put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            Put(static_cast<char>(0x80 | (c & 0x3F)));
+            *out++ = static_cast<char>(0xF0 | (c >> 18));
+            *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
         }
+        return out;
     }
-    std::string buffer_;
+    char* buffer_;
+    std::size_t used_ = 0;
 };
 
 // Path of each item on the branch being printed: the items come in

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quarnix builds and tests with, when missing.
+set -euo pipefail
+PACKAGES=(build-essential cmake ninja-build clang libclang-rt-14-dev libgtest-dev libgmock-dev
+          libbenchmark-dev qt6-base-dev ruby fonts-noto-cjk xvfb xauth)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi

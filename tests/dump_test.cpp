@@ -1,0 +1,95 @@
+// quarnix-dump as a program: its output for the corpus, its exit status and
+// its message for every kind of failure.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+struct Run {
+    int status;
+    std::string out, err;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Run Dump(const std::string& args) {
+    std::string err = ::testing::TempDir() + "dump-stderr.txt";
+    std::string command = std::string(QUARNIX_DUMP_EXE) + " " + args + " 2>" + err;
+    Run run{};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) run.out.append(buf, n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = ReadFile(err);
+    return run;
+}
+
+std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
+}  // namespace
+
+TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", 64, "usage: quarnix-dump FILE\n"},
+        {"a b", 64, "usage: quarnix-dump FILE\n"},
+        {Data("no-such-file.rxdata"), 1, "打开文件失败\n"},
+        {Data(""), 1, "打开文件失败\n"},
+        {Data("n_empty.bin"), 2, "无法识别该文件的格式\n"},
+        {Data("n_version49.bin"), 2, "无法识别该文件的格式\n"},
+        {Data("n_truncated_string.bin"), 4, "文件数据有误或不完整\n"},
+        {Data("n_huge_count.bin"), 4, "文件数据有误或不完整\n"},
+        {Data("n_bad_object_link.bin"), 5, "文件中有未正确链接的对象\n"},
+        {Data("n_bad_symbol_link.bin"), 6, "文件中有未正确链接的符号\n"},
+        {Data("n_unknown_type.bin"), 7, "文件中有未知类型的数据\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        Run run = Dump(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
+// The golden dumps under tests/data/golden were read line by line against
+// the texts the panes must show before they were committed.
+TEST(DumpTest, CorpusMatchesGoldenDumps) {
+    for (const char* name : {"Map001.rxdata", "Actors.rxdata", "y_scalars.bin", "y_composites.bin",
+                             "y_three_dumps.bin", "y_map_ruby3.rxdata", "y_float_ruby18.bin"}) {
+        SCOPED_TRACE(name);
+        Run run = Dump(Data(name));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.out, ReadFile(Data(std::string("golden/") + name + ".txt")));
+    }
+}
+
+TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
+    // A string holding a tab, a newline, a backslash, a carriage return,
+    // control bytes and DEL, and malformed UTF-8.
+    std::string path = ::testing::TempDir() + "escapes.bin";
+    {
+        std::ofstream out(path, std::ios::binary);
+        std::string text = "a\tb\nc\\d\re\x01\x7f\xff";
+        out << std::string("\x04\x08[\x06\"", 5) << static_cast<char>(text.size() + 5) << text;
+    }
+    Run run = Dump(path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "[]\n0\t数组\t\tdata0\n[data0]\n0\t字符串\ta\\tb\\nc\\\\d\\re\\x01\\x7f\uFFFD\tdata0[0]\n");
+    std::remove(path.c_str());
+}
