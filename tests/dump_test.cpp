@@ -10,7 +10,7 @@
 #include <string>
 
 namespace {
-struct Run {
+struct DumpRun {
     int status;
     std::string out, err;
 };
@@ -22,10 +22,10 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-Run Dump(const std::string& args) {
+DumpRun Dump(const std::string& args) {
     std::string err = ::testing::TempDir() + "dump-stderr.txt";
     std::string command = std::string(QUARNIX_DUMP_EXE) + " " + args + " 2>" + err;
-    Run run{};
+    DumpRun run{};
     std::FILE* pipe = popen(command.c_str(), "r");
     char buf[65536];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) run.out.append(buf, n);
@@ -59,7 +59,7 @@ TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        Run run = Dump(c.args);
+        DumpRun run = Dump(c.args);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, c.message);
@@ -72,7 +72,7 @@ TEST(DumpTest, CorpusMatchesGoldenDumps) {
     for (const char* name : {"Map001.rxdata", "Actors.rxdata", "y_scalars.bin", "y_composites.bin",
                              "y_three_dumps.bin", "y_map_ruby3.rxdata", "y_float_ruby18.bin"}) {
         SCOPED_TRACE(name);
-        Run run = Dump(Data(name));
+        DumpRun run = Dump(Data(name));
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.out, ReadFile(Data(std::string("golden/") + name + ".txt")));
@@ -88,7 +88,7 @@ TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
         std::string text = "a\tb\nc\\d\re\x01\x7f\xff";
         out << std::string("\x04\x08[\x06\"", 5) << static_cast<char>(text.size() + 5) << text;
     }
-    Run run = Dump(path);
+    DumpRun run = Dump(path);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "[]\n0\t数组\t\tdata0\n[data0]\n0\t字符串\ta\\tb\\nc\\\\d\\re\\x01\\x7f\uFFFD\tdata0[0]\n");
     std::remove(path.c_str());
