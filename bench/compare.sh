@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Compares Quarnix with Ruby and with itself on generated files:
+#  - loading the large RPG-Maker-like file, against Ruby's Marshal.load
+#    (wall time and peak memory);
+#  - filling the list with 200,000 links, against 200,000 integers;
+#  - dumping the links file against the integers file, and the large file
+#    against its load.
+# Usage: bench/compare.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+DATA=bench/data
+mkdir -p "$DATA"
+[ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
+[ -f "$DATA/links.bin" ] || ruby bench/make_links.rb "$DATA/links.bin" "$DATA/ints.bin"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
+cmake --build "$BUILD" --target load_file view_bench quarnix-dump >/dev/null
+
+value() { awk -v k="$1" '$1 == k { print $2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+# Median wall time of a command over five runs, output discarded.
+median_seconds() {
+  local times=()
+  for _ in 1 2 3 4 5; do
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | sed -n 3p
+}
+
+echo "== Load of $DATA/large.rxdata ($(du -h "$DATA/large.rxdata" | cut -f1))"
+ours=$("$BUILD/bench/load_file" "$DATA/large.rxdata" 5)
+theirs=$(ruby bench/ruby_load.rb "$DATA/large.rxdata" 1)
+echo "$ours"; echo "$theirs"
+q_s=$(echo "$ours" | value quarnix_load_seconds); r_s=$(echo "$theirs" | value ruby_load_seconds)
+q_m=$(echo "$ours" | value quarnix_peak_rss_kb); r_m=$(echo "$theirs" | value ruby_peak_rss_kb)
+echo "speed: $(ratio "$r_s" "$q_s") times Ruby's; peak memory: $(ratio "$q_m" "$r_m") of Ruby's"
+
+echo "== List filling: 200,000 links against 200,000 integers"
+QUARNIX_BENCH_LINKS=$DATA/links.bin QUARNIX_BENCH_INTS=$DATA/ints.bin \
+  "$BUILD/bench/view_bench" --benchmark_format=console 2>/dev/null | grep BM_
+
+echo "== Dumps (median of five whole-process runs)"
+d_links=$(median_seconds "$BUILD/app/quarnix-dump" "$DATA/links.bin")
+d_ints=$(median_seconds "$BUILD/app/quarnix-dump" "$DATA/ints.bin")
+d_large=$(median_seconds "$BUILD/app/quarnix-dump" "$DATA/large.rxdata")
+l_large=$(median_seconds "$BUILD/bench/load_file" "$DATA/large.rxdata" 1)
+echo "links ${d_links}s, integers ${d_ints}s: $(ratio "$d_links" "$d_ints") times"
+echo "large dump ${d_large}s, large load (whole process) ${l_large}s: $(ratio "$d_large" "$l_large") times"
