@@ -6,7 +6,9 @@
 // row's own path, separated by TABs.  Exit status: 0, or the load result
 // (1 when the file does not open), or 64 for wrong usage.
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,7 +50,15 @@ public:
         }
         Reserve(text.size() * 4);
         char* out = buffer_ + used_;
+        const char16_t* units = text.data();
         for (std::size_t i = 0; i < text.size(); ++i) {
+            // Runs of printable ASCII, eight units at a time.
+            while (i + 8 <= text.size() && PrintableAscii8(units + i)) {
+                for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(units[i + k]);
+                out += 8;
+                i += 8;
+            }
+            if (i >= text.size()) break;
             char32_t c = text[i];
             if (c >= 0x20 && c < 0x7F && c != '\\') {
                 *out++ = static_cast<char>(c);
@@ -72,6 +82,19 @@ public:
 private:
     static constexpr std::size_t kSize = std::size_t{1} << 20;
 
+    // True when all eight units are printable ASCII other than '\\'.
+    static bool PrintableAscii8(const char16_t* u) {
+        std::uint64_t a, b;
+        std::memcpy(&a, u, 8);
+        std::memcpy(&b, u + 4, 8);
+        constexpr std::uint64_t kHigh = 0xFF80FF80FF80FF80ull;   // a unit of 0x80 or more
+        constexpr std::uint64_t kOnes = 0x0001000100010001ull;
+        auto anyBelow = [](std::uint64_t v, std::uint64_t n) { return (v - kOnes * n) & ~v & (kOnes << 15); };
+        auto anyEqual = [&](std::uint64_t v, std::uint64_t n) { return anyBelow(v ^ (kOnes * n), 1); };
+        std::uint64_t bad = ((a | b) & kHigh) | anyBelow(a, 0x20) | anyBelow(b, 0x20) | anyEqual(a, 0x7F) |
+                            anyEqual(b, 0x7F) | anyEqual(a, '\\') | anyEqual(b, '\\');
+        return bad == 0;
+    }
     void Reserve(std::size_t bytes) {
         if (kSize - used_ < bytes) Flush();
     }
@@ -120,7 +143,7 @@ void DumpDocument(Output& out) {
     const ListStore& list = HeadlessList();
     std::u16string path;
     std::vector<Branch> branch;
-    std::u16string rowPath;
+    std::u16string label;
     for (TreeStore::Id id = 1; id <= tree.Size(); ++id) {
         const TreeStore::Item& item = tree.At(id);
         while (!branch.empty() && branch.back().item != item.parent) branch.pop_back();
@@ -139,13 +162,14 @@ void DumpDocument(Output& out) {
         for (int r = 0; r < list.Size(); ++r) {
             const MarshalNode* child = list.At(r).node;
             if (!child) continue;  // the ".." row
-            rowPath = path;
-            AppendPathLabel(rowPath, item.node, ChildIndexOf(item.node, child));
+            label.clear();
+            AppendPathLabel(label, item.node, ChildIndexOf(item.node, child));
             for (int column = 0; column < ListStore::kColumns; ++column) {
                 out.Field(list.Cell(r, column));
                 out.Raw('\t');
             }
-            out.Field(rowPath);
+            out.Field(path);
+            out.Field(label);
             out.Raw('\n');
         }
     }

@@ -22,7 +22,7 @@ const char16_t* HashChildLabel(const MarshalNode* hash, std::int64_t position, L
 Text ChildLabel(const MarshalNode* container, std::int64_t position, LabelBuffer& buffer) {
     if (IsEntryListType(container->type)) {
         const char* name = container->data.attrs ? container->data.attrs[position].name : nullptr;
-        return name ? HeapText(Utf8ToWide(name)) : NoText();
+        return Utf8ToText(name, buffer);
     }
     if (container->type == '{' || container->type == '}') {
         return BufferText(HashChildLabel(container, position, buffer));

@@ -91,6 +91,17 @@ char16_t* Utf8ToWide(const char* utf8) {
     return wide;
 }
 
+Text Utf8ToText(const char* utf8, LabelBuffer& buffer) {
+    if (!utf8) return NoText();
+    // A unit never takes fewer bytes than one, so a short text fits.
+    std::size_t bytes = 0;
+    while (bytes < kLabelBufferUnits && utf8[bytes]) ++bytes;
+    if (bytes >= kLabelBufferUnits) return HeapText(Utf8ToWide(utf8));
+    std::size_t units = ConvertUtf8(reinterpret_cast<const unsigned char*>(utf8), buffer);
+    buffer[units] = u'\0';
+    return BufferText(buffer);
+}
+
 // MARK: UTF-16 to UTF-8
 
 namespace {

@@ -42,6 +42,12 @@ void FreeText(Text text);
 // Code points above U+FFFF become surrogate pairs.
 char16_t* Utf8ToWide(const char* utf8);
 
+// The same conversion for a text that is handed out at once: short texts
+// (up to kLabelBufferUnits - 1 bytes) go into the caller's buffer, longer
+// ones to the heap.  Lists of millions of short names and values then
+// allocate nothing for them.
+Text Utf8ToText(const char* utf8, LabelBuffer& buffer);
+
 // The reverse, for file paths and printed output: a std::malloc'd UTF-8 text,
 // or none when the heap is exhausted or `wide` is none.  An unpaired
 // surrogate becomes U+FFFD.

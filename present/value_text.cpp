@@ -65,18 +65,12 @@ char16_t* BignumHexText(const MarshalNode* node) {
 }
 
 namespace {
-// A converted document text; an absent one (a half-built node) stays none
-// rather than reaching the conversion.
-Text Converted(const char* utf8) {
-    return utf8 ? HeapText(Utf8ToWide(utf8)) : NoText();
-}
-
-Text FloatText(const MarshalNode* node) {
+Text FloatText(const MarshalNode* node, LabelBuffer& buffer) {
     switch (node->class_symbol.marker) {
     case '+': return StaticText(u"+∞");
     case '-': return StaticText(u"-∞");
     case '?': return StaticText(u"NaN");
-    default: return Converted(node->text);  // as stored: "1.5" stays "1.5"
+    default: return Utf8ToText(node->text, buffer);  // as stored: "1.5" stays "1.5"
     }
 }
 }  // namespace
@@ -91,11 +85,11 @@ Text ValueText(const MarshalNode* node, LabelBuffer& buffer) {
         FormatBounded(buffer, kLabelBufferUnits, u"%ld", static_cast<long>(FixnumValue(node)));
         return BufferText(buffer);
     case 'l': return HeapText(BignumHexText(node));
-    case 'f': return FloatText(node);
-    case '"': case '/': return Converted(node->data.bytes);
+    case 'f': return FloatText(node, buffer);
+    case '"': case '/': return Utf8ToText(node->data.bytes, buffer);
     case ':': case ';': case 'c': case 'm':
     case 'o': case 'S': case 'C': case 'U': case 'u': case 'I':
-        return Converted(node->name);
+        return Utf8ToText(node->name, buffer);  // none for a half-built node
     default: return NoText();
     }
 }
