@@ -37,7 +37,6 @@ bool ShouldFail() {
 }
 
 #ifdef QUARNIX_PLAIN_HEAP
-void* SmallAlloc(std::size_t, bool) { return nullptr; }
 bool SmallFree(void*) { return false; }
 std::size_t SmallSize(void*) { return 0; }
 void ReleaseSlabsIfEmpty() {}

@@ -97,6 +97,7 @@ int ReadUserClass(MarshalStream* s, MarshalNode* node) {
         return kLoadNoMemory;
     }
     entry->value = *node;
+    MoveExtension(node, &entry->value);
     entry->name = kWrapperEntryName;
     std::memset(node, 0, sizeof *node);
     node->type = 'C';
@@ -111,11 +112,19 @@ int ReadExtended(MarshalStream* s, MarshalNode* node) {
     MarshalNode* module;
     if (int rc = ReadSymbolRef(s, &module); rc != kLoadOk) return rc;
     int rc = ReadValue(s, node);
-    // The module named first in the stream is the one kept in `extension`;
-    // those of inner prefixes hang below it, as later symbol links may still
+    // The module named first in the stream is the node's extension; those
+    // of inner prefixes hang below it, as later symbol links may still
     // borrow their text, and are released with it.
-    module->extension = node->extension;
-    node->extension = module;
+    MarshalNode* inner = TakeExtension(node);
+    bool kept = !inner || SetExtension(module, inner);
+    if (kept && SetExtension(node, module)) return rc;
+    if (!kept) {
+        ReleaseNode(inner);
+        MarshalFree(inner);
+    }
+    ReleaseNode(module);
+    MarshalFree(module);
+    return kLoadNoMemory;
     return rc;
 }
 
@@ -125,12 +134,14 @@ int ReadIvarWrapper(MarshalStream* s, MarshalNode* node) {
     if (node->type == 'C') {
         // An 'I' around a 'C' keeps the user class and wraps its value.
         wrapped = node->data.attrs[0];
+        MoveExtension(&node->data.attrs[0].value, &wrapped.value);
         MarshalFree(node->data.attrs);
         node->data.attrs = nullptr;
         node->count = 0;
     } else {
         wrapped.name = kWrapperEntryName;
         wrapped.value = *node;
+        MoveExtension(node, &wrapped.value);
         std::memset(node, 0, sizeof *node);
         // The wrapper shows the name its value brought; a float has none.
         node->name = wrapped.value.type == 'f' ? nullptr : wrapped.value.name;
@@ -151,6 +162,7 @@ int ReadIvarWrapper(MarshalStream* s, MarshalNode* node) {
         return kLoadNoMemory;
     }
     entries[0] = wrapped;
+    MoveExtension(&wrapped.value, &entries[0].value);
     node->data.attrs = entries;
     node->count = n + 1;
     return ReadEntries(s, entries, 1, std::int64_t{n} + 1);

@@ -59,7 +59,7 @@ void RepointTarget(MarshalNode* n, std::uintptr_t oldBase, std::uintptr_t oldEnd
 }
 
 void Repoint(MarshalNode* n, std::uintptr_t oldBase, std::uintptr_t oldEnd, MarshalNode* newBase) {
-    for (MarshalNode* e = n->extension; e; e = e->extension)
+    for (MarshalNode* e = NodeExtension(n); e; e = NodeExtension(e))
         if (e->type == ';') RepointTarget(e, oldBase, oldEnd, newBase);
     if (n->type == '@' || n->type == ';') {
         RepointTarget(n, oldBase, oldEnd, newBase);
@@ -85,6 +85,8 @@ bool GrowRoot() {
     std::memset(nodes + g_rootCapacity, 0, static_cast<std::size_t>(grown - g_rootCapacity) * sizeof(MarshalNode));
     DocumentRoot.data.nodes = nodes;
     g_rootCapacity = grown;
+    if (reinterpret_cast<std::uintptr_t>(nodes) != oldBase)
+        MoveExtensions(oldBase, oldBase + static_cast<std::uintptr_t>(DocumentRoot.count) * sizeof(MarshalNode), nodes);
     if (g_topLinked && reinterpret_cast<std::uintptr_t>(nodes) != oldBase) {
         std::uintptr_t oldEnd = oldBase + static_cast<std::uintptr_t>(DocumentRoot.count) * sizeof(MarshalNode);
         for (std::int32_t i = 0; i < DocumentRoot.count; ++i) Repoint(&nodes[i], oldBase, oldEnd, nodes);

@@ -1,6 +1,6 @@
 // The decoded value: one plain record per value, tagged by its type byte.
 //
-// Field use by type ("-" = none/0; `extension` may be set on any node):
+// Field use by type ("-" = none/0; any node may have an extension):
 //   '0' 'T' 'F'   -
 //   'i'           data.bits: the signed 32-bit value in the low half
 //   'l'           count = 2*words+1; data.bytes: sign byte then magnitude LE
@@ -30,16 +30,18 @@
 struct MarshalAttr;
 
 // Laid out for size: a document holds one record per value, and a map file
-// holds millions.  `type` and `count` share the first word, and a float's
-// text takes the place of the name it has no use for.
+// holds millions.  `type`, `flags` and `count` share the first word, and a
+// float's text takes the place of the name it has no use for.  The module
+// that extends a value ('e') is rare, so it is kept beside the document
+// (NodeExtension) and `flags` says whether there is one.
 struct MarshalNode {
     std::uint8_t type;
+    std::uint8_t flags;
     std::int32_t count;
     union {
         const char* name;
         char* text;   // 'f' only
     };
-    MarshalNode* extension;
     union {
         void* ptr;
         MarshalNode* nodes;
@@ -55,6 +57,14 @@ struct MarshalNode {
     } class_symbol;
 };
 
+// `flags`: the node owns an extension.
+constexpr std::uint8_t kNodeExtended = 1;
+
+// The symbol node (':' or ';') naming the module that extends the value, or
+// none.  Of a chain of modules the first in the stream is kept here; the
+// others hang below it, each the extension of the one before.
+MarshalNode* NodeExtension(const MarshalNode* node);
+
 struct MarshalAttr {
     const char* name;
     MarshalNode value;
@@ -63,8 +73,8 @@ struct MarshalAttr {
 
 static_assert(std::is_trivially_copyable_v<MarshalNode> && std::is_standard_layout_v<MarshalNode>);
 static_assert(std::is_trivially_copyable_v<MarshalAttr> && std::is_standard_layout_v<MarshalAttr>);
-static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 40);
-static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 56);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 48);
 
 // The name of the wrapper entry of 'C' and 'I': a constant owned by nobody.
 extern const char kWrapperEntryName[];

@@ -48,6 +48,16 @@ int ReadUserClass(MarshalStream* s, MarshalNode* node);
 int ReadIvarWrapper(MarshalStream* s, MarshalNode* node);
 int ReadExtended(MarshalStream* s, MarshalNode* node);
 
+// Extensions beside the document (extensions.cpp).  Setting one fails only
+// when memory runs out.  A node record that is copied elsewhere takes its
+// extension along with MoveExtension.
+bool SetExtension(MarshalNode* node, MarshalNode* module);
+MarshalNode* TakeExtension(MarshalNode* node);
+void MoveExtension(const MarshalNode* from, MarshalNode* to);
+// Re-keys the extensions of records that moved from [oldBase, oldEnd) to
+// the same offsets from newBase.
+void MoveExtensions(std::uintptr_t oldBase, std::uintptr_t oldEnd, MarshalNode* newBase);
+
 // A count of `perItem`-byte items that the rest of the file cannot hold
 // is refused before anything is allocated for it.
 inline bool FileCanHold(const MarshalStream* s, std::int64_t count, std::uint64_t perItem) {

@@ -4,6 +4,7 @@
 #include "marshal/alloc.h"
 #include "marshal/load.h"
 #include "marshal/node.h"
+#include "marshal/readers.h"
 
 namespace {
 struct Frame {
@@ -24,11 +25,9 @@ void FreeOwned(MarshalNode** slot) {
 
 // Module symbols of an 'e' chain hang one below the other.
 void ReleaseExtensions(MarshalNode* n) {
-    MarshalNode* e = n->extension;
-    n->extension = nullptr;
+    MarshalNode* e = TakeExtension(n);
     while (e) {
-        MarshalNode* next = e->extension;
-        e->extension = nullptr;
+        MarshalNode* next = TakeExtension(e);
         ReleaseNode(e);
         MarshalFree(e);
         e = next;
@@ -38,7 +37,7 @@ void ReleaseExtensions(MarshalNode* n) {
 // Frees what a node without children owns.  False for a container that
 // still has a children array to walk.
 bool ReleaseOwnFields(MarshalNode* n) {
-    if (n->extension) ReleaseExtensions(n);
+    if (n->flags & kNodeExtended) ReleaseExtensions(n);
     switch (n->type) {
     case '"': case '/': case 'l':
         MarshalFree(n->data.ptr);

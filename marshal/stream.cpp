@@ -18,9 +18,36 @@ std::uint64_t FileBytesLeft(std::FILE* file) {
 }
 }  // namespace
 
+namespace {
+// A pipe or device tells no size, so it is read whole first: every count
+// can then be checked against the bytes that are really there.
+bool ReadWhole(MarshalStream* s) {
+    std::size_t size = 0, capacity = kBufferSize;
+    auto* data = static_cast<std::uint8_t*>(MarshalAlloc(capacity));
+    if (!data) return false;
+    for (;;) {
+        size += std::fread(data + size, 1, capacity - size, s->file);
+        if (size < capacity) break;
+        auto* grown = static_cast<std::uint8_t*>(MarshalRealloc(data, capacity * 2));
+        if (!grown) {
+            MarshalFree(data);
+            return false;
+        }
+        data = grown;
+        capacity *= 2;
+    }
+    s->buffer = data;
+    s->cur = data;
+    s->end = data + size;
+    s->unbuffered = 0;
+    return true;
+}
+}  // namespace
+
 bool OpenFileStream(MarshalStream* s, std::FILE* file) {
     *s = MarshalStream{};
     s->file = file;
+    if (FileBytesLeft(file) == UINT64_MAX) return ReadWhole(s);
     s->buffer = static_cast<std::uint8_t*>(MarshalAlloc(kBufferSize));
     s->unbuffered = FileBytesLeft(file);
     s->cur = s->end = s->buffer;
@@ -42,13 +69,13 @@ void CloseStream(MarshalStream* s) {
 }
 
 bool RefillStream(MarshalStream* s) {
-    if (!s->file || !s->buffer) return false;
+    if (!s->file || !s->buffer || s->unbuffered == 0) return false;
     std::size_t got = std::fread(s->buffer, 1, kBufferSize, s->file);
     s->cur = s->buffer;
     s->end = s->buffer + got;
-    // A file that grew or shrank under us: keep the estimate honest.
-    s->unbuffered = got == 0 ? 0 : (s->unbuffered == UINT64_MAX ? UINT64_MAX : (s->unbuffered > got ? s->unbuffered - got : 0));
-    if (got == 0) s->unbuffered = 0;
+    // The file is read as long as it was when opened; one that shrank
+    // under us ends early, one that grew is not read past its old end.
+    s->unbuffered = got == 0 || got > s->unbuffered ? 0 : s->unbuffered - got;
     return got > 0;
 }
 

@@ -439,9 +439,9 @@ TEST_F(CorpusComposites, ExtensionKeepsTheModuleNamedFirst) {
     // obj.extend(M1); obj.extend(M2) is written 'e' M2 'e' M1 'o' Obj.
     const MarshalNode* n = At(13);
     EXPECT_EQ(n->type, 'o');
-    ASSERT_NE(n->extension, nullptr);
-    EXPECT_EQ(n->extension->type, ':');
-    EXPECT_EQ(Text(n->extension->name), "M2");
+    ASSERT_NE(NodeExtension(n), nullptr);
+    EXPECT_EQ(NodeExtension(n)->type, ':');
+    EXPECT_EQ(Text(NodeExtension(n)->name), "M2");
 }
 
 TEST_F(CorpusComposites, LinksPointAtTheNodeThatTookTheNumber) {

@@ -22,9 +22,11 @@ std::string ReadFile(const std::string& path) {
     return s.str();
 }
 
-DumpRun Dump(const std::string& args) {
+// Runs quarnix-dump with the arguments; `input`, when given, is piped in.
+DumpRun Dump(const std::string& args, const std::string& input = "") {
     std::string err = ::testing::TempDir() + "dump-stderr.txt";
     std::string command = std::string(QUARNIX_DUMP_EXE) + " " + args + " 2>" + err;
+    if (!input.empty()) command = "cat '" + input + "' | " + command;
     DumpRun run{};
     std::FILE* pipe = popen(command.c_str(), "r");
     char buf[65536];
@@ -77,6 +79,15 @@ TEST(DumpTest, CorpusMatchesGoldenDumps) {
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.out, ReadFile(Data(std::string("golden/") + name + ".txt")));
     }
+}
+
+TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
+    DumpRun huge = Dump("/dev/stdin", Data("n_huge_count.bin"));
+    EXPECT_EQ(huge.status, 4);
+    EXPECT_EQ(huge.err, "文件数据有误或不完整\n");
+    DumpRun map = Dump("/dev/stdin", Data("Map001.rxdata"));
+    EXPECT_EQ(map.status, 0);
+    EXPECT_EQ(map.out, ReadFile(Data("golden/Map001.rxdata.txt")));
 }
 
 TEST(DumpTest, FieldsAreEscapedOntoOneLine) {

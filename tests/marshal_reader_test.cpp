@@ -151,7 +151,7 @@ std::string RenderValue(const MarshalNode* n) {
 // Extending modules come first, as in the stream: "e:M1 e:M2 object A()".
 std::string Render(const MarshalNode* n) {
     std::string out;
-    for (const MarshalNode* e = n->extension; e; e = e->extension) out += std::string("e") + static_cast<char>(e->type) + e->name + " ";
+    for (const MarshalNode* e = NodeExtension(n); e; e = NodeExtension(e)) out += std::string("e") + static_cast<char>(e->type) + e->name + " ";
     return out + RenderValue(n);
 }
 
@@ -357,14 +357,14 @@ TEST_F(MarshalReaderTest, NamesThroughSymbolLinksOwnNoSymbol) {
 
 TEST_F(MarshalReaderTest, ExtendedChainKeepsFirstModuleOutermost) {
     ASSERT_EQ(Load("04 08 65 3a 07 'M1' 65 3b 00 6f 3a 06 41 00"), kLoadOk);
-    const MarshalNode* outer = Top().extension;
+    const MarshalNode* outer = NodeExtension(&Top());
     ASSERT_NE(outer, nullptr);
     EXPECT_EQ(outer->type, ':');
     EXPECT_STREQ(outer->name, "M1");
-    ASSERT_NE(outer->extension, nullptr);
-    EXPECT_EQ(outer->extension->type, ';');  // a link keeps its own node here
-    EXPECT_EQ(outer->extension->data.target, outer);
-    EXPECT_EQ(outer->extension->extension, nullptr);
+    ASSERT_NE(NodeExtension(outer), nullptr);
+    EXPECT_EQ(NodeExtension(outer)->type, ';');  // a link keeps its own node here
+    EXPECT_EQ(NodeExtension(outer)->data.target, outer);
+    EXPECT_EQ(NodeExtension(NodeExtension(outer)), nullptr);
     EXPECT_EQ(Top().type, 'o');
 }
 
@@ -413,7 +413,7 @@ TEST_F(MarshalReaderTest, TopLevelNodesStayWhereLinksPoint) {
     // The same for a symbol link held as a module name: I(:M, E = e;M nil).
     std::string dump = "04 08 49 3a 06 4d 06 3a 06 45 65 3b 00 30 ";
     ASSERT_EQ(LoadOk(dump + dump + dump + dump + dump), "ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil)");
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(Top(k).data.attrs[1].value.extension->data.target, &DocumentRoot.data.nodes[k]);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(NodeExtension(&Top(k).data.attrs[1].value)->data.target, &DocumentRoot.data.nodes[k]);
 }
 
 // MARK: file stream
