@@ -69,7 +69,9 @@ void* MapSlab() {
     std::uintptr_t end = start + 2 * kSlabBytes;
     if (end > aligned + kSlabBytes) munmap(reinterpret_cast<void*>(aligned + kSlabBytes), end - aligned - kSlabBytes);
 #ifdef MADV_HUGEPAGE
-    madvise(reinterpret_cast<void*>(aligned), kSlabBytes, MADV_HUGEPAGE);
+    // Huge pages cut the page faults of big documents; a small one keeps to
+    // small pages, so it touches (and clears) only what it uses.
+    if (g_slabs.size() >= 16) madvise(reinterpret_cast<void*>(aligned), kSlabBytes, MADV_HUGEPAGE);
 #endif
     return reinterpret_cast<void*>(aligned);
 #endif
