@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -24,7 +25,8 @@ std::string ReadFile(const std::string& path) {
 
 // Runs quarnix-dump with the arguments; `input`, when given, is piped in.
 DumpRun Dump(const std::string& args, const std::string& input = "") {
-    std::string err = ::testing::TempDir() + "dump-stderr.txt";
+    // Each test runs in a process of its own, possibly beside the others.
+    std::string err = ::testing::TempDir() + "dump-stderr-" + std::to_string(getpid()) + ".txt";
     std::string command = std::string(QUARNIX_DUMP_EXE) + " " + args + " 2>" + err;
     if (!input.empty()) command = "cat '" + input + "' | " + command;
     DumpRun run{};

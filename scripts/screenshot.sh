@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Takes docs/screenshot.png: the viewer with tests/data/Map001.rxdata open,
+# one of its containers selected and, in the list, one of its rows (a link
+# if the file has one, else a text in Chinese), the splitter moved to 320.
+#
+#   scripts/screenshot.sh [BUILD_DIR]     (default: build-qt, built if needed)
+#
+# Runs offscreen (no display needed); with Xvfb installed and
+# SCREENSHOT_XVFB=1 it runs under xvfb-run on a real X server instead.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build-qt}"
+
+if [ ! -x "$build/app/quarnix" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DQUARNIX_BENCH=OFF >/dev/null
+fi
+log="$(mktemp)"
+if ! cmake --build "$build" --target quarnix >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  exit 1
+fi
+rm -f "$log"
+
+mkdir -p "$root/docs"
+run=(env QT_QPA_PLATFORM=offscreen)
+if [ "${SCREENSHOT_XVFB:-0}" = 1 ]; then
+  run=(xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb)
+fi
+if ! "${run[@]}" "$build/app/quarnix" --screenshot="$root/docs/screenshot.png" \
+  "$root/tests/data/Map001.rxdata" 2>/dev/null; then
+  echo "quarnix could not take the screenshot" >&2
+  exit 1
+fi
+echo "Wrote $root/docs/screenshot.png"

@@ -1,0 +1,82 @@
+#include "ui/qt/list_model.h"
+
+#include "ui/qt/pane_images.h"
+
+ListModel::ListModel(const PaneImages& images, QObject* parent) : QAbstractTableModel(parent), images_(images) {}
+
+void ListModel::InsertColumn(int index, const QString& header) {
+    if (index < 0 || index > headers_.size()) index = static_cast<int>(headers_.size());
+    if (headers_.size() >= ListStore::kColumns) return;
+    beginInsertColumns({}, index, index);
+    headers_.insert(index, header);
+    endInsertColumns();
+}
+
+void ListModel::Clear() {
+    if (store_.Size() == 0) return;
+    beginResetModel();
+    store_.Clear();
+    shown_ = 0;
+    endResetModel();
+}
+
+void ListModel::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+    if (row < 0 || row >= store_.Size()) {
+        if (!HasUnpublished()) emit Unpublished();
+        store_.Insert(store_.Size(), text, image, overlay, node);
+        return;
+    }
+    // Inserting between rows: announce the appended ones first, so that row
+    // numbers mean the same to the views and the store.
+    Publish();
+    beginInsertRows({}, row, row);
+    store_.Insert(row, text, image, overlay, node);
+    ++shown_;
+    endInsertRows();
+}
+
+void ListModel::SetCell(int row, int column, const char16_t* text) {
+    store_.SetCell(row, column, text);
+    if (row >= 0 && row < shown_ && column >= 0 && column < columnCount()) {
+        const QModelIndex cell = index(row, column);
+        emit dataChanged(cell, cell, {Qt::DisplayRole});
+    }
+}
+
+void ListModel::Publish() {
+    if (!HasUnpublished()) return;
+    beginInsertRows({}, shown_, store_.Size() - 1);
+    shown_ = store_.Size();
+    endInsertRows();
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= shown_ || index.column() >= columnCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole: {
+        const std::u16string_view text = store_.Cell(index.row(), index.column());
+        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    case Qt::DecorationRole:
+        if (index.column() != 0) return {};
+        return images_.Icon(store_.At(index.row()).image, store_.At(index.row()).overlay);
+    default:
+        return {};
+    }
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= headers_.size())
+        return {};
+    return headers_.at(section);
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+}

@@ -1,0 +1,139 @@
+#include "ui/qt/main_window.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QUrl>
+
+#include "ui/handlers.h"
+#include "ui/panes.h"
+#include "ui/qt/about_dialog.h"
+#include "ui/qt/pane_area.h"
+#include "ui/qt/qt_panes.h"
+
+namespace {
+
+constexpr QSize kPaneIconSize(16, 16);
+
+// Both panes are tree views: with uniform row heights a view lays out a
+// million rows without asking each one for its size.
+void SetUpTreePane(QTreeView* tree) {
+    tree->setHeaderHidden(true);
+    tree->setUniformRowHeights(true);
+    tree->setIconSize(kPaneIconSize);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Long labels scroll sideways rather than being cut short.
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+void SetUpListPane(QTreeView* list) {
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setIconSize(kPaneIconSize);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSortingEnabled(false);
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionsMovable(false);
+}
+
+QString LocalFileOf(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls()) return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
+}
+
+}  // namespace
+
+MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
+    setWindowTitle(QStringLiteral("Quarnix"));
+    setWindowIcon(PaneImages::AppIcon());
+    setAcceptDrops(true);
+    resize(960, 640);
+
+    tree_ = new QTreeView;
+    tree_->setObjectName(QStringLiteral("tree"));
+    tree_->setModel(&treeModel_);
+    SetUpTreePane(tree_);
+    list_ = new QTreeView;
+    list_->setObjectName(QStringLiteral("list"));
+    list_->setModel(&listModel_);
+    SetUpListPane(list_);
+    area_ = new PaneArea(tree_, list_, this);
+    setCentralWidget(area_);
+    statusBar();
+    BuildMenus();
+
+    AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
+    InitViewer();
+    FlushPanes();
+}
+
+MainWindow::~MainWindow() {
+    Shutdown();
+    DetachPanes();
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
+    file->addSeparator();
+    file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
+}
+
+void MainWindow::Open() {
+    OpenCommand();
+    FlushPanes();
+}
+
+void MainWindow::OpenFile(const QString& path) {
+    const std::u16string units = path.toStdU16String();
+    OpenDocumentPath(units.c_str());
+    FlushPanes();
+}
+
+void MainWindow::Shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    ShutdownViewer();
+    // No item may outlive the released document it points into (the logic
+    // empties the panes itself; emptying them again costs nothing).
+    TreeDeleteAllItems();
+    ListDeleteAllRows();
+}
+
+bool MainWindow::event(QEvent* event) {
+    // Hovering a menu sends status tips that would wipe the status bar's
+    // path; the program has no status tips, so the path stays.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFileOf(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = LocalFileOf(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    // Open once the drop is over, so the program the file came from is not
+    // kept waiting during the load.
+    QMetaObject::invokeMethod(this, [this, path] { OpenFile(path); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,50 @@
+// The one top-level window: menu bar, the two panes with the splitter, the
+// status bar.  Creating it attaches the pane operations to its widgets and
+// starts the viewer's logic; closing it (Exit or the close box) shuts the
+// logic down.
+#pragma once
+#include <QMainWindow>
+
+#include "ui/qt/list_model.h"
+#include "ui/qt/pane_images.h"
+#include "ui/qt/tree_model.h"
+
+class PaneArea;
+class QTreeView;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Opens a file as the Open command does after its dialog.
+    void OpenFile(const QString& path);
+
+    PaneArea* Area() const { return area_; }
+    QTreeView* TreeView() const { return tree_; }
+    QTreeView* ListView() const { return list_; }
+    TreeModel& Tree() { return treeModel_; }
+    ListModel& List() { return listModel_; }
+    const PaneImages& Images() const { return images_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    void Open();
+    void Shutdown();
+
+    PaneImages images_;
+    TreeModel treeModel_;
+    ListModel listModel_;
+    QTreeView* tree_ = nullptr;
+    QTreeView* list_ = nullptr;
+    PaneArea* area_ = nullptr;
+    bool shutDown_ = false;
+};

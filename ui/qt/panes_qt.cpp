@@ -1,0 +1,255 @@
+// The pane operations of ui/panes.h and present/tree_queries.h over the
+// Qt widgets attached by AttachPanes.  The stores inside the models are the
+// truth (items, rows, caret, selected rows); the views are brought up to
+// date only when they are needed, see FlushPanes.
+#include <QApplication>
+#include <QCursor>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QIcon>
+#include <QItemSelectionModel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTreeView>
+#include <algorithm>
+#include <vector>
+
+#include "ui/handlers.h"
+#include "ui/qt/list_model.h"
+#include "ui/qt/pane_images.h"
+#include "ui/qt/pane_state.h"
+#include "ui/qt/tree_model.h"
+
+PaneState& Panes() {
+    static PaneState state;
+    return state;
+}
+
+namespace {
+
+TreeModel* Tree() { return Panes().widgets.treeModel; }
+ListModel* List() { return Panes().widgets.listModel; }
+
+const TreeStore::Item* ItemAt(TreeItem item) {
+    TreeModel* model = Tree();
+    if (!model || !model->Store().Valid(IdOfItem(item))) return nullptr;
+    return &model->Store().At(IdOfItem(item));
+}
+
+QString FromUtf16(const char16_t* text) { return text ? QString::fromUtf16(text) : QString(); }
+
+// After a reset the tree view has forgotten which items were expanded and
+// which was current; both live on in the store.
+void RestoreTreeView() {
+    const PaneWidgets& w = Panes().widgets;
+    const TreeStore& store = w.treeModel->Store();
+    if (w.treeModel->ExpandedCount() > 0) {
+        for (TreeStore::Id id = 1; id <= store.Size(); ++id)
+            if (store.At(id).expanded) w.tree->expand(w.treeModel->IndexOf(id));
+    }
+    if (store.Caret()) {
+        // The caret is unchanged, so the view's change is not reported.
+        w.tree->selectionModel()->setCurrentIndex(w.treeModel->IndexOf(store.Caret()),
+                                                  QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void FlushTree() {
+    if (Tree() && Tree()->HasUnpublished() && Tree()->Publish()) RestoreTreeView();
+}
+
+void FlushList() {
+    if (List()) List()->Publish();
+}
+
+}  // namespace
+
+// MARK: attaching
+
+void AttachPanes(const PaneWidgets& widgets) {
+    Panes() = PaneState{};
+    Panes().widgets = widgets;
+    ConnectNotifications(widgets);
+}
+
+void DetachPanes() {
+    while (Panes().busyDepth > 0) SetBusy(false);
+    Panes() = PaneState{};
+}
+
+void FlushPanes() {
+    FlushTree();
+    FlushList();
+}
+
+void NoteExpanded(TreeStore::Id id, bool expanded) {
+    if (Tree()) Tree()->SetExpanded(id, expanded);
+}
+
+// MARK: tree pane
+
+TreeItem TreeRootItem() { return Tree() ? ItemOf(Tree()->Store().Root()) : nullptr; }
+
+TreeItem TreeChildItem(TreeItem item) {
+    const TreeStore::Item* it = ItemAt(item);
+    return it ? ItemOf(it->firstChild) : nullptr;
+}
+
+TreeItem TreeNextItem(TreeItem item) {
+    const TreeStore::Item* it = ItemAt(item);
+    return it ? ItemOf(it->nextSibling) : nullptr;
+}
+
+TreeItem TreeParentItem(TreeItem item) {
+    const TreeStore::Item* it = ItemAt(item);
+    return it ? ItemOf(it->parent) : nullptr;
+}
+
+const MarshalNode* TreeItemNode(TreeItem item) {
+    const TreeStore::Item* it = ItemAt(item);
+    return it ? it->node : nullptr;
+}
+
+TreeItem TreeCaretItem() { return Tree() ? ItemOf(Tree()->Store().Caret()) : nullptr; }
+
+TreeItem TreeInsertItem(TreeItem parent, const char16_t* text, int image, const MarshalNode* node) {
+    if (!Tree()) return nullptr;
+    return ItemOf(Tree()->Insert(IdOfItem(parent), text, image, node));
+}
+
+void TreeDeleteAllItems() {
+    if (!Tree()) return;
+    // The selection model clears itself silently on the reset: no change to
+    // "no item" is ever reported.
+    Tree()->Clear();
+}
+
+void TreeSelectItem(TreeItem item) {
+    const TreeStore::Item* it = ItemAt(item);
+    if (!it) return;
+    FlushTree();
+    const PaneWidgets& w = Panes().widgets;
+    const TreeStore& store = w.treeModel->Store();
+    std::vector<TreeStore::Id> collapsed;
+    for (TreeStore::Id up = it->parent; up; up = store.At(up).parent)
+        if (!store.At(up).expanded) collapsed.push_back(up);
+    for (auto up = collapsed.rbegin(); up != collapsed.rend(); ++up) {
+        NoteExpanded(*up, true);
+        w.tree->expand(w.treeModel->IndexOf(*up));
+    }
+    // The view reports the new current item before this returns (see
+    // ConnectNotifications); making the current item current again reports
+    // nothing.
+    const QModelIndex index = w.treeModel->IndexOf(IdOfItem(item));
+    w.tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    w.tree->scrollTo(index);
+}
+
+void TreeExpandItem(TreeItem item) {
+    if (!ItemAt(item)) return;
+    FlushTree();
+    NoteExpanded(IdOfItem(item), true);
+    Panes().widgets.tree->expand(Tree()->IndexOf(IdOfItem(item)));
+}
+
+// MARK: list pane
+
+void ListInsertColumn(int index, const char16_t* header, int width) {
+    const PaneWidgets& w = Panes().widgets;
+    if (!w.listModel) return;
+    w.listModel->InsertColumn(index, FromUtf16(header));
+    // An index past the last column appends, as the model did.
+    const int count = w.listModel->columnCount();
+    const int column = index >= 0 && index < count ? index : count - 1;
+    if (w.list && column >= 0) w.list->header()->resizeSection(column, width);
+}
+
+void ListDeleteAllRows() {
+    if (List()) List()->Clear();
+}
+
+void ListInsertRow(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+    if (List()) List()->Insert(row, text, image, overlay, node);
+}
+
+void ListSetCell(int row, int column, const char16_t* text) {
+    if (List()) List()->SetCell(row, column, text);
+}
+
+int ListSelectedCount() { return List() ? List()->Store().SelectedCount() : 0; }
+
+int ListNextSelectedRow(int after) { return List() ? List()->Store().NextSelected(after) : -1; }
+
+const MarshalNode* ListRowNode(int row) {
+    if (!List() || !List()->Store().Valid(row)) return nullptr;
+    return List()->Store().At(row).node;
+}
+
+int ListFindRow(const MarshalNode* node) { return List() ? List()->Store().Find(node) : -1; }
+
+void ListSetRowSelected(int row, bool selected) {
+    const PaneWidgets& w = Panes().widgets;
+    if (!w.listModel || !w.listModel->Store().Valid(row)) return;
+    FlushList();
+    if (!w.listModel->SetSelected(row, selected)) return;
+    // Mirror the store into the view; the focus mark (current index) and the
+    // scroll position stay where they are.
+    Panes().mirroring = true;
+    w.list->selectionModel()->select(w.listModel->index(row, 0), (selected ? QItemSelectionModel::Select
+                                                                           : QItemSelectionModel::Deselect) |
+                                                                      QItemSelectionModel::Rows);
+    Panes().mirroring = false;
+    OnListRowStateChanged(row, selected);
+}
+
+// MARK: status bar, title, images
+
+void StatusSetText(const char16_t* text) {
+    QStatusBar* status = Panes().widgets.status;
+    if (!status) return;
+    // No timeout: the text stays until the next one.
+    if (text && *text) status->showMessage(FromUtf16(text));
+    else status->clearMessage();
+}
+
+void WindowSetTitle(const char16_t* title) {
+    if (QWidget* window = Panes().widgets.window) window->setWindowTitle(FromUtf16(title));
+}
+
+void ImagesReplaceFileIcon(FileIcon icon) {
+    const PaneWidgets& w = Panes().widgets;
+    if (!icon || !w.images) return;
+    w.images->ReplaceFileIcon(*static_cast<const QIcon*>(icon));
+    if (w.tree) w.tree->viewport()->update();
+    if (w.list) w.list->viewport()->update();
+}
+
+// MARK: shell
+
+void GetFileDisplayInfo(const char16_t* path, char16_t* displayName, int size, FileIcon* icon) {
+    const QFileInfo info(FromUtf16(path));
+    if (displayName && size > 0) {
+        const QString name = info.fileName();
+        const int units = std::min(static_cast<int>(name.size()), size - 1);
+        for (int i = 0; i < units; ++i) displayName[i] = name.at(i).unicode();
+        displayName[units] = u'\0';
+    }
+    if (icon) {
+        const QIcon shellIcon = QFileIconProvider().icon(info);
+        *icon = shellIcon.isNull() ? nullptr : new QIcon(shellIcon);
+    }
+}
+
+void DestroyFileIcon(FileIcon icon) { delete static_cast<QIcon*>(icon); }
+
+void SetBusy(bool busy) {
+    int& depth = Panes().busyDepth;
+    if (busy) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        ++depth;
+    } else if (depth > 0) {
+        QApplication::restoreOverrideCursor();
+        --depth;
+    }
+}
