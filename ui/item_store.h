@@ -44,6 +44,7 @@ public:
     bool Valid(Id id) const { return id > 0 && id < items_.size(); }
     const Item& At(Id id) const { return items_[id]; }
     Id Root() const { return items_.size() > 1 ? 1 : 0; }
+    std::uint32_t TopLevelCount() const { return static_cast<std::uint32_t>(topLevel_.size()); }
     Id ChildAtRow(Id parent, std::uint32_t row) const;
     std::u16string_view Text(Id id) const { return texts_.View(items_[id].text); }
     void SetExpanded(Id id, bool expanded) { items_[id].expanded = expanded; }

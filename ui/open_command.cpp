@@ -88,17 +88,18 @@ void ReleaseDocument() {
 int LoadOpenedFile(std::FILE* file, const char16_t* path) {
     ReleaseDocument();
     int result = kLoadCannotOpen;
-    if (file) {
-        SetBusy(true);
-        result = LoadDocument(file);
-        SetBusy(false);
-    }
+    // The wait cursor covers the load and the tree's rebuilding, which for
+    // a big map is a good part of the wait; never the message box.
+    SetBusy(true);
+    if (file) result = LoadDocument(file);
     if (result == kLoadOk) {
         ShowDocumentTitle(path);
         RebuildTreePane();
+        SetBusy(false);
         return result;
     }
     ReleaseDocument();
+    SetBusy(false);
     MessageIcon icon;
     const char16_t* text = LoadResultMessage(result, &icon);
     ShowMessage(text, icon);

@@ -11,7 +11,6 @@ void TreeModel::Clear() {
     if (shown_ && store_.Size() == 0) return;
     beginResetModel();
     store_.Clear();
-    topLevel_ = 0;
     expanded_ = 0;
     shown_ = true;
     endResetModel();
@@ -31,7 +30,6 @@ TreeModel::Id TreeModel::Insert(Id parent, const char16_t* text, int image, cons
         emit Unpublished();
     }
     const Id id = store_.Insert(parent, text, image, node);
-    if (id && !parent) ++topLevel_;
     return id;
 }
 
@@ -70,7 +68,7 @@ QModelIndex TreeModel::parent(const QModelIndex& child) const {
 
 int TreeModel::rowCount(const QModelIndex& parent) const {
     if (!shown_) return 0;
-    std::uint32_t rows = topLevel_;
+    std::uint32_t rows = store_.TopLevelCount();
     if (parent.isValid()) {
         const Id id = IdOf(parent);
         if (parent.column() != 0 || !store_.Valid(id)) return 0;

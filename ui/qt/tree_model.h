@@ -52,7 +52,6 @@ signals:
 private:
     const PaneImages& images_;
     TreeStore store_;
-    std::uint32_t topLevel_ = 0;  // items without a parent
     std::uint32_t expanded_ = 0;
     bool shown_ = true;           // the model answers from the whole store
 };
