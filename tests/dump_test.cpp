@@ -95,7 +95,7 @@ TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
 TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
     // A string holding a tab, a newline, a backslash, a carriage return,
     // control bytes and DEL, and malformed UTF-8.
-    std::string path = ::testing::TempDir() + "escapes.bin";
+    std::string path = ::testing::TempDir() + "escapes-" + std::to_string(getpid()) + ".bin";
     {
         std::ofstream out(path, std::ios::binary);
         std::string text = "a\tb\nc\\d\re\x01\x7f\xff";

@@ -3,6 +3,8 @@
 // the panes and the status bar show.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,11 +51,15 @@ protected:
     void TearDown() override {
         ShutdownViewer();
         for (const auto& f : files_) std::remove(f.c_str());
+        if (!files_.empty()) rmdir((::testing::TempDir() + "quarnix-" + std::to_string(getpid())).c_str());
     }
 
     // Writes the bytes to a file of this name and opens it with the Open command.
     int Open(const std::string& bytes, const std::string& name = "doc.rxdata") {
-        std::string path = ::testing::TempDir() + name;
+        // Tests run side by side in processes of their own: a folder each.
+        std::string dir = ::testing::TempDir() + "quarnix-" + std::to_string(getpid()) + "/";
+        mkdir(dir.c_str(), 0700);
+        std::string path = dir + name;
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
