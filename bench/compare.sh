@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compares Quarnix with Ruby and with itself on generated files:
 #  - loading the large RPG-Maker-like file, against Ruby's Marshal.load
-#    (wall time and peak memory);
+#    (wall time and peak memory), and opening it in the viewer (offscreen,
+#    until the window has painted the new tree) against the same;
 #  - filling the list with 200,000 links, against 200,000 integers;
 #  - dumping the links file against the integers file, and the large file
 #    against its load.
@@ -14,7 +15,7 @@ mkdir -p "$DATA"
 [ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
 [ -f "$DATA/links.bin" ] || ruby bench/make_links.rb "$DATA/links.bin" "$DATA/ints.bin"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target load_file view_bench quarnix-dump >/dev/null
+cmake --build "$BUILD" --target load_file view_bench quarnix-dump quarnix >/dev/null
 
 value() { awk -v k="$1" '$1 == k { print $2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -38,6 +39,14 @@ echo "$ours"; echo "$theirs"
 q_s=$(echo "$ours" | value quarnix_load_seconds); r_s=$(echo "$theirs" | value ruby_load_seconds)
 q_m=$(echo "$ours" | value quarnix_peak_rss_kb); r_m=$(echo "$theirs" | value ruby_peak_rss_kb)
 echo "speed: $(ratio "$r_s" "$q_s") times Ruby's; peak memory: $(ratio "$q_m" "$r_m") of Ruby's"
+
+echo "== Opening $DATA/large.rxdata in the viewer, offscreen (median of three)"
+opens=()
+for _ in 1 2 3; do
+  opens+=("$(QT_QPA_PLATFORM=offscreen "$BUILD/app/quarnix" --quit-after-open "$DATA/large.rxdata" 2>&1 | awk '$1 == "open:" { print $2 }')")
+done
+open_ms=$(printf '%s\n' "${opens[@]}" | sort -g | sed -n 2p)
+echo "open ${open_ms} ms; Ruby's Marshal.load ${r_s} s: $(ratio "$open_ms" "$(awk -v s="$r_s" 'BEGIN { print s * 1000 }')") of Ruby's time"
 
 echo "== List filling: 200,000 links against 200,000 integers"
 QUARNIX_BENCH_LINKS=$DATA/links.bin QUARNIX_BENCH_INTS=$DATA/ints.bin \
