@@ -2,61 +2,69 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "marshal/load.h"
-#include "present/format_bounded.h"
 #include "present/node_location.h"
 
 namespace {
-// One level's label.  An entry name is converted into a heap text of its
-// own and stands behind a "."; the wrapper entry "." adds nothing at all.
-struct LevelLabel {
-    Text text;
-    bool dot;
-};
-
-LevelLabel MakeLevelLabel(const MarshalNode* container, std::int64_t i, LabelBuffer& buf) {
-    auto n = static_cast<long>(static_cast<std::int32_t>(i));
-    if (container == &DocumentRoot) {
-        FormatBounded(buf, kLabelBufferUnits, u"data%ld", n);
-        return {BufferText(buf), false};
-    }
-    switch (container->type) {
-    case '[':
-        FormatBounded(buf, kLabelBufferUnits, u"[%ld]", n);
-        return {BufferText(buf), false};
-    case '{':
-        FormatBounded(buf, kLabelBufferUnits, i % 2 == 0 ? u".keys[%ld]" : u".values[%ld]", static_cast<long>(i / 2));
-        return {BufferText(buf), false};
-    case '}':
-        if (i == 0) return {StaticText(u".default"), false};
-        FormatBounded(buf, kLabelBufferUnits, i % 2 == 1 ? u".keys[%ld]" : u".values[%ld]", static_cast<long>((i - 1) / 2));
-        return {BufferText(buf), false};
-    case 'U':
-        return {StaticText(u".marshal_dump"), false};
-    case 'o': case 'S': case 'C': case 'I': {
-        const char* name = container->data.attrs[i].name;
-        if (std::strcmp(name, kWrapperEntryName) == 0) return {NoText(), false};
-        return {HeapText(Utf8ToWide(name)), true};
-    }
-    default:
-        return {NoText(), false};
-    }
+void AppendDecimal(std::u16string& out, std::int64_t value) {
+    char16_t digits[24];
+    int n = 0;
+    std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+        digits[n++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) out += u'-';
+    while (n > 0) out += digits[--n];
 }
 
-std::size_t Length(const char16_t* text) {
-    std::size_t n = 0;
-    while (text[n]) ++n;
-    return n;
+// "[n]" after a prefix such as ".keys".
+void AppendIndexed(std::u16string& out, std::u16string_view prefix, std::int64_t n) {
+    out += prefix;
+    out += u'[';
+    AppendDecimal(out, n);
+    out += u']';
 }
 }  // namespace
 
-void AppendPathLabel(std::u16string& path, const MarshalNode* container, std::int64_t position) {
-    LabelBuffer buf;
-    LevelLabel label = MakeLevelLabel(container, position, buf);
-    if (label.dot) path += u'.';
-    if (label.text.text) path += label.text.text;
-    FreeText(label.text);
+// One level's label.  Numbers are those of 32-bit positions and pair
+// numbers, printed in full; an entry name stands behind a "." unless it is
+// the wrapper's own entry ".", which adds nothing at all.
+void AppendPathLabel(std::u16string& path, const MarshalNode* container, std::int64_t i) {
+    if (container == &DocumentRoot) {
+        path += u"data";
+        AppendDecimal(path, static_cast<std::int32_t>(i));
+        return;
+    }
+    switch (container->type) {
+    case '[':
+        AppendIndexed(path, u"", static_cast<std::int32_t>(i));
+        return;
+    case '{':
+        AppendIndexed(path, i % 2 == 0 ? u".keys" : u".values", i / 2);
+        return;
+    case '}':
+        if (i == 0) path += u".default";
+        else AppendIndexed(path, i % 2 == 1 ? u".keys" : u".values", (i - 1) / 2);
+        return;
+    case 'U':
+        path += u".marshal_dump";
+        return;
+    case 'o': case 'S': case 'C': case 'I': {
+        const char* name = container->data.attrs[i].name;
+        if (std::strcmp(name, kWrapperEntryName) == 0) return;
+        path += u'.';
+        LabelBuffer buf;
+        Text text = Utf8ToText(name, buf);  // none when memory runs out: only the "."
+        if (text.text) path += text.text;
+        FreeText(text);
+        return;
+    }
+    default:
+        return;
+    }
 }
 
 char16_t* BuildAccessPath(TreeItem item, const MarshalNode* child, int levelsUp) {
@@ -73,25 +81,26 @@ char16_t* BuildAccessPath(TreeItem item, const MarshalNode* child, int levelsUp)
             current = TreeParentItem(current);
         }
     }
+    std::u16string label;
     while (const MarshalNode* container = TreeItemNode(current)) {
-        LabelBuffer buf;
-        LevelLabel label = MakeLevelLabel(container, ChildIndexOf(container, child), buf);
-        std::size_t length = label.text.text ? Length(label.text.text) : 0;
-        std::size_t needed = length + (label.dot ? 1 : 0);
-        if (capacity - used < needed + 1) {
-            std::size_t grown = 2 * (capacity + needed) + 2;
+        try {
+            label.clear();
+            AppendPathLabel(label, container, ChildIndexOf(container, child));
+        } catch (const std::bad_alloc&) {
+            std::free(out);
+            return nullptr;
+        }
+        if (capacity - used < label.size() + 1) {
+            std::size_t grown = 2 * (capacity + label.size()) + 2;
             auto* bigger = static_cast<char16_t*>(std::realloc(out, grown * sizeof(char16_t)));
             if (!bigger) {
-                FreeText(label.text);
                 std::free(out);
                 return nullptr;
             }
             out = bigger;
             capacity = grown;
         }
-        for (std::size_t k = length; k > 0; --k) out[used++] = label.text.text[k - 1];
-        if (label.dot) out[used++] = u'.';
-        FreeText(label.text);
+        for (std::size_t k = label.size(); k > 0; --k) out[used++] = label[k - 1];
         child = container;
         current = TreeParentItem(current);
     }
