@@ -12,28 +12,12 @@
 
 #include "marshal/alloc.h"
 #include "marshal/load.h"
+#include "tests/hex_bytes.h"
 
 namespace {
 
 // MARK: byte vectors and rendering
 
-// "04 08 3a 08 'abc'": hex bytes, and quoted ASCII runs without spaces.
-std::vector<std::uint8_t> Bytes(const std::string& text) {
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-        } else if (text[i] == '\'') {
-            std::size_t close = text.find('\'', i + 1);
-            out.insert(out.end(), text.begin() + i + 1, text.begin() + close);
-            i = close + 1;
-        } else {
-            out.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-            i += 2;
-        }
-    }
-    return out;
-}
 
 int Load(const std::string& text) {
     std::vector<std::uint8_t> bytes = Bytes(text);

@@ -13,21 +13,13 @@
 #include "present/format_bounded.h"
 #include "present/labels.h"
 #include "present/value_text.h"
+#include "tests/hex_bytes.h"
 
 namespace {
-std::vector<unsigned char> Hex(const char* text) {
-    std::vector<unsigned char> bytes;
-    for (char* end; *text; text = end) {
-        bytes.push_back(static_cast<unsigned char>(std::strtoul(text, &end, 16)));
-        if (end == text) break;
-    }
-    return bytes;
-}
-
 // The loaded document for one case, released when the case ends.
 struct Loaded {
     explicit Loaded(const char* hex) {
-        std::vector<unsigned char> bytes = Hex(hex);
+        std::vector<unsigned char> bytes = Bytes(hex);
         rc = LoadDocumentFromMemory(bytes.data(), bytes.size());
     }
     ~Loaded() { ReleaseNode(&DocumentRoot); }
@@ -124,7 +116,7 @@ TEST(BignumHexText, WritesTheMagnitudeWithoutLeadingZeros) {
         {"2b 00 00", u"0x"}, {"2d 00 00", u"-0x"}, {"2b", u"0x"}, {"2d", u"-0x"}, {"00 0a 00", u"0xa"},
     };
     for (const Case& c : cases) {
-        std::vector<unsigned char> bytes = Hex(c.bytes);
+        std::vector<unsigned char> bytes = Bytes(c.bytes);
         MarshalNode node{};
         node.type = 'l';
         node.count = static_cast<std::int32_t>(bytes.size());
