@@ -74,6 +74,25 @@ public:
         }
         used_ = static_cast<std::size_t>(out - buffer_);
     }
+    // The field as Field writes it, kept for writing again with Bytes (an
+    // item's path starts every row of its list); false when it is too long
+    // to keep and is to be written afresh.
+    bool FieldKept(std::u16string_view text, std::string& kept) {
+        if (text.size() > kSize / 4) {
+            Field(text);
+            return false;
+        }
+        Reserve(text.size() * 4);
+        std::size_t start = used_;
+        Field(text);
+        kept.assign(buffer_ + start, used_ - start);
+        return true;
+    }
+    void Bytes(const std::string& bytes) {
+        Reserve(bytes.size());
+        std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
     void Flush() {
         if (used_) std::fwrite(buffer_, 1, used_, stdout);
         used_ = 0;
@@ -144,6 +163,7 @@ void DumpDocument(Output& out) {
     std::u16string path;
     std::vector<Branch> branch;
     std::u16string label;
+    std::string pathBytes;
     for (TreeStore::Id id = 1; id <= tree.Size(); ++id) {
         const TreeStore::Item& item = tree.At(id);
         while (!branch.empty() && branch.back().item != item.parent) branch.pop_back();
@@ -155,7 +175,7 @@ void DumpDocument(Output& out) {
         branch.push_back({id, path.size()});
 
         out.Raw('[');
-        out.Field(path);
+        bool pathKept = out.FieldKept(path, pathBytes);
         out.Raw(']');
         out.Raw('\n');
         FillListPane(item.node);
@@ -168,7 +188,8 @@ void DumpDocument(Output& out) {
                 out.Field(list.Cell(r, column));
                 out.Raw('\t');
             }
-            out.Field(path);
+            if (pathKept) out.Bytes(pathBytes);
+            else out.Field(path);
             out.Field(label);
             out.Raw('\n');
         }
