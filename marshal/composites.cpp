@@ -65,8 +65,14 @@ int ReadEntry(MarshalStream* s, MarshalAttr* entry) {
     if (int rc = ReadSymbolName(s, &name, &symbol); rc != kLoadOk) return rc;
     // Only the entry's view drops the '@': the symbol keeps its own text.
     entry->name = name[0] == '@' ? name + 1 : name;
-    entry->name_symbol = symbol;
-    return ReadValue(s, &entry->value);
+    int rc = ReadValue(s, &entry->value);
+    // The value is read first: reading it clears its record, flags included.
+    if (symbol && !SetNameSymbol(entry, symbol)) {
+        ReleaseNode(symbol);
+        MarshalFree(symbol);
+        return rc != kLoadOk ? rc : kLoadNoMemory;
+    }
+    return rc;
 }
 
 int ReadUserMarshal(MarshalStream* s, MarshalNode* node) {

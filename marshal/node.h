@@ -57,24 +57,32 @@ struct MarshalNode {
     } class_symbol;
 };
 
-// `flags`: the node owns an extension.
+// `flags`: the node owns an extension; the entry holding this value owns the
+// symbol of its name.
 constexpr std::uint8_t kNodeExtended = 1;
+constexpr std::uint8_t kEntryOwnsName = 2;
 
 // The symbol node (':' or ';') naming the module that extends the value, or
 // none.  Of a chain of modules the first in the stream is kept here; the
 // others hang below it, each the extension of the one before.
 MarshalNode* NodeExtension(const MarshalNode* node);
 
+// A named slot of an object, struct or wrapper.  The symbol node read for a
+// new name belongs to the entry (EntryNameSymbol); like extensions it is
+// kept beside the document, as only the first use of each name has one.
 struct MarshalAttr {
     const char* name;
     MarshalNode value;
-    MarshalNode* name_symbol;
 };
+
+// The ':' node the entry owns for its name, or none (a name that came
+// through a symbol link, and the wrapper entry ".").
+MarshalNode* EntryNameSymbol(const MarshalAttr* entry);
 
 static_assert(std::is_trivially_copyable_v<MarshalNode> && std::is_standard_layout_v<MarshalNode>);
 static_assert(std::is_trivially_copyable_v<MarshalAttr> && std::is_standard_layout_v<MarshalAttr>);
 static_assert(sizeof(void*) != 8 || sizeof(MarshalNode) == 32);
-static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 48);
+static_assert(sizeof(void*) != 8 || sizeof(MarshalAttr) == 40);
 
 // The name of the wrapper entry of 'C' and 'I': a constant owned by nobody.
 extern const char kWrapperEntryName[];

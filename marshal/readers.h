@@ -48,7 +48,7 @@ int ReadUserClass(MarshalStream* s, MarshalNode* node);
 int ReadIvarWrapper(MarshalStream* s, MarshalNode* node);
 int ReadExtended(MarshalStream* s, MarshalNode* node);
 
-// Extensions beside the document (extensions.cpp).  Setting one fails only
+// Extensions and entry-name symbols beside the document (side_tables.cpp).  Setting one fails only
 // when memory runs out.  A node record that is copied elsewhere takes its
 // extension along with MoveExtension.
 bool SetExtension(MarshalNode* node, MarshalNode* module);
@@ -57,6 +57,9 @@ void MoveExtension(const MarshalNode* from, MarshalNode* to);
 // Re-keys the extensions of records that moved from [oldBase, oldEnd) to
 // the same offsets from newBase.
 void MoveExtensions(std::uintptr_t oldBase, std::uintptr_t oldEnd, MarshalNode* newBase);
+// The symbol an entry owns for its name (entries never move).
+bool SetNameSymbol(MarshalAttr* entry, MarshalNode* symbol);
+MarshalNode* TakeNameSymbol(MarshalAttr* entry);
 
 // A count of `perItem`-byte items that the rest of the file cannot hold
 // is refused before anything is allocated for it.

@@ -74,7 +74,8 @@ std::int64_t ChildSlots(const MarshalNode* n) {
 MarshalNode* NextChild(MarshalNode* n, std::int64_t i) {
     if (IsEntryListType(n->type)) {
         MarshalAttr* entry = &n->data.attrs[i];
-        FreeOwned(&entry->name_symbol);
+        MarshalNode* symbol = TakeNameSymbol(entry);
+        FreeOwned(&symbol);
         return &entry->value;
     }
     return &n->data.nodes[i];
@@ -121,7 +122,8 @@ void ReleaseNode(MarshalNode* root) {
 
 void ReleaseAttr(MarshalAttr* entry) {
     ReleaseNode(&entry->value);
-    FreeOwned(&entry->name_symbol);
+    MarshalNode* symbol = TakeNameSymbol(entry);
+    FreeOwned(&symbol);
 }
 
 std::int64_t ChildCount(const MarshalNode* node) {

@@ -233,7 +233,7 @@ TEST_F(Corpus, ScalarsKeepStringsSymbolsRegexpAndPaths) {
     ASSERT_EQ(re->count, 2);
     EXPECT_EQ(re->name, nullptr);
     EXPECT_STREQ(Entry(re, 0)->name, ".");
-    EXPECT_EQ(Entry(re, 0)->name_symbol, nullptr);
+    EXPECT_EQ(EntryNameSymbol(Entry(re, 0)), nullptr);
     EXPECT_EQ(Entry(re, 0)->value.type, '/');
     EXPECT_EQ(Text(Entry(re, 0)->value.data.bytes), "/ab+c/imx");
     EXPECT_STREQ(Entry(re, 1)->name, "E");
@@ -338,7 +338,7 @@ TEST_F(CorpusComposites, ObjectsAndStructsNameTheirEntries) {
         for (std::size_t i = 0; i < c.entries.size(); ++i) {
             const MarshalAttr* e = Entry(n, static_cast<std::int32_t>(i));
             EXPECT_STREQ(e->name, c.entries[i].name);
-            EXPECT_EQ(e->name_symbol != nullptr, c.ownsClassSymbol) << "entry names come with the class name";
+            EXPECT_EQ(EntryNameSymbol(e) != nullptr, c.ownsClassSymbol) << "entry names come with the class name";
             if (c.entries[i].value != INT32_MIN) {
                 EXPECT_EQ(Int(&e->value), c.entries[i].value);
             }
@@ -359,7 +359,7 @@ TEST_F(CorpusComposites, UserClassWrapsOneValueInEntryDot) {
         ASSERT_EQ(n->count, 1);
         const MarshalAttr* e = Entry(n, 0);
         EXPECT_STREQ(e->name, ".");
-        EXPECT_EQ(e->name_symbol, nullptr);
+        EXPECT_EQ(EntryNameSymbol(e), nullptr);
         EXPECT_EQ(e->value.type, c.wrapped);
         EXPECT_EQ(e->value.count, c.wrappedCount);
     }
@@ -392,7 +392,7 @@ TEST_F(CorpusComposites, IvarWrapperPutsTheValueFirstThenTheVariables) {
         EXPECT_EQ(Text(n->name), c.wrapperName);
         ASSERT_EQ(n->count, static_cast<std::int32_t>(c.names.size()));
         for (std::size_t i = 0; i < c.names.size(); ++i) EXPECT_EQ(Text(Entry(n, static_cast<std::int32_t>(i))->name), c.names[i]);
-        EXPECT_EQ(Entry(n, 0)->name_symbol, nullptr);
+        EXPECT_EQ(EntryNameSymbol(Entry(n, 0)), nullptr);
         EXPECT_EQ(Entry(n, 0)->value.type, c.wrapped);
     }
 

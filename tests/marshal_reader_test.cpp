@@ -332,11 +332,11 @@ TEST_F(MarshalReaderTest, NamesThroughSymbolLinksOwnNoSymbol) {
     const MarshalNode& first = Top().data.nodes[0];
     const MarshalNode& second = Top().data.nodes[1];
     EXPECT_NE(first.class_symbol.symbol, nullptr);
-    EXPECT_NE(first.data.attrs[0].name_symbol, nullptr);
+    EXPECT_NE(EntryNameSymbol(&first.data.attrs[0]), nullptr);
     EXPECT_EQ(second.class_symbol.symbol, nullptr);
-    EXPECT_EQ(second.data.attrs[0].name_symbol, nullptr);
+    EXPECT_EQ(EntryNameSymbol(&second.data.attrs[0]), nullptr);
     EXPECT_EQ(second.name, first.name);  // borrowed from the first object's symbol
-    EXPECT_STREQ(first.data.attrs[0].name_symbol->name, "@a");  // the symbol keeps its '@'
+    EXPECT_STREQ(EntryNameSymbol(&first.data.attrs[0])->name, "@a");  // the symbol keeps its '@'
 }
 
 TEST_F(MarshalReaderTest, ExtendedChainKeepsFirstModuleOutermost) {
