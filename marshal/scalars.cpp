@@ -49,6 +49,17 @@ bool ReadPackedInt(MarshalStream* s, std::int8_t c, std::int32_t* out) {
 }
 
 int ReadLength(MarshalStream* s, std::int32_t* out, bool allowNegative) {
+    // Most lengths, counts and link numbers fit the one-byte forms.
+    if (s->cur < s->end) {
+        auto c = static_cast<std::int8_t>(*s->cur);
+        if (c == 0 || c >= 5 || c <= -5) {
+            ++s->cur;
+            std::int32_t v = c == 0 ? 0 : (c > 0 ? c - 5 : c + 5);
+            if (!allowNegative && v < 0) return kLoadBadData;
+            *out = v;
+            return kLoadOk;
+        }
+    }
     auto first = static_cast<std::int8_t>(ReadByte(s));
     if (s->eof) return kLoadBadData;
     if (!ReadPackedInt(s, first, out)) return kLoadBadData;
@@ -215,10 +226,12 @@ int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned) {
     std::uint8_t type = ReadByte(s);
     if (s->eof) return kLoadBadData;
     if (type == ';') {
-        MarshalNode link{};
-        link.type = ';';
-        if (int rc = ReadSymbolLink(s, &link); rc != kLoadOk) return rc;
-        *name = link.name;
+        // Only the text is borrowed: no link node is kept that could point
+        // at a top-level node.
+        std::int32_t k;
+        if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
+        if (k < 0 || k >= SymbolTable.count) return kLoadBadSymbolLink;
+        *name = SymbolTable.items[k]->name;
         *owned = nullptr;
         return kLoadOk;
     }
