@@ -20,9 +20,13 @@ int g_loadedDepth = 0;
 const MarshalNode* g_currentTop = nullptr;
 bool g_topLinked = false;
 
-// Stack for the readers: enough for kMaxNestingDepth levels of the deepest
-// recursion (a wrapper inside a wrapper), also with sanitizer-sized frames.
-constexpr std::size_t kLoaderStackBytes = std::size_t{1} << 30;
+// Stack for the readers: 10 KB a level of nesting covers the deepest
+// recursion (a wrapper inside a wrapper) also with sanitizer-sized frames,
+// so the full stack holds kMaxNestingDepth levels.  A machine that cannot
+// reserve that much gets a smaller stack and a correspondingly lower limit.
+constexpr std::size_t kStackBytesPerLevel = 10 * 1024;
+constexpr std::size_t kLoaderStackBytes[] = {std::size_t{1} << 30, std::size_t{1} << 28, std::size_t{1} << 26};
+int g_depthLimit = kMaxNestingDepth;
 
 void EmptyTable(NodeTable* t) {
     MarshalFree(t->items);
@@ -128,7 +132,13 @@ int LoadStream(MarshalStream* s) {
     g_topLinked = false;
     g_maxDepth = 0;
     LoadCall call{s, kLoadOk};
-    if (!RunOnLargeStack(LoadDumps, &call, kLoaderStackBytes)) call.result = kLoadNoMemory;
+    bool ran = false;
+    for (std::size_t bytes : kLoaderStackBytes) {
+        std::size_t levels = bytes / kStackBytesPerLevel;
+        g_depthLimit = levels < kMaxNestingDepth ? static_cast<int>(levels) : kMaxNestingDepth;
+        if ((ran = RunOnLargeStack(LoadDumps, &call, bytes))) break;
+    }
+    if (!ran) call.result = kLoadNoMemory;
     g_loadedDepth = g_maxDepth;
     if (DocumentRoot.count == 0) {
         MarshalFree(DocumentRoot.data.nodes);
@@ -211,7 +221,7 @@ int ReadValue(MarshalStream* s, MarshalNode* node) {
     std::memset(node, 0, sizeof *node);
     node->type = ReadByte(s);
     if (s->eof) return kLoadBadData;
-    if (g_depth >= kMaxNestingDepth) return kLoadTooDeep;
+    if (g_depth >= g_depthLimit) return kLoadTooDeep;
     ++g_depth;
     if (g_depth > g_maxDepth) g_maxDepth = g_depth;
     int rc = Dispatch(s, node);

@@ -21,7 +21,9 @@ enum LoadResult : int {
 };
 
 // Values may nest this deep (each wrapper prefix counts as a level).  Deeper
-// input yields kLoadTooDeep.  The readers recurse once per level on a thread
+// input yields kLoadTooDeep; so does less deep input on a machine that
+// cannot reserve the loader's full stack (1 GB of address space), where the
+// limit falls to what the stack it got can hold, at least 6,500 levels.  The readers recurse once per level on a thread
 // of their own with a stack sized for this bound, and every walk outside the
 // loader is iterative, so no front end's thread stack limits the depth.
 constexpr int kMaxNestingDepth = 100000;
