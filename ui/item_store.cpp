@@ -1,28 +1,44 @@
 #include "ui/item_store.h"
 
+#include <cstring>
+#include <new>
+
 TextPool::Ref TextPool::Add(const char16_t* text) {
     Ref ref;
     if (!text) return ref;
     std::size_t length = 0;
     while (text[length]) ++length;
     // Offsets are 32-bit: a pool that would pass them keeps the text empty.
-    if (length > UINT32_MAX - units_.size()) return ref;
-    ref.offset = static_cast<std::uint32_t>(units_.size());
+    if (length > UINT32_MAX - used_) return ref;
+    if (capacity_ - used_ < length) {
+        std::size_t grown = capacity_ < 256 ? 256 : capacity_;
+        while (grown - used_ < length) grown *= 2;
+        auto* units = new (std::nothrow) char16_t[grown];
+        if (!units) return ref;
+        if (used_) std::memcpy(units, units_.get(), used_ * sizeof(char16_t));
+        units_.reset(units);
+        capacity_ = grown;
+    }
+    std::memcpy(units_.get() + used_, text, length * sizeof(char16_t));
+    ref.offset = static_cast<std::uint32_t>(used_);
     ref.length = static_cast<std::uint32_t>(length);
-    units_.insert(units_.end(), text, text + length);
+    used_ += length;
     return ref;
 }
 
 void TextPool::Clear() {
-    units_.clear();
+    used_ = 0;
     // Refilling a short list keeps its storage; a huge one gives it back.
-    if (units_.capacity() > (std::size_t{1} << 22)) units_.shrink_to_fit();
+    if (capacity_ > (std::size_t{1} << 22)) {
+        units_.reset();
+        capacity_ = 0;
+    }
 }
 
 void TreeStore::Clear() {
-    items_.assign(1, Item{});
-    items_.shrink_to_fit();
+    items_.Clear();
     topLevel_.clear();
+    topLevel_.shrink_to_fit();
     texts_.Clear();
     caret_ = 0;
     cursorParent_ = cursorItem_ = 0;
@@ -31,25 +47,33 @@ void TreeStore::Clear() {
 
 TreeStore::Id TreeStore::Insert(Id parent, const char16_t* text, int image, const MarshalNode* node) {
     if (parent && !Valid(parent)) return 0;
-    if (items_.size() >= UINT32_MAX) return 0;
-    Id id = static_cast<Id>(items_.size());
+    if (items_.Size() >= UINT32_MAX) return 0;
+    Id id = 0;
     Item item{};
     item.node = node;
     item.parent = parent;
     item.text = texts_.Add(text);
     item.image = static_cast<std::int8_t>(image);
+    // The item is stored before it is linked in, so a failure leaves no trace.
+    try {
+        if (!parent && topLevel_.size() == topLevel_.capacity()) topLevel_.reserve(topLevel_.size() * 2 + 8);
+        if (items_.Size() == 0) items_.PushBack(Item{});  // item 0 stands for none
+        id = static_cast<Id>(items_.Size());
+        items_.PushBack(item);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     if (parent) {
         Item& p = items_[parent];
-        item.row = p.children++;
+        items_[id].row = p.children++;
         if (p.lastChild) items_[p.lastChild].nextSibling = id;
         else p.firstChild = id;
         p.lastChild = id;
     } else {
-        item.row = static_cast<std::uint32_t>(topLevel_.size());
+        items_[id].row = static_cast<std::uint32_t>(topLevel_.size());
         if (!topLevel_.empty()) items_[topLevel_.back()].nextSibling = id;
         topLevel_.push_back(id);
     }
-    items_.push_back(item);
     return id;
 }
 
@@ -83,7 +107,11 @@ void ListStore::Insert(int row, const char16_t* text, int image, int overlay, co
     r.cells[0] = texts_.Add(text);
     r.image = static_cast<std::int8_t>(image);
     r.overlay = static_cast<std::int8_t>(overlay);
-    rows_.insert(rows_.begin() + row, r);
+    try {
+        rows_.insert(rows_.begin() + row, r);
+    } catch (const std::bad_alloc&) {
+        // The row is left out; the cells set for it find no row.
+    }
 }
 
 void ListStore::SetCell(int row, int column, const char16_t* text) {

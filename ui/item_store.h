@@ -4,12 +4,14 @@
 // each: texts live in one pool, links between items are 32-bit indices.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "marshal/node.h"
 
-// A growable pool of UTF-16 texts addressed by offset and length.
+// A growable pool of UTF-16 texts addressed by offset and length.  A text
+// that cannot be stored (memory, or offsets past 32 bits) reads as empty.
 class TextPool {
 public:
     struct Ref {
@@ -17,11 +19,38 @@ public:
         std::uint32_t length = 0;
     };
     Ref Add(const char16_t* text);
-    std::u16string_view View(Ref ref) const { return {units_.data() + ref.offset, ref.length}; }
+    std::u16string_view View(Ref ref) const { return {units_.get() + ref.offset, ref.length}; }
     void Clear();
 
 private:
-    std::vector<char16_t> units_;
+    std::unique_ptr<char16_t[]> units_;
+    std::size_t used_ = 0, capacity_ = 0;
+};
+
+// Items in fixed-size chunks: growing never moves or copies what is stored,
+// and millions of items cost no more than they take.
+template <typename T>
+class ChunkedArray {
+public:
+    static constexpr std::size_t kChunk = std::size_t{1} << 15;
+    std::size_t Size() const { return size_; }
+    T& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
+    const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    // Throws std::bad_alloc when memory runs out.
+    void PushBack(const T& value) {
+        if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<T[]>(kChunk));
+        chunks_[size_ / kChunk][size_ % kChunk] = value;
+        ++size_;
+    }
+    void Clear() {
+        chunks_.clear();
+        chunks_.shrink_to_fit();
+        size_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    std::size_t size_ = 0;
 };
 
 // Items are numbered from 1 in insertion order; 0 is none.
@@ -40,10 +69,10 @@ public:
 
     void Clear();
     Id Insert(Id parent, const char16_t* text, int image, const MarshalNode* node);
-    std::size_t Size() const { return items_.size() - 1; }
-    bool Valid(Id id) const { return id > 0 && id < items_.size(); }
+    std::size_t Size() const { return items_.Size() ? items_.Size() - 1 : 0; }
+    bool Valid(Id id) const { return id > 0 && id < items_.Size(); }
     const Item& At(Id id) const { return items_[id]; }
-    Id Root() const { return items_.size() > 1 ? 1 : 0; }
+    Id Root() const { return items_.Size() > 1 ? 1 : 0; }
     std::uint32_t TopLevelCount() const { return static_cast<std::uint32_t>(topLevel_.size()); }
     Id ChildAtRow(Id parent, std::uint32_t row) const;
     std::u16string_view Text(Id id) const { return texts_.View(items_[id].text); }
@@ -52,7 +81,7 @@ public:
     void SetCaret(Id id) { caret_ = id; }
 
 private:
-    std::vector<Item> items_{Item{}};
+    ChunkedArray<Item> items_;   // item 0 stands for none
     std::vector<Id> topLevel_;   // items without a parent, in order
     TextPool texts_;
     Id caret_ = 0;
