@@ -38,7 +38,7 @@ public:
     const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
     // Throws std::bad_alloc when memory runs out.
     void PushBack(const T& value) {
-        if (size_ % kChunk == 0) chunks_.push_back(std::make_unique<T[]>(kChunk));
+        if (size_ % kChunk == 0) chunks_.push_back(std::unique_ptr<T[]>(new T[kChunk]));  // not cleared: each slot is written before use
         chunks_[size_ / kChunk][size_ % kChunk] = value;
         ++size_;
     }
