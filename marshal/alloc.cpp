@@ -23,7 +23,9 @@
 #define QUARNIX_PLAIN_HEAP 1
 #endif
 
-#if !defined(QUARNIX_PLAIN_HEAP) && !defined(_WIN32)
+#if !defined(QUARNIX_PLAIN_HEAP) && defined(_WIN32)
+#include <malloc.h>
+#elif !defined(QUARNIX_PLAIN_HEAP)
 #include <sys/mman.h>
 #endif
 
