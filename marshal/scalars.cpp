@@ -2,12 +2,7 @@
 // composites are built from (packed integer, symbol reference, class prologue).
 #include <cstdlib>
 #include <cstring>
-#include <clocale>
-#ifdef _WIN32
 #include <locale.h>
-#else
-#include <locale.h>
-#endif
 
 #include "marshal/alloc.h"
 #include "marshal/readers.h"
