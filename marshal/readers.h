@@ -26,7 +26,8 @@ bool ReadPackedInt(MarshalStream* s, std::int8_t first, std::int32_t* out);
 int ReadLength(MarshalStream* s, std::int32_t* out, bool allowNegative);
 int ReadSymbolRef(MarshalStream* s, MarshalNode** out);
 // A name position without the separate node for a symbol link: the text,
-// and the new symbol node the caller must keep (none for a link).
+// and the new node the caller must keep (none for a plain link): a ':'
+// symbol, or the 'I' wrapper of a name that carries its encoding.
 int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned);
 int ReadClassPrologue(MarshalStream* s, MarshalNode* node, bool withCount);
 int ReadFixnum(MarshalStream* s, MarshalNode* node);

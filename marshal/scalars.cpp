@@ -198,7 +198,30 @@ int ReadUserDump(MarshalStream* s, MarshalNode* node) {
 
 // MARK: symbol references and the class prologue
 
+// A name with an encoding, as Ruby 1.9 and later write names that are not
+// ASCII: 'I', then the symbol or symbol link, then its instance variables
+// (E, or an encoding name).  It is read as the 'I' wrapper it is, in a node
+// of its own that the name's owner keeps: the values of its instance
+// variables take object numbers, and later links may refer to them.
+int ReadEncodedName(MarshalStream* s, MarshalNode** out) {
+    int next = PeekByte(s);
+    if (next != ':' && next != ';') return kLoadBadData;
+    auto* sym = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
+    if (!sym) return kLoadNoMemory;
+    if (int rc = ReadIvarWrapper(s, sym); rc != kLoadOk) {
+        ReleaseNode(sym);
+        MarshalFree(sym);
+        return rc;
+    }
+    *out = sym;
+    return kLoadOk;
+}
+
 int ReadSymbolRef(MarshalStream* s, MarshalNode** out) {
+    if (PeekByte(s) == 'I') {
+        ReadByte(s);
+        return ReadEncodedName(s, out);
+    }
     auto* sym = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
     if (!sym) return kLoadNoMemory;
     sym->type = ReadByte(s);
@@ -228,6 +251,11 @@ int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned) {
         if (k < 0 || k >= SymbolTable.count) return kLoadBadSymbolLink;
         *name = SymbolTable.items[k]->name;
         *owned = nullptr;
+        return kLoadOk;
+    }
+    if (type == 'I') {
+        if (int rc = ReadEncodedName(s, owned); rc != kLoadOk) return rc;
+        *name = (*owned)->name;
         return kLoadOk;
     }
     if (type != ':') return kLoadBadData;

@@ -39,5 +39,11 @@ inline std::uint8_t ReadByte(MarshalStream* s) {
     return *s->cur++;
 }
 
+// The next byte without taking it; -1 at the end.
+inline int PeekByte(MarshalStream* s) {
+    if (s->cur == s->end && !RefillStream(s)) return -1;
+    return *s->cur;
+}
+
 // n bytes into dst; when fewer are left, copies what there is and sets eof.
 void ReadBlock(MarshalStream* s, void* dst, std::uint64_t n);

@@ -74,7 +74,8 @@ TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
 // the texts the panes must show before they were committed.
 TEST(DumpTest, CorpusMatchesGoldenDumps) {
     for (const char* name : {"Map001.rxdata", "Actors.rxdata", "y_scalars.bin", "y_composites.bin",
-                             "y_three_dumps.bin", "y_map_ruby3.rxdata", "y_float_ruby18.bin"}) {
+                             "y_three_dumps.bin", "y_map_ruby3.rxdata", "y_float_ruby18.bin",
+                             "y_encoded_names.bin"}) {
         SCOPED_TRACE(name);
         DumpRun run = Dump(Data(name));
         EXPECT_EQ(run.status, 0);

@@ -339,6 +339,29 @@ TEST_F(MarshalReaderTest, NamesThroughSymbolLinksOwnNoSymbol) {
     EXPECT_STREQ(EntryNameSymbol(&first.data.attrs[0])->name, "@a");  // the symbol keeps its '@'
 }
 
+TEST_F(MarshalReaderTest, NamesWithAnEncodingAreWrappedSymbols) {
+    // Ruby writes non-ASCII names as 'I' around the symbol, with E or an
+    // encoding name: class 名 with ivar @名前, then an object whose class and
+    // ivar names are links to them, then an entry named through 'I' around a
+    // link, whose encoding string takes an object number a later link uses.
+    ASSERT_EQ(LoadOk("04 08 5b 09 6f 49 3a 08 e5 90 8d 06 3a 06 45 54 06 49 3a 0c 40 e5 90 8d e5 89 8d 06 3b 06 54 69 06"
+                     " 6f 3b 00 06 3b 07 69 07"
+                     " 6f 3b 00 06 49 3b 07 06 3a 0d 'encoding' 22 0e 'Shift_JIS' 69 08 40 09"),
+              "array(object 名(名前=1), object 名(名前=2), object 名(名前=3), @?)");  // no place in the tree
+    const MarshalNode& first = Top().data.nodes[0];
+    ASSERT_NE(first.class_symbol.symbol, nullptr);
+    EXPECT_EQ(first.class_symbol.symbol->type, 'I');  // the wrapper, kept with its E
+    EXPECT_EQ(Render(&first.class_symbol.symbol->data.attrs[1].value), "true");
+    const MarshalNode& third = Top().data.nodes[2];
+    MarshalNode* owned = EntryNameSymbol(&third.data.attrs[0]);
+    ASSERT_NE(owned, nullptr);  // a wrapped link owns its instance variables
+    EXPECT_EQ(owned->data.attrs[1].value.type, '"');
+    EXPECT_EQ(Top().data.nodes[3].data.target, &owned->data.attrs[1].value);
+    // A byte other than ':' or ';' after the 'I' is no name.
+    ReleaseNode(&DocumentRoot);
+    EXPECT_EQ(Load("04 08 6f 49 22 06 61 00 00"), kLoadBadData);
+}
+
 TEST_F(MarshalReaderTest, ExtendedChainKeepsFirstModuleOutermost) {
     ASSERT_EQ(Load("04 08 65 3a 07 'M1' 65 3b 00 6f 3a 06 41 00"), kLoadOk);
     const MarshalNode* outer = NodeExtension(&Top());

@@ -642,7 +642,26 @@ def main
   check_strings(map3, Encoding::UTF_8)
   write_file('y_map_ruby3.rxdata', dump(map3))
 
+  write_file('y_encoded_names.bin', dump(encoded_names))
+
   broken_files.each { |name, bytes| write_file(name, bytes) }
+end
+
+# Names that are not ASCII (constants must still begin with a capital
+# letter): Ruby 1.9 and later write them as 'I' around the
+# symbol with E (UTF-8) or an encoding name (here Shift_JIS), in class-name
+# and entry-name positions as well as among the values.
+class Chest宝箱
+  def initialize
+    @名前 = '金币'
+    @数量 = 3
+  end
+end
+Place位置 = Struct.new(:横, :縦)
+
+def encoded_names
+  sjis = '名前'.encode('Shift_JIS').to_sym
+  [Chest宝箱.new, Chest宝箱.new, Place位置.new(1, 2), :符号, sjis]
 end
 
 main if $PROGRAM_NAME == __FILE__
