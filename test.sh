@@ -23,11 +23,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNIX_SANITIZE=ON
 cmake --build build-asan -j "$JOBS"
 ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 
-echo "== Fuzz the loader briefly"
+echo "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$JOBS" --target fuzz_load
-mkdir -p build-fuzz/corpus
-./build-fuzz/fuzz/fuzz_load -max_total_time="${FUZZ_SECONDS:-60}" -max_len=4096 -rss_limit_mb=2048 \
-  -timeout=10 build-fuzz/corpus tests/data
+cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view
+for target in fuzz_load fuzz_view; do
+  mkdir -p "build-fuzz/corpus-$target"
+  "./build-fuzz/fuzz/$target" -max_total_time="${FUZZ_SECONDS:-45}" -max_len=4096 -rss_limit_mb=2048 \
+    -timeout=10 "build-fuzz/corpus-$target" tests/data
+done
 echo "All tests passed."

@@ -98,6 +98,15 @@ TEST_F(ViewerTest, WrappersHashesAndEntriesListTheirChildren) {
     }
 }
 
+TEST_F(ViewerTest, EmptyTextsAreShownEmpty) {
+    // An entry with an empty name still gets its "." in the path.
+    ASSERT_EQ(Open(Dump(Obj(Sym("A"), {{Sym(""), Str("")}}))), 0);
+    TreeSelectItem(Child(TreeRootItem(), "0"));
+    EXPECT_EQ(Rows(), (std::vector<RowView>{{"..", "", "", 1, 0}, {"", "字符串", "", 4, 0}}));
+    HeadlessClickRow(1);
+    EXPECT_EQ(Status(), "路径: data0.");
+}
+
 TEST_F(ViewerTest, StatusFollowsRowSelection) {
     ASSERT_EQ(Open(MixedDocument()), 0);
     TreeSelectItem(Child(Child(TreeRootItem(), "0"), "6"));

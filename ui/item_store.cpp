@@ -9,7 +9,7 @@ TextPool::Ref TextPool::Add(const char16_t* text) {
     std::size_t length = 0;
     while (text[length]) ++length;
     // Offsets are 32-bit: a pool that would pass them keeps the text empty.
-    if (length > UINT32_MAX - used_) return ref;
+    if (length == 0 || length > UINT32_MAX - used_) return ref;
     if (capacity_ - used_ < length) {
         std::size_t grown = capacity_ < 256 ? 256 : capacity_;
         while (grown - used_ < length) grown *= 2;

@@ -1,0 +1,47 @@
+// Loads arbitrary bytes and, when they load, does what a user can do with
+// the document: the tree is built, containers are selected (their lists
+// filled, link targets located, paths built), rows are selected and
+// activated.  Nothing may crash, hang, leak or read out of bounds, however
+// strange the document is.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "marshal/alloc.h"
+#include "marshal/load.h"
+#include "ui/handlers.h"
+#include "ui/headless/headless.h"
+#include "ui/viewer.h"
+
+namespace {
+// Bounds that keep one input quick: a big document is visited in part.
+constexpr TreeStore::Id kItemsVisited = 300;
+constexpr int kRowsVisited = 40;
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool initialised = (InitViewer(), true);
+    (void)initialised;
+    if (LoadDocumentFromMemory(data, size) == kLoadOk) {
+        RebuildTreePane();
+        const TreeStore& tree = HeadlessTree();
+        for (TreeStore::Id id = 1; id <= tree.Size() && id <= kItemsVisited; ++id) {
+            TreeSelectItem(HeadlessItem(id));
+            int rows = HeadlessList().Size();
+            for (int r = 0; r < rows && r < kRowsVisited; ++r) {
+                if (HeadlessTree().Caret() != id) TreeSelectItem(HeadlessItem(id));
+                HeadlessClickRow(r);
+                OnListRowActivated(r);
+            }
+            if (HeadlessTree().Caret() != id) TreeSelectItem(HeadlessItem(id));
+            if (HeadlessList().Size() > 1) {
+                HeadlessClickRow(0);
+                HeadlessClickRow(1, true);
+                OnListRowActivated(-1);  // two rows selected: nothing happens
+            }
+        }
+    }
+    ReleaseDocument();
+    if (LiveAllocationCount() != 0) std::abort();
+    return 0;
+}

@@ -1,0 +1,60 @@
+// The stores behind the panes: texts, sibling order and row lookups.
+#include <gtest/gtest.h>
+
+#include "ui/item_store.h"
+
+TEST(TextPool, EmptyAndLongTextsReadBackAsStored) {
+    TextPool pool;
+    TextPool::Ref empty = pool.Add(u"");  // before the pool has any storage
+    EXPECT_EQ(pool.View(empty), u"");
+    std::u16string longText(1000, u'字');
+    TextPool::Ref first = pool.Add(u"ab");
+    TextPool::Ref second = pool.Add(longText.c_str());  // grows past the first block
+    EXPECT_EQ(pool.View(first), u"ab");
+    EXPECT_EQ(pool.View(second), longText);
+    EXPECT_EQ(pool.View(pool.Add(nullptr)), u"");
+}
+
+TEST(TreeStore, ChildrenByRowInAnyOrder) {
+    TreeStore tree;
+    TreeStore::Id root = tree.Insert(0, u"root", 0, nullptr);
+    std::vector<TreeStore::Id> children;
+    // More than a chunk of items, so rows also cross chunk boundaries.
+    for (int i = 0; i < 40000; ++i) children.push_back(tree.Insert(root, u"c", 1, nullptr));
+    TreeStore::Id grandchild = tree.Insert(children[5], u"g", 1, nullptr);
+    EXPECT_EQ(tree.Size(), 40002u);
+    EXPECT_EQ(tree.TopLevelCount(), 1u);
+    for (std::uint32_t row : {0u, 1u, 39999u, 7u, 6u, 20000u, 19999u, 0u}) {
+        EXPECT_EQ(tree.ChildAtRow(root, row), children[row]) << row;
+        EXPECT_EQ(tree.At(children[row]).row, row);
+    }
+    EXPECT_EQ(tree.ChildAtRow(root, 40000), 0u);
+    EXPECT_EQ(tree.ChildAtRow(children[5], 0), grandchild);
+    EXPECT_EQ(tree.At(grandchild).parent, children[5]);
+    EXPECT_EQ(tree.Insert(50000, u"x", 1, nullptr), 0u);  // no such parent
+    tree.Clear();
+    EXPECT_EQ(tree.Size(), 0u);
+    EXPECT_EQ(tree.Root(), 0u);
+}
+
+TEST(ListStore, SelectionCountAndLookups) {
+    ListStore list;
+    MarshalNode a{}, b{};
+    list.Insert(0, u"..", 1, 0, nullptr);
+    list.Insert(1, u"a", 4, 0, &a);
+    list.Insert(1, u"b", 4, 1, &b);  // inserted before "a"
+    EXPECT_EQ(list.Cell(1, 0), u"b");
+    EXPECT_EQ(list.Find(&a), 2);
+    EXPECT_EQ(list.Find(nullptr), 0);
+    EXPECT_TRUE(list.SetSelected(2, true));
+    EXPECT_FALSE(list.SetSelected(2, true));  // no change, nothing to report
+    EXPECT_TRUE(list.SetSelected(0, true));
+    EXPECT_EQ(list.SelectedCount(), 2);
+    EXPECT_EQ(list.NextSelected(-1), 0);
+    EXPECT_EQ(list.NextSelected(0), 2);
+    EXPECT_EQ(list.NextSelected(2), -1);
+    list.SetCell(7, 1, u"x");  // no such row: ignored
+    list.Clear();
+    EXPECT_EQ(list.SelectedCount(), 0);
+    EXPECT_EQ(list.NextSelected(-1), -1);
+}
