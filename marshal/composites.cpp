@@ -131,7 +131,6 @@ int ReadExtended(MarshalStream* s, MarshalNode* node) {
     ReleaseNode(module);
     MarshalFree(module);
     return kLoadNoMemory;
-    return rc;
 }
 
 int ReadIvarWrapper(MarshalStream* s, MarshalNode* node) {
