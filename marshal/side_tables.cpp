@@ -16,7 +16,25 @@ void Forget(SideTable& table, SideTable::iterator it) {
     if (table.empty()) SideTable().swap(table);
 }
 
-MarshalNode* Take(SideTable& table, const void* key) {
+MarshalNode* Find(const SideTable& table, const void* key, std::uint8_t flags, std::uint8_t flag) {
+    if (!(flags & flag)) return nullptr;
+    auto it = table.find(key);
+    return it == table.end() ? nullptr : it->second;
+}
+
+bool Put(SideTable& table, const void* key, MarshalNode* owned, std::uint8_t& flags, std::uint8_t flag) {
+    try {
+        table[key] = owned;
+    } catch (...) {
+        return false;
+    }
+    flags |= flag;
+    return true;
+}
+
+MarshalNode* Take(SideTable& table, const void* key, std::uint8_t& flags, std::uint8_t flag) {
+    if (!(flags & flag)) return nullptr;
+    flags &= static_cast<std::uint8_t>(~flag);
     auto it = table.find(key);
     if (it == table.end()) return nullptr;
     MarshalNode* owned = it->second;
@@ -26,48 +44,24 @@ MarshalNode* Take(SideTable& table, const void* key) {
 }  // namespace
 
 MarshalNode* EntryNameSymbol(const MarshalAttr* entry) {
-    if (!entry || !(entry->value.flags & kEntryOwnsName)) return nullptr;
-    auto it = g_nameSymbols.find(entry);
-    return it == g_nameSymbols.end() ? nullptr : it->second;
+    return entry ? Find(g_nameSymbols, entry, entry->value.flags, kEntryOwnsName) : nullptr;
 }
 
 bool SetNameSymbol(MarshalAttr* entry, MarshalNode* symbol) {
-    try {
-        g_nameSymbols[entry] = symbol;
-    } catch (...) {
-        return false;
-    }
-    entry->value.flags |= kEntryOwnsName;
-    return true;
+    return Put(g_nameSymbols, entry, symbol, entry->value.flags, kEntryOwnsName);
 }
 
-MarshalNode* TakeNameSymbol(MarshalAttr* entry) {
-    if (!(entry->value.flags & kEntryOwnsName)) return nullptr;
-    entry->value.flags &= static_cast<std::uint8_t>(~kEntryOwnsName);
-    return Take(g_nameSymbols, entry);
-}
+MarshalNode* TakeNameSymbol(MarshalAttr* entry) { return Take(g_nameSymbols, entry, entry->value.flags, kEntryOwnsName); }
 
 MarshalNode* NodeExtension(const MarshalNode* node) {
-    if (!node || !(node->flags & kNodeExtended)) return nullptr;
-    auto it = g_extensions.find(node);
-    return it == g_extensions.end() ? nullptr : it->second;
+    return node ? Find(g_extensions, node, node->flags, kNodeExtended) : nullptr;
 }
 
 bool SetExtension(MarshalNode* node, MarshalNode* module) {
-    try {
-        g_extensions[node] = module;
-    } catch (...) {
-        return false;
-    }
-    node->flags |= kNodeExtended;
-    return true;
+    return Put(g_extensions, node, module, node->flags, kNodeExtended);
 }
 
-MarshalNode* TakeExtension(MarshalNode* node) {
-    if (!(node->flags & kNodeExtended)) return nullptr;
-    node->flags &= static_cast<std::uint8_t>(~kNodeExtended);
-    return Take(g_extensions, node);
-}
+MarshalNode* TakeExtension(MarshalNode* node) { return Take(g_extensions, node, node->flags, kNodeExtended); }
 
 void MoveExtension(const MarshalNode* from, MarshalNode* to) {
     if (!(to->flags & kNodeExtended)) return;
