@@ -1,5 +1,7 @@
 #include "ui/qt/list_model.h"
 
+#include <algorithm>
+
 #include "ui/qt/pane_images.h"
 
 ListModel::ListModel(const PaneImages& images, QObject* parent) : QAbstractTableModel(parent), images_(images) {}
@@ -62,6 +64,15 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: {
         const std::u16string_view text = store_.Cell(index.row(), index.column());
         return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    case Qt::ToolTipRole: {
+        // The whole text, line breaks included, for cells too narrow for it;
+        // a very long one is cut so the tip stays quick to show.
+        constexpr std::size_t kMaxTip = 4000;
+        const std::u16string_view text = store_.Cell(index.row(), index.column());
+        QString tip = QString::fromUtf16(text.data(), static_cast<qsizetype>(std::min(text.size(), kMaxTip)));
+        if (text.size() > kMaxTip) tip += QStringLiteral("…");
+        return tip;
     }
     case Qt::DecorationRole:
         if (index.column() != 0) return {};
