@@ -17,16 +17,7 @@ file="${1:?usage: bench/open_bench.sh FILE [RUNS] [BUILD_DIR]}"
 runs="${2:-5}"
 build="${3:-$root/build-qt}"
 
-if [ ! -x "$build/app/quarnix" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARNIX_BENCH=OFF >/dev/null
-fi
-log="$(mktemp)"
-if ! cmake --build "$build" --target quarnix >"$log" 2>&1; then
-  cat "$log" >&2
-  rm -f "$log"
-  exit 1
-fi
-rm -f "$log"
+"$root/scripts/build-viewer.sh" "$build" Release
 
 times=()
 for ((i = 1; i <= runs; i++)); do

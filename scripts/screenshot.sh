@@ -11,16 +11,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build-qt}"
 
-if [ ! -x "$build/app/quarnix" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DQUARNIX_BENCH=OFF >/dev/null
-fi
-log="$(mktemp)"
-if ! cmake --build "$build" --target quarnix >"$log" 2>&1; then
-  cat "$log" >&2
-  rm -f "$log"
-  exit 1
-fi
-rm -f "$log"
+"$root/scripts/build-viewer.sh" "$build"
 
 mkdir -p "$root/docs"
 run=(env QT_QPA_PLATFORM=offscreen)
