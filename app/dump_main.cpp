@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "marshal/load.h"
 #include "present/access_path.h"
 #include "present/node_location.h"
@@ -196,14 +197,10 @@ void DumpDocument(Output& out) {
     }
 }
 
-void PrintError(const char16_t* text) {
-    char* utf8 = WideToUtf8(text);
-    std::fprintf(stderr, "%s\n", utf8 ? utf8 : "");
-    std::free(utf8);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
+    PrepareConsole(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: quarnix-dump FILE\n");
         return kUsageStatus;
@@ -216,7 +213,7 @@ int main(int argc, char** argv) {
     std::free(name);
     if (result != kLoadOk) {
         const auto& messages = HeadlessMessages();
-        PrintError(messages.empty() ? u"" : messages.back().text.c_str());
+        PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
         ShutdownViewer();
         return result;
     }
