@@ -27,12 +27,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     int count = 0;
     if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
         int status = RunSwitches(window, count, arguments);
-        if (status >= 0) {
-            LocalFree(arguments);
-            return status;
-        }
-        if (count == 2) PostOpenPath(arguments[1]);
         LocalFree(arguments);
+        if (status >= 0) return status;
     }
 
     MSG message;

@@ -235,6 +235,9 @@ int RunSwitches(HWND window, int argc, wchar_t** argv) {
         g_mainProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedProc)));
         if (argc >= 3) PostOpenPath(argv[2]);
+        return -1;
     }
+    // FILE alone: opened once the window runs its message loop.
+    if (argc == 2) PostOpenPath(argv[1]);
     return -1;
 }

@@ -19,6 +19,7 @@ constexpr ULONG_PTR kHookReport = 3;
 // "count\tN" (tree items the store holds), then one "row\tname\ttype\tvalue
 // \timage\toverlay\tselected" per list row.
 
-// Runs the switch's job on a window already shown; returns the exit code,
-// or -1 when no switch is given and the program runs as usual.
+// Runs the switch's job on a window already shown and returns the exit
+// code; or, to run as usual, returns -1 after handing the window the file
+// to open, if one was given.
 int RunSwitches(HWND window, int argc, wchar_t** argv);

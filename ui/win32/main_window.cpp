@@ -154,9 +154,11 @@ HWND CreateMainWindow(HINSTANCE instance) {
 }
 
 void PostOpenPath(const wchar_t* path) {
-    std::size_t length = wcslen(path);
-    auto* copy = new wchar_t[length + 1];
-    wcscpy(copy, path);
+    // Made absolute now: the shell names and pictures only full paths, and
+    // the working folder may change before the file is opened.
+    DWORD units = GetFullPathNameW(path, 0, nullptr, nullptr);
+    auto* copy = new wchar_t[units ? units : wcslen(path) + 1];
+    if (!units || GetFullPathNameW(path, units, copy, nullptr) >= units) wcscpy(copy, path);
     if (!PostMessageW(MainWindowHandle, kOpenPathMessage, 0, reinterpret_cast<LPARAM>(copy))) delete[] copy;
 }
 

@@ -46,9 +46,17 @@ void ShowMessage(const char16_t* text, MessageIcon icon) {
 void GetFileDisplayInfo(const char16_t* path, char16_t* displayName, int size, FileIcon* icon) {
     SHFILEINFOW info{};
     SHGetFileInfoW(Wide(path), 0, &info, sizeof info, SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
+    // Where the shell gives no name, the file's own name stands in: a title
+    // or root item without one would name nothing.
+    const wchar_t* name = info.szDisplayName;
+    if (!name[0] && path) {
+        name = Wide(path);
+        for (const wchar_t* p = name; *p; ++p)
+            if (*p == L'\\' || *p == L'/') name = p + 1;
+    }
     if (displayName && size > 0) {
         int n = 0;
-        for (; n < size - 1 && n < MAX_PATH && info.szDisplayName[n]; ++n) displayName[n] = info.szDisplayName[n];
+        for (; n < size - 1 && name[n]; ++n) displayName[n] = name[n];
         displayName[n] = u'\0';
     }
     if (icon) *icon = info.hIcon;
