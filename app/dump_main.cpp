@@ -81,6 +81,7 @@ void DumpDocument(Output& out, TreeStore::Id first = 0, const MarshalNode* onlyR
             out.Field(label);
             out.Raw('\n');
         }
+        if (onlyRow) return;
     }
 }
 
