@@ -13,29 +13,39 @@
 // Throws std::bad_alloc when the stack of open containers cannot grow.
 template <typename Visit>
 bool WalkContainers(const MarshalNode* root, Visit&& visit) {
+    // Children are scanned straight through their array: plain nodes, or
+    // the values inside entries, a fixed stride apart.
     struct Open {
-        const MarshalNode* node;
-        std::int64_t next;
+        const char* next;
+        const char* end;
+        std::size_t stride;
+    };
+    auto open = [](const MarshalNode* n) {
+        const std::int64_t count = ChildCount(n);
+        if (count == 0) return Open{nullptr, nullptr, 0};
+        const char* first = reinterpret_cast<const char*>(ChildAt(n, 0));
+        std::size_t stride = IsEntryListType(n->type) ? sizeof(MarshalAttr) : sizeof(MarshalNode);
+        return Open{first, first + static_cast<std::size_t>(count) * stride, stride};
     };
     if (!visit(root)) return false;
-    std::vector<Open> open{{root, 0}};
-    while (!open.empty()) {
-        Open& top = open.back();
-        std::int64_t count = ChildCount(top.node);
+    std::vector<Open> stack{open(root)};
+    while (!stack.empty()) {
+        Open& top = stack.back();
         const MarshalNode* child = nullptr;
-        while (top.next < count) {
-            const MarshalNode* k = ChildAt(top.node, top.next++);
+        while (top.next != top.end) {
+            const auto* k = reinterpret_cast<const MarshalNode*>(top.next);
+            top.next += top.stride;
             if (IsContainerType(k->type)) {
                 child = k;
                 break;
             }
         }
         if (!child) {
-            open.pop_back();
+            stack.pop_back();
             continue;
         }
         if (!visit(child)) return false;
-        open.push_back({child, 0});
+        stack.push_back(open(child));
     }
     return true;
 }

@@ -22,11 +22,7 @@ bool HolderIndex::Build(const MarshalNode* root) {
     Clear();
     try {
         WalkContainers(root, [&](const MarshalNode* n) {
-            std::int64_t count = ChildCount(n);
-            if (count > 0 && n->data.ptr) {
-                auto start = reinterpret_cast<std::uintptr_t>(n->data.ptr);
-                ranges_.push_back({start, start + static_cast<std::uintptr_t>(count) * ElementSize(n), n});
-            }
+            if (n->data.ptr && ChildCount(n) > 0) ranges_.push_back({reinterpret_cast<std::uintptr_t>(n->data.ptr), n});
             return true;
         });
     } catch (const std::bad_alloc&) {
@@ -43,7 +39,8 @@ const MarshalNode* HolderIndex::Holder(const MarshalNode* node) const {
     auto it = std::upper_bound(ranges_.begin(), ranges_.end(), a, [](std::uintptr_t v, const Range& r) { return v < r.start; });
     if (it == ranges_.begin()) return nullptr;
     --it;
-    return a < it->end ? it->container : nullptr;
+    const MarshalNode* n = it->container;
+    return a - it->start < static_cast<std::uintptr_t>(ChildCount(n)) * ElementSize(n) ? n : nullptr;
 }
 
 std::vector<const MarshalNode*> HolderIndex::HolderChain(const MarshalNode* node) const {

@@ -38,7 +38,7 @@ public:
 
 private:
     struct Range {
-        std::uintptr_t start, end;  // the children array, end exclusive
+        std::uintptr_t start;  // the children array
         const MarshalNode* container;
     };
     std::vector<Range> ranges_;  // sorted by start; arrays never overlap
