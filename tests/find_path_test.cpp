@@ -161,6 +161,8 @@ TEST_F(FindPathTest, HistoryStepsAndDropsWhatLiesAhead) {
     EXPECT_FALSE(history.CanGoBack());
     EXPECT_EQ(history.Forward(), (ViewPosition{&b, &c}));
     history.Record({&d, nullptr});  // elsewhere: c is gone
+    history.ReplaceCurrent({&d, &a});  // another row of the same place
+    EXPECT_EQ(*history.Current(), (ViewPosition{&d, &a}));
     EXPECT_FALSE(history.CanGoForward());
     EXPECT_EQ(history.Back(), (ViewPosition{&b, &c}));
     EXPECT_EQ(history.Back(), (ViewPosition{&a, nullptr}));

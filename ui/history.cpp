@@ -10,6 +10,11 @@ void NavigationHistory::Record(const ViewPosition& position) {
     current_ = entries_.size() - 1;
 }
 
+void NavigationHistory::ReplaceCurrent(const ViewPosition& position) {
+    if (entries_.empty()) Record(position);
+    else entries_[current_] = position;
+}
+
 ViewPosition NavigationHistory::Back() { return entries_[--current_]; }
 
 ViewPosition NavigationHistory::Forward() { return entries_[++current_]; }

@@ -20,6 +20,11 @@ public:
     // a move to where the user already is adds nothing.  The oldest places
     // go once kMaxEntries are kept.
     void Record(const ViewPosition& position);
+    // The user moved within the place shown (another row selected): the
+    // current step remembers it instead of becoming a new one.  With no
+    // steps yet it is recorded.
+    void ReplaceCurrent(const ViewPosition& position);
+    const ViewPosition* Current() const { return entries_.empty() ? nullptr : &entries_[current_]; }
     bool CanGoBack() const { return current_ > 0; }
     bool CanGoForward() const { return current_ + 1 < entries_.size(); }
     // The place to show; the caller shows it without recording it.  Only

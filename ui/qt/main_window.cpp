@@ -11,6 +11,7 @@
 #include "ui/handlers.h"
 #include "ui/panes.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
 #include "ui/qt/qt_panes.h"
 
@@ -71,6 +72,7 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     area_ = new PaneArea(tree_, list_, this);
     setCentralWidget(area_);
     statusBar();
+    navigation_ = new Navigation(*this);
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
@@ -88,17 +90,21 @@ void MainWindow::BuildMenus() {
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
+    navigation_->AddEditMenu(menuBar());
+    navigation_->AddNavigateMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }
 
 void MainWindow::Open() {
+    navigation_->DocumentClosing();
     OpenCommand();
     FlushPanes();
 }
 
 void MainWindow::OpenFile(const QString& path) {
     const std::u16string units = path.toStdU16String();
+    navigation_->DocumentClosing();
     OpenDocumentPath(units.c_str());
     FlushPanes();
 }
@@ -106,6 +112,7 @@ void MainWindow::OpenFile(const QString& path) {
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    navigation_->DocumentClosing();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).

@@ -9,6 +9,7 @@
 #include "ui/qt/pane_images.h"
 #include "ui/qt/tree_model.h"
 
+class Navigation;
 class PaneArea;
 class QTreeView;
 
@@ -28,6 +29,7 @@ public:
     TreeModel& Tree() { return treeModel_; }
     ListModel& List() { return listModel_; }
     const PaneImages& Images() const { return images_; }
+    Navigation& Nav() { return *navigation_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -46,5 +48,6 @@ private:
     QTreeView* tree_ = nullptr;
     QTreeView* list_ = nullptr;
     PaneArea* area_ = nullptr;
+    Navigation* navigation_ = nullptr;
     bool shutDown_ = false;
 };
