@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "app/dump_json.h"
 #include "app/dump_options.h"
 #include "app/dump_output.h"
@@ -85,12 +86,6 @@ void DumpDocument(Output& out, TreeStore::Id first = 0, const MarshalNode* onlyR
     }
 }
 
-void PrintError(const char16_t* text) {
-    char* utf8 = WideToUtf8(text);
-    std::fprintf(stderr, "%s\n", utf8 ? utf8 : "");
-    std::free(utf8);
-}
-
 // --find: one line per matching row, its path, name, type and value.
 void PrintHits(Output& out, const PathTarget& target, const HolderIndex& holders, const DumpOptions& options) {
     FindQuery query;
@@ -121,7 +116,7 @@ int DumpWithOptions(Output& out, const DumpOptions& options) {
     HolderIndex holders;
     if (!holders.Build(&DocumentRoot)) {
         MessageIcon icon;
-        PrintError(LoadResultMessage(kLoadNoMemory, &icon));
+        PrintErrorLine(LoadResultMessage(kLoadNoMemory, &icon));
         return kLoadNoMemory;
     }
     PathTarget target;
@@ -131,7 +126,7 @@ int DumpWithOptions(Output& out, const DumpOptions& options) {
         bool found = ResolveAccessPath(wide ? wide : u"", &DocumentRoot, target);
         std::free(wide);
         if (!found) {
-            PrintError(target.error.c_str());
+            PrintErrorLine(target.error.c_str());
             return kUsageStatus;
         }
     }
@@ -150,6 +145,7 @@ int DumpWithOptions(Output& out, const DumpOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    PrepareConsole(argc, argv);
     DumpOptions options;
     std::string error;
     if (!ParseDumpOptions(argc, argv, options, error)) {
@@ -168,7 +164,7 @@ int main(int argc, char** argv) {
     std::free(name);
     if (result != kLoadOk) {
         const auto& messages = HeadlessMessages();
-        PrintError(messages.empty() ? u"" : messages.back().text.c_str());
+        PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
         ShutdownViewer();
         return result;
     }

@@ -2,14 +2,24 @@
 // a JSON checker and a hand-written expectation.
 #include <filesystem>
 
-#include "tests/dump_run.h"
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "tests/json_check.h"
 #include "tests/marshal_bytes.h"
+#include "tests/process_support.h"
 
 using mb::Arr, mb::Float, mb::Hash, mb::HashDef, mb::Int, mb::Ivar, mb::Link, mb::Nil, mb::Obj, mb::Str, mb::Sym,
     mb::True, mb::UserClass, mb::UserDump, mb::UserMarshal;
 
 namespace {
+ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
+
+std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -27,8 +37,8 @@ std::vector<std::string> Fields(const std::string& line) {
 }
 
 std::string WriteTemp(const std::string& bytes, const std::string& name) {
-    std::string path = ::testing::TempDir() + name + "-" + std::to_string(getpid()) + ".bin";
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::string path = ScratchDir() + name + ".bin";
+    WriteFileBytes(path, bytes);
     return path;
 }
 
@@ -40,29 +50,30 @@ const char* const kCorpus[] = {"Map001.rxdata", "Actors.rxdata", "y_scalars.bin"
 TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
     const std::string file = Data("Map001.rxdata");
     struct Case {
-        std::string args, message;
+        std::vector<std::string> args;
+        std::string message;
     };
     const Case cases[] = {
-        {"--frob " + file, "unknown option --frob"},
-        {file + " --find", "--find needs a value"},
-        {"--find a --find b " + file, "--find given twice"},
-        {"--json --find a " + file, "--json and --find do not go together"},
-        {"--match-case " + file, "--match-case goes with --find"},
-        {"--json=yes " + file, "--json takes no value"},
-        {"--path", "--path needs a value"},
+        {{"--frob", file}, "unknown option --frob"},
+        {{file, "--find"}, "--find needs a value"},
+        {{"--find", "a", "--find", "b", file}, "--find given twice"},
+        {{"--json", "--find", "a", file}, "--json and --find do not go together"},
+        {{"--match-case", file}, "--match-case goes with --find"},
+        {{"--json=yes", file}, "--json takes no value"},
+        {{"--path"}, "--path needs a value"},
     };
     for (const Case& c : cases) {
-        DumpRun run = Dump(c.args);
-        EXPECT_EQ(run.status, 64) << c.args;
+        ProgramRun run = Dump(c.args);
+        EXPECT_EQ(run.status, 64) << c.args[0];
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(Lines(run.err).at(0), "quarnix-dump: " + c.message);
     }
-    DumpRun help = Dump("--help");
+    ProgramRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: quarnix-dump", 0), 0u);
     // "--" ends the options; "--find=TEXT" is the same as "--find TEXT".
-    EXPECT_EQ(Dump("-- " + file).out, ReadFile(Data("golden/Map001.rxdata.txt")));
-    EXPECT_EQ(Dump("--find=RPG::Map " + file).out, Dump("--find RPG::Map " + file).out);
+    EXPECT_EQ(Dump({"--", file}).out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
+    EXPECT_EQ(Dump({"--find=RPG::Map", file}).out, Dump({"--find", "RPG::Map", file}).out);
 }
 
 // Each hit is a row of the full dump whose name, type or value holds the
@@ -70,7 +81,7 @@ TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
 TEST(DumpOptionsTest, FindPrintsTheRowsOfTheFullDumpThatShowTheText) {
     for (const char* name : kCorpus) {
         SCOPED_TRACE(name);
-        std::vector<std::string> dump = Lines(Dump(Data(name)).out);
+        std::vector<std::string> dump = Lines(Dump({Data(name)}).out);
         for (const std::string text : {"1", "RPG", "字符串", "data0[", "e"}) {
             std::string expected;
             for (const std::string& line : dump) {
@@ -81,19 +92,19 @@ TEST(DumpOptionsTest, FindPrintsTheRowsOfTheFullDumpThatShowTheText) {
                     f[2].find(text) != std::string::npos)
                     expected += f[3] + "\t" + f[0] + "\t" + f[1] + "\t" + f[2] + "\n";
             }
-            DumpRun run = Dump("--match-case --find '" + text + "' " + Data(name));
+            ProgramRun run = Dump({"--match-case", "--find", text, Data(name)});
             EXPECT_EQ(run.status, 0);
             EXPECT_EQ(run.out, expected) << text;
         }
     }
     // Without --match-case, ASCII and full-width letters match either case.
-    EXPECT_EQ(Dump("--find rpg::map " + Data("Map001.rxdata")).out, "data0\t0\t对象\tRPG::Map\n");
+    EXPECT_EQ(Dump({"--find", "rpg::map", Data("Map001.rxdata")}).out, "data0\t0\t对象\tRPG::Map\n");
 }
 
 // The blocks at and below the item PATH names are exactly those of the full
 // dump; a row's path prints its item's header and that row alone.
 TEST(DumpOptionsTest, PathPrintsTheBlocksBelowItsItem) {
-    std::vector<std::string> dump = Lines(Dump(Data("Map001.rxdata")).out);
+    std::vector<std::string> dump = Lines(Dump({Data("Map001.rxdata")}).out);
     for (const std::string path : {"", "data0", "data0.events", "data0.events.values[3].pages[0]",
                                    "data0.events.values[19]", "data0.events.values[3].pages[0].list[1]"}) {
         std::string expected;
@@ -106,16 +117,16 @@ TEST(DumpOptionsTest, PathPrintsTheBlocksBelowItsItem) {
             }
             if (inside) expected += line + "\n";
         }
-        DumpRun run = Dump("--path '" + path + "' " + Data("Map001.rxdata"));
+        ProgramRun run = Dump({"--path", path, Data("Map001.rxdata")});
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.out, expected) << path;
     }
-    DumpRun row = Dump("--path 'data0.events.values[3].pages[0].list[1].code' " + Data("Map001.rxdata"));
+    ProgramRun row = Dump({"--path", "data0.events.values[3].pages[0].list[1].code", Data("Map001.rxdata")});
     EXPECT_EQ(Lines(row.out).size(), 2u);
     EXPECT_EQ(Lines(row.out).at(0), "[data0.events.values[3].pages[0].list[1]]");
     EXPECT_EQ(Fields(Lines(row.out).at(1)).at(3), "data0.events.values[3].pages[0].list[1].code");
 
-    DumpRun missing = Dump("--path 'data0.events.values[3].pagez[0]' " + Data("Map001.rxdata"));
+    ProgramRun missing = Dump({"--path", "data0.events.values[3].pagez[0]", Data("Map001.rxdata")});
     EXPECT_EQ(missing.status, 64);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "data0.events.values[3] 没有 pagez[0]\n");
@@ -130,7 +141,7 @@ TEST(DumpOptionsTest, JsonMapsEveryKindOfValue) {
         Sym("s"), "e" + Sym("Mod") + Arr({}),
     }));
     std::string path = WriteTemp(doc, "json-kinds");
-    DumpRun run = Dump("--json " + path);
+    ProgramRun run = Dump({"--json", path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "[[null,true,-5,1.5,{\"type\":\"float\",\"value\":\"NaN\"},\"a\\\"b\\u0001\","
@@ -143,26 +154,26 @@ TEST(DumpOptionsTest, JsonMapsEveryKindOfValue) {
               "{\"type\":\"usermarshal\",\"class\":\"M\",\"value\":1},"
               "{\"type\":\"userdef\",\"class\":\"T\",\"bytes\":\"0102\"},{\"type\":\"symbol\",\"name\":\"s\"},"
               "{\"type\":\"extended\",\"modules\":[\"Mod\"],\"value\":[]}]]\n");
-    EXPECT_EQ(Dump("--json --path 'data0[9]' " + path).out, "{\"type\":\"object\",\"class\":\"P\",\"ivars\":{\"x\":1}}\n");
-    std::remove(path.c_str());
+    EXPECT_EQ(Dump({"--json", "--path", "data0[9]", path}).out, "{\"type\":\"object\",\"class\":\"P\",\"ivars\":{\"x\":1}}\n");
+    RemoveScratchDir();
 }
 
 TEST(DumpOptionsTest, JsonIsValidForEveryCorpusFileAndDeepNesting) {
     for (const char* name : kCorpus) {
-        DumpRun run = Dump("--json " + Data(name));
+        ProgramRun run = Dump({"--json", Data(name)});
         EXPECT_EQ(run.status, 0) << name;
         EXPECT_EQ(json_check::FirstError(run.out), -1) << name;
     }
-    EXPECT_NE(Dump("--json " + Data("Actors.rxdata")).out.find("\"name\":\"阿尔西斯\""), std::string::npos);
+    EXPECT_NE(Dump({"--json", Data("Actors.rxdata")}).out.find("\"name\":\"阿尔西斯\""), std::string::npos);
     std::string deep;
     for (int i = 0; i < 50000; ++i) deep += "[\x06";
     deep += "0";
     std::string path = WriteTemp(mb::Dump(deep), "json-deep");
-    DumpRun run = Dump("--json " + path);
+    ProgramRun run = Dump({"--json", path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(json_check::FirstError(run.out), -1);
     EXPECT_EQ(run.out.size(), 2 * 50001 + 4 + 1);  // "[" * 50001, "null", "]" * 50001, "\n"
-    std::remove(path.c_str());
+    RemoveScratchDir();
 }
 
 // The files the fuzzer kept (test.sh runs this again after fuzzing).
@@ -171,7 +182,7 @@ TEST(DumpOptionsTest, JsonIsValidForEveryFuzzCorpusFileThatLoads) {
     if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no fuzz corpus at " << dir;
     int loaded = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        DumpRun run = Dump("--json '" + entry.path().string() + "'");
+        ProgramRun run = Dump({"--json", entry.path().string()});
         if (run.status != 0) continue;
         ++loaded;
         EXPECT_EQ(json_check::FirstError(run.out), -1) << entry.path();
