@@ -42,5 +42,6 @@ for run in fuzz_load:250000 fuzz_view:80000; do
     -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data
 done
 # quarnix-dump --json must stay valid JSON for every file the fuzzer kept.
-./build/tests/quarnix_tests --gtest_filter='DumpOptionsTest.JsonIsValidForEveryFuzzCorpusFileThatLoads'
+QUARNIX_FUZZ_CORPUS=build-fuzz/corpus-fuzz_load \
+  ./build/tests/quarnix_tests --gtest_filter='DumpOptionsTest.JsonIsValidForEveryFuzzCorpusFileThatLoads'
 echo "All tests passed."
