@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dump_lens.h"
 #include "marshal/load.h"
 #include "present/access_path.h"
 #include "present/node_location.h"
@@ -157,7 +158,7 @@ struct Branch {
     std::size_t length;
 };
 
-void DumpDocument(Output& out) {
+void DumpDocument(Output& out, bool lens) {
     const TreeStore& tree = HeadlessTree();
     const ListStore& list = HeadlessList();
     std::u16string path;
@@ -192,6 +193,11 @@ void DumpDocument(Output& out) {
             else out.Field(path);
             out.Field(label);
             out.Raw('\n');
+            if (lens) ForEachLensLine(child, [&](std::u16string_view line) {
+                out.Bytes(kLensLinePrefix);
+                out.Field(line);
+                out.Raw('\n');
+            });
         }
     }
 }
@@ -204,14 +210,15 @@ void PrintError(const char16_t* text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quarnix-dump FILE\n");
+    const bool lens = argc == 3 && std::strcmp(argv[1], "--lens") == 0;
+    if (argc != 2 + lens) {
+        std::fprintf(stderr, "usage: quarnix-dump [--lens] FILE\n");
         return kUsageStatus;
     }
     InitViewer();
     // The file is opened by its own bytes, so names that are not UTF-8 open too.
-    std::FILE* file = OpenDocumentFileBytes(argv[1]);
-    char16_t* name = Utf8ToWide(argv[1]);
+    std::FILE* file = OpenDocumentFileBytes(argv[argc - 1]);
+    char16_t* name = Utf8ToWide(argv[argc - 1]);
     int result = LoadOpenedFile(file, name ? name : u"");
     std::free(name);
     if (result != kLoadOk) {
@@ -222,7 +229,7 @@ int main(int argc, char** argv) {
     }
     {
         Output out;
-        DumpDocument(out);
+        DumpDocument(out, lens);
     }
     std::fflush(stdout);
     ShutdownViewer();

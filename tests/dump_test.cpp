@@ -2,45 +2,7 @@
 // its message for every kind of failure.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
-
-namespace {
-struct DumpRun {
-    int status;
-    std::string out, err;
-};
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs quarnix-dump with the arguments; `input`, when given, is piped in.
-DumpRun Dump(const std::string& args, const std::string& input = "") {
-    // Each test runs in a process of its own, possibly beside the others.
-    std::string err = ::testing::TempDir() + "dump-stderr-" + std::to_string(getpid()) + ".txt";
-    std::string command = std::string(QUARNIX_DUMP_EXE) + " " + args + " 2>" + err;
-    if (!input.empty()) command = "cat '" + input + "' | " + command;
-    DumpRun run{};
-    std::FILE* pipe = popen(command.c_str(), "r");
-    char buf[65536];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) run.out.append(buf, n);
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.err = ReadFile(err);
-    return run;
-}
-
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
-}  // namespace
+#include "dump_run.h"
 
 TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
     struct Case {
@@ -49,8 +11,8 @@ TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
         std::string message;
     };
     const Case cases[] = {
-        {"", 64, "usage: quarnix-dump FILE\n"},
-        {"a b", 64, "usage: quarnix-dump FILE\n"},
+        {"", 64, "usage: quarnix-dump [--lens] FILE\n"},
+        {"a b", 64, "usage: quarnix-dump [--lens] FILE\n"},
         {Data("no-such-file.rxdata"), 1, "打开文件失败\n"},
         {Data(""), 1, "打开文件失败\n"},
         {Data("n_empty.bin"), 2, "无法识别该文件的格式\n"},
