@@ -1,0 +1,40 @@
+#include "ui/preview.h"
+
+#include "lens/event_commands.h"
+#include "present/node_location.h"
+#include "ui/panes.h"
+
+namespace {
+TreeItem ItemShowing(TreeItem parent, const MarshalNode* node) {
+    for (TreeItem item = TreeChildItem(parent); item; item = TreeNextItem(item))
+        if (TreeItemNode(item) == node) return item;
+    return nullptr;
+}
+}  // namespace
+
+PreviewTarget CurrentPreviewTarget() {
+    const MarshalNode* container = TreeItemNode(TreeCaretItem());
+    const int row = ListSelectedCount() == 1 ? ListNextSelectedRow(-1) : -1;
+    const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
+    if (!node) return {container, -1};
+    if (container && IsEventCommand(node) && IsEventCommandList(container))
+        return {container, ChildIndexOf(container, node)};
+    return {node, -1};
+}
+
+int SelectPreviewChild(const MarshalNode* container, std::int64_t position) {
+    if (!container || position < 0 || position >= ChildCount(container)) return -1;
+    TreeItem caret = TreeCaretItem();
+    if (TreeItemNode(caret) != container) {
+        // The page is a row of the current list, or held elsewhere.
+        TreeItem item = ItemShowing(caret, container);
+        if (!item) item = ItemShowing(FindHoldingItem(container), container);
+        if (!item) return -1;
+        TreeSelectItem(item);
+        TreeExpandItem(item);
+    }
+    for (int r = ListNextSelectedRow(-1); r >= 0; r = ListNextSelectedRow(r)) ListSetRowSelected(r, false);
+    const int row = ListFindRow(ChildAt(container, position));
+    if (row >= 0) ListSetRowSelected(row, true);
+    return row;
+}
