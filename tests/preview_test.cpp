@@ -27,6 +27,7 @@ TEST_F(PreviewTest, ShowsTheSelectedRowOrElseTheContainer) {
     HeadlessClickRow(RowNamed("list"));
     EXPECT_EQ(CurrentPreviewTarget().node, list_);
     EXPECT_EQ(CurrentPreviewTarget().mark, -1);
+    EXPECT_EQ(CurrentPreviewTarget().path, u"data0[0].list");
     HeadlessClickRow(RowNamed("trigger"), true);  // two rows
     EXPECT_EQ(CurrentPreviewTarget().node, page_);
     HeadlessClickRow(0);  // ".."
@@ -43,6 +44,7 @@ TEST_F(PreviewTest, ChoosingALineSelectsTheCommandsRowAndKeepsThePage) {
     PreviewTarget target = CurrentPreviewTarget();
     EXPECT_EQ(target.node, list_);
     EXPECT_EQ(target.mark, 4);
+    EXPECT_EQ(target.path, u"data0[0].list");
     // Within the list: only the new row stays selected.
     HeadlessClickRow(2, true);
     EXPECT_EQ(SelectPreviewChild(list_, 7), 8);

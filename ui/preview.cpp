@@ -1,6 +1,9 @@
 #include "ui/preview.h"
 
+#include <cstdlib>
+
 #include "lens/event_commands.h"
+#include "present/access_path.h"
 #include "present/node_location.h"
 #include "ui/panes.h"
 
@@ -13,13 +16,20 @@ TreeItem ItemShowing(TreeItem parent, const MarshalNode* node) {
 }  // namespace
 
 PreviewTarget CurrentPreviewTarget() {
-    const MarshalNode* container = TreeItemNode(TreeCaretItem());
+    TreeItem caret = TreeCaretItem();
+    const MarshalNode* container = TreeItemNode(caret);
     const int row = ListSelectedCount() == 1 ? ListNextSelectedRow(-1) : -1;
     const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
-    if (!node) return {container, -1};
-    if (container && IsEventCommand(node) && IsEventCommandList(container))
-        return {container, ChildIndexOf(container, node)};
-    return {node, -1};
+    PreviewTarget target{node, -1, {}};
+    if (!node || (container && IsEventCommand(node) && IsEventCommandList(container))) {
+        target = {container, node ? ChildIndexOf(container, node) : -1, {}};
+        node = nullptr;  // the path of the container itself
+    }
+    if (char16_t* path = BuildAccessPath(caret, node, 0)) {
+        target.path = path;
+        std::free(path);
+    }
+    return target;
 }
 
 int SelectPreviewChild(const MarshalNode* container, std::int64_t position) {

@@ -2,6 +2,7 @@
 // behind the front ends' preview panes, over the pane operations.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "marshal/node.h"
 
@@ -10,6 +11,7 @@ struct PreviewTarget {
     // In an event page: the position of the command whose row is selected,
     // marked among the page's lines; -1 when none.
     std::int64_t mark = -1;
+    std::u16string path;  // the access path of `node`, empty for the file
 };
 
 // The value of the one selected row; with no row, several rows or the ".."

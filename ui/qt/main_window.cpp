@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QUrl>
@@ -12,6 +13,7 @@
 #include "ui/panes.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/pane_area.h"
+#include "ui/qt/preview_pane.h"
 #include "ui/qt/qt_panes.h"
 
 namespace {
@@ -68,7 +70,13 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     list_->setObjectName(QStringLiteral("list"));
     list_->setModel(&listModel_);
     SetUpListPane(list_);
-    area_ = new PaneArea(tree_, list_, this);
+    preview_ = new PreviewPane(tree_, &treeModel_, list_, &listModel_);
+    listColumn_ = new QSplitter(Qt::Vertical);
+    listColumn_->addWidget(list_);
+    listColumn_->addWidget(preview_);
+    listColumn_->setChildrenCollapsible(false);
+    listColumn_->setSizes({380, 220});
+    area_ = new PaneArea(tree_, listColumn_, this);
     setCentralWidget(area_);
     statusBar();
     BuildMenus();
@@ -88,6 +96,7 @@ void MainWindow::BuildMenus() {
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
+    AddViewMenu(menuBar(), preview_);
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }
