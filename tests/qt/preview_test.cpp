@@ -144,3 +144,19 @@ TEST_F(PreviewPaneTest, F4HidesAndShowsThePreview) {
     toggle->trigger();
     EXPECT_TRUE(Preview().isVisible());
 }
+
+// Long texts go in by parts of 1000 lines; every line arrives, in order.
+TEST(CodeViewTest, LongTextsArriveWhole) {
+    for (int lines : {999, 1000, 1001, 2500}) {
+        SCOPED_TRACE(lines);
+        QStringList text;
+        for (int i = 0; i < lines; ++i) text << QString::number(i);
+        CodeView view;
+        view.SetText(text.join(u'\n'));
+        EXPECT_EQ(view.blockCount(), std::min(lines, 1000));
+        while (view.Loading()) QCoreApplication::processEvents();
+        EXPECT_EQ(view.toPlainText(), text.join(u'\n'));
+        view.SetText({});
+        EXPECT_EQ(view.toPlainText(), QString());
+    }
+}

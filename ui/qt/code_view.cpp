@@ -5,6 +5,8 @@
 #include <QTextBlock>
 
 namespace {
+constexpr int kLinesPerPart = 1000;
+
 class Margin final : public QWidget {
 public:
     explicit Margin(CodeView* view) : QWidget(view), view_(view) {}
@@ -26,6 +28,36 @@ CodeView::CodeView(QWidget* parent) : QPlainTextEdit(parent), margin_(new Margin
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(MarginWidth(), 0, 0, 0); });
     connect(this, &QPlainTextEdit::updateRequest, this, &CodeView::UpdateMargin);
     setViewportMargins(MarginWidth(), 0, 0, 0);
+    document()->setUndoRedoEnabled(false);
+    parts_.setInterval(0);
+    connect(&parts_, &QTimer::timeout, this, &CodeView::AppendPart);
+}
+
+void CodeView::SetText(const QString& text) {
+    text_ = text;
+    taken_ = 0;
+    setPlainText(TakePart());
+    if (Loading()) parts_.start();
+    else parts_.stop();
+}
+
+QString CodeView::TakePart() {
+    qsizetype end = taken_;
+    for (int line = 0; line < kLinesPerPart && end >= 0; ++line) end = text_.indexOf(u'\n', end + (line ? 1 : 0));
+    if (end < 0) end = text_.size();
+    QString part = text_.mid(taken_, end - taken_);
+    taken_ = end;
+    if (!Loading()) text_.clear();
+    return part;
+}
+
+void CodeView::AppendPart() {
+    // Inserted at the end through a cursor of its own: the view keeps its
+    // scroll position and selection.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(TakePart());
+    if (!Loading()) parts_.stop();
 }
 
 int CodeView::MarginWidth() const {

@@ -123,7 +123,7 @@ void PreviewPane::ShowTarget(const PreviewTarget& target) {
     if (!target.node) {
         header_->clear();
         problem_->hide();
-        code_->clear();
+        code_->SetText({});
         pages_->setCurrentWidget(code_);
         return;
     }
@@ -150,9 +150,9 @@ void PreviewPane::ShowReading(const Reading& reading) {
 void PreviewPane::ShowLines(const Reading& reading, bool ruby) {
     // Attached to an empty document, the highlighter colours the text as it
     // is set; attached to one with text, it would wait for the event loop.
-    code_->clear();
+    code_->SetText({});
     highlighter_->setDocument(ruby ? code_->document() : nullptr);
-    code_->setPlainText(JoinLines(reading.lines));
+    code_->SetText(JoinLines(reading.lines));
     pages_->setCurrentWidget(code_);
 }
 
