@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/console.h"
 #include "app/dump_lens.h"
 #include "marshal/load.h"
 #include "present/access_path.h"
@@ -202,14 +203,10 @@ void DumpDocument(Output& out, bool lens) {
     }
 }
 
-void PrintError(const char16_t* text) {
-    char* utf8 = WideToUtf8(text);
-    std::fprintf(stderr, "%s\n", utf8 ? utf8 : "");
-    std::free(utf8);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
+    PrepareConsole(argc, argv);
     const bool lens = argc == 3 && std::strcmp(argv[1], "--lens") == 0;
     if (argc != 2 + lens) {
         std::fprintf(stderr, "usage: quarnix-dump [--lens] FILE\n");
@@ -223,7 +220,7 @@ int main(int argc, char** argv) {
     std::free(name);
     if (result != kLoadOk) {
         const auto& messages = HeadlessMessages();
-        PrintError(messages.empty() ? u"" : messages.back().text.c_str());
+        PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
         ShutdownViewer();
         return result;
     }

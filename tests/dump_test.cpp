@@ -2,30 +2,39 @@
 // its message for every kind of failure.
 #include <gtest/gtest.h>
 
-#include "dump_run.h"
+#include <string>
+#include <vector>
+
+#include "tests/process_support.h"
+
+namespace {
+ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
+
+std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
+}  // namespace
 
 TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
     struct Case {
-        std::string args;
+        std::vector<std::string> args;
         int status;
         std::string message;
     };
     const Case cases[] = {
-        {"", 64, "usage: quarnix-dump [--lens] FILE\n"},
-        {"a b", 64, "usage: quarnix-dump [--lens] FILE\n"},
-        {Data("no-such-file.rxdata"), 1, "打开文件失败\n"},
-        {Data(""), 1, "打开文件失败\n"},
-        {Data("n_empty.bin"), 2, "无法识别该文件的格式\n"},
-        {Data("n_version49.bin"), 2, "无法识别该文件的格式\n"},
-        {Data("n_truncated_string.bin"), 4, "文件数据有误或不完整\n"},
-        {Data("n_huge_count.bin"), 4, "文件数据有误或不完整\n"},
-        {Data("n_bad_object_link.bin"), 5, "文件中有未正确链接的对象\n"},
-        {Data("n_bad_symbol_link.bin"), 6, "文件中有未正确链接的符号\n"},
-        {Data("n_unknown_type.bin"), 7, "文件中有未知类型的数据\n"},
+        {{}, 64, "usage: quarnix-dump [--lens] FILE\n"},
+        {{"a", "b"}, 64, "usage: quarnix-dump [--lens] FILE\n"},
+        {{Data("no-such-file.rxdata")}, 1, "打开文件失败\n"},
+        {{Data("")}, 1, "打开文件失败\n"},
+        {{Data("n_empty.bin")}, 2, "无法识别该文件的格式\n"},
+        {{Data("n_version49.bin")}, 2, "无法识别该文件的格式\n"},
+        {{Data("n_truncated_string.bin")}, 4, "文件数据有误或不完整\n"},
+        {{Data("n_huge_count.bin")}, 4, "文件数据有误或不完整\n"},
+        {{Data("n_bad_object_link.bin")}, 5, "文件中有未正确链接的对象\n"},
+        {{Data("n_bad_symbol_link.bin")}, 6, "文件中有未正确链接的符号\n"},
+        {{Data("n_unknown_type.bin")}, 7, "文件中有未知类型的数据\n"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
-        DumpRun run = Dump(c.args);
+        SCOPED_TRACE(c.args.empty() ? "" : c.args[0]);
+        ProgramRun run = Dump(c.args);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, c.message);
@@ -39,33 +48,45 @@ TEST(DumpTest, CorpusMatchesGoldenDumps) {
                              "y_three_dumps.bin", "y_map_ruby3.rxdata", "y_float_ruby18.bin",
                              "y_encoded_names.bin"}) {
         SCOPED_TRACE(name);
-        DumpRun run = Dump(Data(name));
+        ProgramRun run = Dump({Data(name)});
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
-        EXPECT_EQ(run.out, ReadFile(Data(std::string("golden/") + name + ".txt")));
+        EXPECT_EQ(run.out, ReadFileBytes(Data(std::string("golden/") + name + ".txt")));
     }
 }
 
+// Names outside ASCII reach the file as they are, whatever the system's
+// code page for narrow texts.
+TEST(DumpTest, FilesWithChineseNamesOpen) {
+    std::string path = ScratchDir() + "\xE5\x9C\xB0\xE5\x9B\xBE \xC3\xA9.rxdata";  // 地图 é.rxdata
+    WriteFileBytes(path, ReadFileBytes(Data("Map001.rxdata")));
+    ProgramRun run = Dump({path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
+    RemoveScratchDir();
+}
+
 TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
-    DumpRun huge = Dump("/dev/stdin", Data("n_huge_count.bin"));
-    EXPECT_EQ(huge.status, 4);
-    EXPECT_EQ(huge.err, "文件数据有误或不完整\n");
-    DumpRun map = Dump("/dev/stdin", Data("Map001.rxdata"));
-    EXPECT_EQ(map.status, 0);
-    EXPECT_EQ(map.out, ReadFile(Data("golden/Map001.rxdata.txt")));
+    {
+        PipedFile huge(Data("n_huge_count.bin"));
+        ProgramRun run = Dump({huge.Path()});
+        EXPECT_EQ(run.status, 4);
+        EXPECT_EQ(run.err, "文件数据有误或不完整\n");
+    }
+    PipedFile map(Data("Map001.rxdata"));
+    ProgramRun run = Dump({map.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
 }
 
 TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
     // A string holding a tab, a newline, a backslash, a carriage return,
     // control bytes and DEL, and malformed UTF-8.
-    std::string path = ::testing::TempDir() + "escapes-" + std::to_string(getpid()) + ".bin";
-    {
-        std::ofstream out(path, std::ios::binary);
-        std::string text = "a\tb\nc\\d\re\x01\x7f\xff";
-        out << std::string("\x04\x08[\x06\"", 5) << static_cast<char>(text.size() + 5) << text;
-    }
-    DumpRun run = Dump(path);
+    std::string path = ScratchDir() + "escapes.bin";
+    std::string text = "a\tb\nc\\d\re\x01\x7f\xff";
+    WriteFileBytes(path, std::string("\x04\x08[\x06\"", 5) + static_cast<char>(text.size() + 5) + text);
+    ProgramRun run = Dump({path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "[]\n0\t数组\t\tdata0\n[data0]\n0\t字符串\ta\\tb\\nc\\\\d\\re\\x01\\x7f\uFFFD\tdata0[0]\n");
-    std::remove(path.c_str());
+    RemoveScratchDir();
 }
