@@ -16,6 +16,12 @@
 namespace {
 constexpr std::int64_t kChildrenShown = 8;
 
+// The row stops at a NUL and shows line breaks as escapes: the reading of
+// such a string says the rest.
+bool StringTells(std::string_view bytes) {
+    return bytes.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos;
+}
+
 // Splits UTF-8 text into lines at "\n", dropping the "\r" of "\r\n" (the
 // script editor saves Windows line breaks).  A NUL shows as "␀".
 void AppendTextLines(std::vector<std::u16string>& lines, std::string_view bytes) {
@@ -60,8 +66,7 @@ void ReadString(Reading& r, std::string_view bytes) {
     r.summary = u"字符串，";
     AppendInt(r.summary, static_cast<std::int64_t>(bytes.size()));
     r.summary += u" 字节";
-    // The row stops at a NUL and shows line breaks as escapes; say the rest.
-    r.telling = bytes.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos;
+    r.telling = StringTells(bytes);
     AppendTextLines(r.lines, bytes);
 }
 
@@ -166,6 +171,14 @@ Reading ReadNode(const MarshalNode* node) {
         r.problem = u"内存不足，无法显示";
     }
     return r;
+}
+
+bool ReadingTells(const MarshalNode* node) {
+    std::string_view bytes;
+    if (StringBytes(node, bytes)) return LooksLikeZlib(bytes) || StringTells(bytes);
+    if (UserDumpBytes(node, nullptr, bytes) || IsEventCommandList(node)) return true;
+    node = Unwrapped(node);
+    return node && node->type == 'l';
 }
 
 std::vector<std::u16string> ReadingTextLines(const Reading& r) {

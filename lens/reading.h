@@ -38,6 +38,10 @@ struct Reading {
 // fails: memory running out gives a reading that says so.
 Reading ReadNode(const MarshalNode* node);
 
+// Whether ReadNode(node).telling would be true, found without making the
+// reading: the dump asks it of every row.
+bool ReadingTells(const MarshalNode* node);
+
 // Everything of a reading as text lines: the summary (not of scripts, event
 // pages and scalars), the problem (when any), then the body; a table as every layer in turn under a "z = k" line.
 std::vector<std::u16string> ReadingTextLines(const Reading& reading);

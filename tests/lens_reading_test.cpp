@@ -202,6 +202,7 @@ TEST_F(LensReading, EveryValueOfTheCorpusReads) {
             stack.pop_back();
             Reading r = ReadNode(n);
             EXPECT_FALSE(r.summary.empty() && r.lines.empty() && r.kind != ReadingKind::kScript) << entry.path();
+            EXPECT_EQ(ReadingTells(n), r.telling) << entry.path();
             for (std::int64_t i = ChildCount(n); i-- > 0;) stack.push_back(ChildAt(n, i));
         }
         ReleaseAndCheck();
