@@ -1,5 +1,6 @@
 #include "lens/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -83,7 +84,8 @@ void AppendBignumDecimal(std::u16string& out, const MarshalNode* bignum) {
 
 void AppendHexLines(std::vector<std::u16string>& lines, std::string_view bytes) {
     static const char kHex[] = "0123456789abcdef";
-    for (std::size_t at = 0; at < bytes.size(); at += 16) {
+    const std::size_t shown = std::min(bytes.size(), kHexBytesShown);
+    for (std::size_t at = 0; at < shown; at += 16) {
         char line[80];
         std::snprintf(line, sizeof line, "%08zx ", at);
         std::string text = line;
@@ -104,5 +106,12 @@ void AppendHexLines(std::vector<std::u16string>& lines, std::string_view bytes) 
         std::u16string wide;
         AppendAscii(wide, text);
         lines.push_back(std::move(wide));
+    }
+    if (shown < bytes.size()) {
+        std::u16string more = u"……共 ";
+        AppendInt(more, static_cast<std::int64_t>(bytes.size()));
+        more += u" 字节，只显示前 ";
+        AppendInt(more, static_cast<std::int64_t>(shown));
+        lines.push_back(more + u" 字节");
     }
 }

@@ -16,4 +16,7 @@ void AppendRubyFloat(std::u16string& out, double value);
 // A bignum ('l') in decimal, with its sign.
 void AppendBignumDecimal(std::u16string& out, const MarshalNode* bignum);
 // Bytes as lines of sixteen: offset, hexadecimal, and the printable ASCII.
+// Past kHexBytesShown a last line says how many bytes there are: a hex view
+// takes five times the memory of its bytes, and nobody reads a megabyte of it.
+constexpr std::size_t kHexBytesShown = std::size_t{1} << 20;
 void AppendHexLines(std::vector<std::u16string>& lines, std::string_view bytes);

@@ -8,6 +8,7 @@
 
 #include "corpus_support.h"
 #include "lens/event_commands.h"
+#include "lens/number_text.h"
 #include "lens/reading.h"
 #include "present/text.h"
 
@@ -206,5 +207,18 @@ TEST_F(LensReading, EveryValueOfTheCorpusReads) {
             for (std::int64_t i = ChildCount(n); i-- > 0;) stack.push_back(ChildAt(n, i));
         }
         ReleaseAndCheck();
+    }
+}
+
+TEST(LensHexView, StopsAfterAMegabyteAndSaysSo) {
+    for (std::size_t size : {kHexBytesShown, kHexBytesShown + 1}) {
+        std::vector<std::u16string> lines;
+        AppendHexLines(lines, std::string(size, 'a'));
+        ASSERT_EQ(lines.size(), kHexBytesShown / 16 + (size > kHexBytesShown));
+        EXPECT_EQ(U8(lines[kHexBytesShown / 16 - 1]),
+                  "000ffff0  61 61 61 61 61 61 61 61  61 61 61 61 61 61 61 61  |aaaaaaaaaaaaaaaa|");
+        if (size > kHexBytesShown) {
+            EXPECT_EQ(U8(lines.back()), "……共 1048577 字节，只显示前 1048576 字节");
+        }
     }
 }
