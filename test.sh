@@ -41,4 +41,7 @@ for run in fuzz_load:250000 fuzz_view:80000; do
   "./build-fuzz/fuzz/$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_total_time="${FUZZ_SECONDS:-90}" \
     -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data
 done
+# quarnix-dump --json must stay valid JSON for every file the fuzzer kept.
+QUARNIX_FUZZ_CORPUS=build-fuzz/corpus-fuzz_load \
+  ./build/tests/quarnix_tests --gtest_filter='DumpOptionsTest.JsonIsValidForEveryFuzzCorpusFileThatLoads'
 echo "All tests passed."

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QUrl>
@@ -11,7 +12,9 @@
 #include "ui/handlers.h"
 #include "ui/panes.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
+#include "ui/qt/preview_pane.h"
 #include "ui/qt/qt_panes.h"
 
 namespace {
@@ -68,9 +71,16 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     list_->setObjectName(QStringLiteral("list"));
     list_->setModel(&listModel_);
     SetUpListPane(list_);
-    area_ = new PaneArea(tree_, list_, this);
+    preview_ = new PreviewPane(tree_, &treeModel_, list_, &listModel_);
+    listColumn_ = new QSplitter(Qt::Vertical);
+    listColumn_->addWidget(list_);
+    listColumn_->addWidget(preview_);
+    listColumn_->setChildrenCollapsible(false);
+    listColumn_->setSizes({380, 220});
+    area_ = new PaneArea(tree_, listColumn_, this);
     setCentralWidget(area_);
     statusBar();
+    navigation_ = new Navigation(*this);
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
@@ -88,17 +98,22 @@ void MainWindow::BuildMenus() {
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
+    navigation_->AddEditMenu(menuBar());
+    AddViewMenu(menuBar(), preview_);
+    navigation_->AddNavigateMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }
 
 void MainWindow::Open() {
+    navigation_->DocumentClosing();
     OpenCommand();
     FlushPanes();
 }
 
 void MainWindow::OpenFile(const QString& path) {
     const std::u16string units = path.toStdU16String();
+    navigation_->DocumentClosing();
     OpenDocumentPath(units.c_str());
     FlushPanes();
 }
@@ -106,6 +121,7 @@ void MainWindow::OpenFile(const QString& path) {
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    navigation_->DocumentClosing();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).

@@ -9,7 +9,10 @@
 #include "ui/qt/pane_images.h"
 #include "ui/qt/tree_model.h"
 
+class Navigation;
 class PaneArea;
+class PreviewPane;
+class QSplitter;
 class QTreeView;
 
 class MainWindow final : public QMainWindow {
@@ -25,9 +28,13 @@ public:
     PaneArea* Area() const { return area_; }
     QTreeView* TreeView() const { return tree_; }
     QTreeView* ListView() const { return list_; }
+    // The list pane with the preview below it, in the list pane's place.
+    QSplitter* ListColumn() const { return listColumn_; }
+    PreviewPane* Preview() const { return preview_; }
     TreeModel& Tree() { return treeModel_; }
     ListModel& List() { return listModel_; }
     const PaneImages& Images() const { return images_; }
+    Navigation& Nav() { return *navigation_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -46,5 +53,8 @@ private:
     QTreeView* tree_ = nullptr;
     QTreeView* list_ = nullptr;
     PaneArea* area_ = nullptr;
+    Navigation* navigation_ = nullptr;
+    QSplitter* listColumn_ = nullptr;
+    PreviewPane* preview_ = nullptr;
     bool shutDown_ = false;
 };
