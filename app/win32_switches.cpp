@@ -189,8 +189,10 @@ std::wstring Report() {
     auto caretId = static_cast<TreeStore::Id>(reinterpret_cast<std::uintptr_t>(caret));
     line(L"caret", caret ? tree.Text(caretId) : u"");
     text[0] = L'\0';
-    if (LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, SB_SIMPLEID, 0)) < 1024)
-        SendMessageW(StatusBar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+    // Wine answers the simple text under part 0, Windows under part 255.
+    for (WPARAM part : {WPARAM{SB_SIMPLEID}, WPARAM{0}})
+        if (!text[0] && LOWORD(SendMessageW(StatusBar, SB_GETTEXTLENGTHW, part, 0)) < 1024)
+            SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
     line(L"status", reinterpret_cast<const char16_t*>(text));
     line(L"count", reinterpret_cast<const char16_t*>(std::to_wstring(tree.Size()).c_str()));
     const ListStore& rows = Win32ListStore();

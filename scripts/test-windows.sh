@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows programs' tests, under Wine: the core tests cross-built,
 # quarnix-dump.exe byte for byte against the Linux build (LINUX_BUILD, which
-# must hold app/quarnix-dump) on every corpus file, and quarnix.exe driven
-# from outside on a virtual display (Xvfb).  A new Wine prefix is made for
+# must hold app/quarnix-dump) on every corpus file, the pane contract suites
+# over the native panes, and quarnix.exe driven from outside, both on a
+# virtual display (Xvfb).  A new Wine prefix is made for
 # the run in a temporary folder and removed afterwards.
 #
 #   scripts/test-windows.sh LINUX_BUILD [WINDOWS_BUILD]
@@ -45,6 +46,9 @@ for file in "$root"/tests/data/*.rxdata "$root"/tests/data/*.bin; do
     exit 1
   fi
 done
+echo "-- the pane contract suites over the native panes, on real controls"
+wine "$build/tests/win32/quarnix_win32_pane_tests.exe" --gtest_brief=1
+
 echo "-- quarnix.exe driven from outside"
 wine "$build/tests/win32/quarnix_win32_e2e_tests.exe" --gtest_brief=1
 

@@ -34,7 +34,7 @@ TEST_F(NavigationTest, ContainerRowDescendsAndDotDotComesBack) {
     Activate("1");
     EXPECT_EQ(CaretText(), "1");
     EXPECT_EQ(TreeItemNode(TreeParentItem(TreeCaretItem())), TreeItemNode(top_));
-    EXPECT_TRUE(HeadlessTree().At(HeadlessItemId(TreeCaretItem())).expanded);
+    EXPECT_TRUE(PanesItemExpanded(TreeCaretItem()));
     EXPECT_TRUE(SelectedRows().empty());
     EXPECT_EQ(Status(), "路径: data0[1]");
     Activate("..");
@@ -94,7 +94,7 @@ TEST_F(NavigationTest, LinksToUnlocatedValuesDoNothing) {
 
 TEST_F(NavigationTest, ActivationWithoutRowIndexKeepsTheLinkSelected) {
     TreeSelectItem(Child(top_, "1"));
-    HeadlessClickRow(RowNamed("4"));
+    PanesClickRow(RowNamed("4"));
     OnListRowActivated(-1);
     EXPECT_EQ(SelectedRows().size(), 2u);
     EXPECT_EQ(Status(), "选中了2个项目。");

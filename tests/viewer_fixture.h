@@ -1,6 +1,7 @@
-// Drives the viewer as a user drives the window, through the in-memory
-// panes: open a file, select items and rows, activate rows, read back what
-// the panes and the status bar show.
+// Drives the viewer as a user drives the window, through the panes of the
+// front end the test program links (tests/pane_adapter.h): open a file,
+// select items and rows, activate rows, read back what the panes and the
+// status bar show.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "marshal/load.h"
 #include "present/text.h"
+#include "tests/pane_adapter.h"
 #include "tests/process_support.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
@@ -44,11 +46,10 @@ inline void PrintTo(const RowView& r, std::ostream* os) {
 class ViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        HeadlessReset();
-        InitViewer();
+        PanesStart();
     }
     void TearDown() override {
-        ShutdownViewer();
+        PanesStop();
         RemoveScratchDir();
     }
 
@@ -59,17 +60,16 @@ protected:
         return OpenPath(path);
     }
     int OpenPath(const std::string& path) {
-        std::size_t before = HeadlessMessages().size();
-        HeadlessQueueOpenAnswer(U16(path));
+        std::size_t before = PanesMessages().size();
+        PanesQueueOpenAnswer(U16(path));
         OpenCommand();
-        return HeadlessMessages().size() == before ? 0 : -1;
+        return PanesMessages().size() == before ? 0 : -1;
     }
 
     std::vector<RowView> Rows() const {
         std::vector<RowView> rows;
-        const ListStore& list = HeadlessList();
-        for (int r = 0; r < list.Size(); ++r)
-            rows.push_back({U8(list.Cell(r, 0)), U8(list.Cell(r, 1)), U8(list.Cell(r, 2)), list.At(r).image, list.At(r).overlay});
+        for (int r = 0; r < PanesRowCount(); ++r)
+            rows.push_back({U8(PanesCell(r, 0)), U8(PanesCell(r, 1)), U8(PanesCell(r, 2)), PanesRowImage(r), PanesRowOverlay(r)});
         return rows;
     }
     std::vector<std::string> RowNames() const {
@@ -78,9 +78,8 @@ protected:
         return names;
     }
     int RowNamed(const std::string& name) const {
-        const ListStore& list = HeadlessList();
-        for (int r = 0; r < list.Size(); ++r)
-            if (U8(list.Cell(r, 0)) == name) return r;
+        for (int r = 0; r < PanesRowCount(); ++r)
+            if (U8(PanesCell(r, 0)) == name) return r;
         ADD_FAILURE() << "no row " << name;
         return -1;
     }
@@ -89,8 +88,8 @@ protected:
         for (int r = ListNextSelectedRow(-1); r >= 0; r = ListNextSelectedRow(r)) rows.push_back(r);
         return rows;
     }
-    std::string Status() const { return U8(HeadlessStatus()); }
-    std::string ItemText(TreeItem item) const { return U8(HeadlessTree().Text(HeadlessItemId(item))); }
+    std::string Status() const { return U8(PanesStatus()); }
+    std::string ItemText(TreeItem item) const { return U8(PanesItemText(item)); }
     std::string CaretText() const { return ItemText(TreeCaretItem()); }
     std::vector<std::string> ChildTexts(TreeItem item) const {
         std::vector<std::string> texts;
@@ -106,7 +105,7 @@ protected:
     // Double-click: the row becomes the only selected one, then activates.
     void Activate(const std::string& rowName) {
         int r = RowNamed(rowName);
-        HeadlessClickRow(r);
+        PanesClickRow(r);
         OnListRowActivated(r);
     }
 };

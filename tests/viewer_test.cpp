@@ -30,12 +30,12 @@ std::string MixedDocument() {
 
 TEST_F(ViewerTest, OpenShowsTitleTreeAndTopLevelRows) {
     ASSERT_EQ(Open(MixedDocument(), "Map001.rxdata"), 0);
-    EXPECT_EQ(U8(HeadlessTitle()), "Map001.rxdata - Quarnix");
+    EXPECT_EQ(U8(PanesTitle()), "Map001.rxdata - Quarnix");
     TreeItem root = TreeRootItem();
     EXPECT_EQ(ItemText(root), "Map001.rxdata");
     EXPECT_EQ(TreeCaretItem(), root);
-    EXPECT_TRUE(HeadlessTree().At(HeadlessItemId(root)).expanded);
-    EXPECT_EQ(HeadlessFileImage(), DocumentFileInfo.icon);
+    EXPECT_TRUE(PanesItemExpanded(root));
+    EXPECT_TRUE(PanesFileImageIs(DocumentFileInfo.icon));
     EXPECT_EQ(ChildTexts(root), std::vector<std::string>{"0"});
     // The root lists the top-level values without a ".." row, no row selected.
     EXPECT_EQ(Rows(), (std::vector<RowView>{{"0", "数组", "", kImageContainer, 0}}));
@@ -43,7 +43,7 @@ TEST_F(ViewerTest, OpenShowsTitleTreeAndTopLevelRows) {
     EXPECT_EQ(Status(), "");
     // Deeper levels stay collapsed, and only containers get items.
     TreeItem top = Child(root, "0");
-    EXPECT_FALSE(HeadlessTree().At(HeadlessItemId(top)).expanded);
+    EXPECT_FALSE(PanesItemExpanded(top));
     EXPECT_EQ(ChildTexts(top), (std::vector<std::string>{"1", "2", "6", "8", "9"}));
     EXPECT_EQ(ChildTexts(Child(top, "2")), std::vector<std::string>{"值0"});
     EXPECT_EQ(ChildTexts(Child(top, "6")), std::vector<std::string>{"list"});
@@ -103,29 +103,29 @@ TEST_F(ViewerTest, EmptyTextsAreShownEmpty) {
     ASSERT_EQ(Open(Dump(Obj(Sym("A"), {{Sym(""), Str("")}}))), 0);
     TreeSelectItem(Child(TreeRootItem(), "0"));
     EXPECT_EQ(Rows(), (std::vector<RowView>{{"..", "", "", 1, 0}, {"", "字符串", "", 4, 0}}));
-    HeadlessClickRow(1);
+    PanesClickRow(1);
     EXPECT_EQ(Status(), "路径: data0.");
 }
 
 TEST_F(ViewerTest, StatusFollowsRowSelection) {
     ASSERT_EQ(Open(MixedDocument()), 0);
     TreeSelectItem(Child(Child(TreeRootItem(), "0"), "6"));
-    HeadlessClickRow(RowNamed("hp"));
+    PanesClickRow(RowNamed("hp"));
     EXPECT_EQ(Status(), "路径: data0[6].hp");
-    HeadlessClickRow(RowNamed(".."));
+    PanesClickRow(RowNamed(".."));
     EXPECT_EQ(Status(), "路径: data0");
-    HeadlessClickRow(RowNamed("list"), true);
-    HeadlessClickRow(RowNamed("hp"), true);
+    PanesClickRow(RowNamed("list"), true);
+    PanesClickRow(RowNamed("hp"), true);
     EXPECT_EQ(Status(), "选中了3个项目。");
     // A row leaving the selection while one stays: the item's own path.
-    HeadlessClickRow(RowNamed("list"), true);
-    HeadlessClickRow(RowNamed("hp"), true);
+    PanesClickRow(RowNamed("list"), true);
+    PanesClickRow(RowNamed("hp"), true);
     EXPECT_EQ(Status(), "路径: data0[6]");
     // The ".." row of a child of the root names the root: empty.
     TreeSelectItem(Child(TreeRootItem(), "0"));
-    HeadlessClickRow(RowNamed(".."));
+    PanesClickRow(RowNamed(".."));
     EXPECT_EQ(Status(), "");
-    HeadlessClickRow(RowNamed("3"));
+    PanesClickRow(RowNamed("3"));
     EXPECT_EQ(Status(), "路径: data0[3]");  // a link row: its own place, not its target
 }
 
@@ -153,21 +153,21 @@ TEST_F(ViewerTest, FailedOpensShowTheirMessageAndLeaveNoDocument) {
         SCOPED_TRACE(c.message);
         ASSERT_EQ(Open(MixedDocument(), "good.rxdata"), 0);
         TreeSelectItem(Child(TreeRootItem(), "0"));
-        HeadlessClickRow(1);
-        std::size_t before = HeadlessMessages().size();
-        FileIcon image = HeadlessFileImage();
+        PanesClickRow(1);
+        std::size_t before = PanesMessages().size();
+        FileIcon image = DocumentFileInfo.icon;
         SetAllocationFailureAt(c.allocationToFail);
         EXPECT_EQ(Open(c.bytes, "bad.rxdata"), -1);
         SetAllocationFailureAt(0);
-        ASSERT_EQ(HeadlessMessages().size(), before + 1);
-        EXPECT_EQ(U8(HeadlessMessages().back().text), c.message);
-        EXPECT_EQ(HeadlessMessages().back().icon, c.icon);
+        ASSERT_EQ(PanesMessages().size(), before + 1);
+        EXPECT_EQ(U8(PanesMessages().back().text), c.message);
+        EXPECT_EQ(PanesMessages().back().icon, c.icon);
         // Nothing points into the released document; title and icon are kept.
-        EXPECT_EQ(HeadlessTree().Size(), 0u);
-        EXPECT_EQ(HeadlessList().Size(), 0);
+        EXPECT_EQ(PanesItemCount(), 0u);
+        EXPECT_EQ(PanesRowCount(), 0);
         EXPECT_EQ(Status(), "");
-        EXPECT_EQ(U8(HeadlessTitle()), "good.rxdata - Quarnix");
-        EXPECT_EQ(HeadlessFileImage(), image);
+        EXPECT_EQ(U8(PanesTitle()), "good.rxdata - Quarnix");
+        EXPECT_TRUE(PanesFileImageIs(image));
         EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
         EXPECT_EQ(LiveAllocationCount(), 0);
     }
@@ -177,18 +177,18 @@ TEST_F(ViewerTest, FilesThatDoNotOpenGiveTheOpenFailure) {
     for (const std::string& path : {::testing::TempDir() + "no-such-file.rxdata", ::testing::TempDir()}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(OpenPath(path), -1);
-        EXPECT_EQ(U8(HeadlessMessages().back().text), "打开文件失败");
-        EXPECT_EQ(HeadlessMessages().back().icon, MessageIcon::Warning);
+        EXPECT_EQ(U8(PanesMessages().back().text), "打开文件失败");
+        EXPECT_EQ(PanesMessages().back().icon, MessageIcon::Warning);
     }
-    EXPECT_EQ(U8(HeadlessTitle()), "Quarnix");
+    EXPECT_EQ(U8(PanesTitle()), "Quarnix");
 }
 
 TEST_F(ViewerTest, CancelledDialogChangesNothing) {
     ASSERT_EQ(Open(MixedDocument()), 0);
-    std::size_t items = HeadlessTree().Size();
+    std::size_t items = PanesItemCount();
     OpenCommand();  // no answer queued: cancelled
-    EXPECT_EQ(HeadlessTree().Size(), items);
-    EXPECT_EQ(U8(HeadlessTitle()), "doc.rxdata - Quarnix");
+    EXPECT_EQ(PanesItemCount(), items);
+    EXPECT_EQ(U8(PanesTitle()), "doc.rxdata - Quarnix");
     EXPECT_NE(DocumentRoot.data.ptr, nullptr);
 }
 
@@ -198,9 +198,13 @@ TEST_F(ViewerTest, ReloadingReplacesTheTreeWithoutKeepingIcons) {
     EXPECT_EQ(ItemText(TreeRootItem()), "second.rxdata");
     EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
     EXPECT_EQ(ChildTexts(Child(TreeRootItem(), "0")), (std::vector<std::string>{"0", "1"}));
-    EXPECT_EQ(HeadlessLiveIcons(), 1);
+    if (PanesLiveIcons() >= 0) {
+        EXPECT_EQ(PanesLiveIcons(), 1);
+    }
     ShutdownViewer();
-    EXPECT_EQ(HeadlessLiveIcons(), 0);
+    if (PanesLiveIcons() >= 0) {
+        EXPECT_EQ(PanesLiveIcons(), 0);
+    }
     EXPECT_EQ(LiveAllocationCount(), 0);
 }
 

@@ -55,10 +55,17 @@ void ShowChildren(Id id) {
     Shown& shown = g_shown[id];
     if (shown.childrenShown || !shown.handle) return;
     shown.childrenShown = true;
+    // Many children at once are inserted without a redraw after each.
+    bool many = g_store.At(id).children > 64;
+    if (many) SendMessageW(TreePane, WM_SETREDRAW, FALSE, 0);
     g_quiet = true;
     for (Id child = g_store.At(id).firstChild; child; child = g_store.At(child).nextSibling)
         g_shown[child].handle = InsertIntoControl(child, shown.handle);
     g_quiet = false;
+    if (many) {
+        SendMessageW(TreePane, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(TreePane, nullptr, TRUE);
+    }
 }
 
 // The control's handle of an item, giving the control every ancestor's
@@ -83,6 +90,8 @@ void AnswerDisplayInfo(NMTVDISPINFOW* info) {
 }  // namespace
 
 TreeStore& Win32TreeStore() { return g_store; }
+
+HTREEITEM TreeItemHandleIfShown(TreeItem item) { return IdOf(item) ? g_shown[IdOf(item)].handle : nullptr; }
 
 // MARK: queries
 

@@ -58,6 +58,8 @@ void FillPaneImageList();
 // MARK: the panes over their stores (tree_pane_win32.cpp, list_pane_win32.cpp)
 TreeStore& Win32TreeStore();
 ListStore& Win32ListStore();
+// The control's handle of an item; none while the control does not have it.
+HTREEITEM TreeItemHandleIfShown(TreeItem item);
 // Attaches the panes to freshly created controls: empty stores.
 void ResetPaneStores();
 // Brings the list control up to the rows the store holds; runs before every

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The native Windows viewer under Wine against the Qt viewer, in the same
+# run, each through its program's --quit-after-open switch:
+#  - opening the large RPG-Maker-like file until the window has painted the
+#    new tree;
+#  - selecting a container of 1,000,000 children (the first container of a
+#    file holding one array of a million integers) until painted.
+# Runs alternate between the two programs; medians are reported.  The
+# Windows figures include nothing of Wine's start-up: both programs time
+# themselves from the open to the paint.
+#
+#   bench/windows_bench.sh [RUNS]        (default 5)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+runs="${1:-5}"
+data="$root/bench/data"
+mkdir -p "$data"
+[ -f "$data/large.rxdata" ] || ruby "$root/bench/make_large.rb" "$data/large.rxdata"
+[ -f "$data/wide.rxdata" ] ||
+  ruby -e 'File.binwrite(ARGV[0], Marshal.dump(Array.new(1_000_000) { |i| i }))' "$data/wide.rxdata"
+
+"$root/scripts/build-viewer.sh" "$root/build-qt" Release
+"$root/scripts/build-windows.sh" "$root/build-windows" >/dev/null
+
+scratch="$(mktemp -d)"
+xvfb=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$scratch/display")" WINEPREFIX="$scratch/prefix" WINEDEBUG=-all
+"$root/scripts/wine-prefix.sh"
+
+field() { sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+for file in large wide; do
+  : >"$scratch/qt-$file"; : >"$scratch/win-$file"
+  for ((i = 1; i <= runs; i++)); do
+    QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix" --quit-after-open "$data/$file.rxdata" \
+      2>"$scratch/out" >/dev/null
+    if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/qt-$file"
+    wine "$root/build-windows/bin/quarnix.exe" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
+    if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/win-$file"
+  done
+  qt=$(median <"$scratch/qt-$file"); win=$(median <"$scratch/win-$file")
+  what="open $(basename "$data/large.rxdata") until painted"
+  [ "$file" = wide ] && what="select a container of 1,000,000 children until painted"
+  echo "$what: Windows (Wine) ${win} ms, Qt ${qt} ms, ratio $(awk -v a="$win" -v b="$qt" 'BEGIN { printf "%.2f", a / b }')" \
+    "(medians of $runs; runs: Windows $(paste -sd' ' "$scratch/win-$file"), Qt $(paste -sd' ' "$scratch/qt-$file"))"
+done

@@ -1,0 +1,43 @@
+// What the pane contract suites need of a front end beyond ui/panes.h:
+// a fresh window, answers for its modal dialogs, and reading back what the
+// panes show.  Each front end's test program links one implementation
+// (pane_adapter_headless.cpp; win32/pane_adapter_win32.cpp), so the same
+// suites run over every implementation of the pane layer.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ui/panes.h"
+
+struct SeenMessage {
+    std::u16string text;
+    MessageIcon icon;
+};
+
+// A freshly created window: no document, empty panes, the list's columns.
+void PanesStart();
+// The window goes away: the document and the file icon are released.
+void PanesStop();
+
+// The next Open dialog returns this path; with none queued it is cancelled.
+void PanesQueueOpenAnswer(const std::u16string& path);
+// The message boxes shown since the start.
+const std::vector<SeenMessage>& PanesMessages();
+
+std::u16string PanesTitle();
+std::u16string PanesStatus();
+std::u16string PanesItemText(TreeItem item);
+bool PanesItemExpanded(TreeItem item);
+std::size_t PanesItemCount();
+int PanesRowCount();
+std::u16string PanesCell(int row, int column);
+int PanesRowImage(int row);
+int PanesRowOverlay(int row);
+// A user's click on a row: every other row loses its selection, then the
+// row is selected; with `additive` (control-click) only the row toggles.
+void PanesClickRow(int row, bool additive = false);
+// Whether image 0 of the image list shows this file icon.
+bool PanesFileImageIs(FileIcon icon);
+// File icons that exist and were not destroyed; -1 where the front end
+// cannot count them.
+int PanesLiveIcons();
