@@ -40,6 +40,8 @@ QToolBar* BottomBar(MainWindow& window, QWidget* content, const QString& name) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->addWidget(content);
+    // Each bar takes a row of its own under the panes.
+    window.addToolBarBreak(Qt::BottomToolBarArea);
     window.addToolBar(Qt::BottomToolBarArea, bar);
     bar->hide();
     return bar;
@@ -322,6 +324,8 @@ QMenu* Navigation::ReferencesMenu(const MarshalNode* node, QWidget* parent) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto links = References().LinksTo(node);
     const HolderIndex& holders = Holders();
+    menu->addAction(QStringLiteral("被引用 %1 次").arg(links.size()))->setEnabled(false);
+    menu->addSeparator();
     int listed = 0;
     for (const MarshalNode* link : links) {
         if (listed++ == kMaxListedReferences) {
