@@ -218,9 +218,10 @@ TEST_F(NavigationBarsTest, ReferencedByListsTheLinksAndGoesToOne) {
     EXPECT_TRUE(menu->actions().last()->isEnabled());
     delete menu;
     QMenu* popup = window.Nav().ReferencesMenu(ListRowNode(row), &List());
-    ASSERT_EQ(popup->actions().size(), 1);
-    EXPECT_EQ(popup->actions().at(0)->text(), "data0[3]");
-    popup->actions().at(0)->trigger();
+    ASSERT_EQ(popup->actions().size(), 3);  // a title, a line, then the links
+    EXPECT_EQ(popup->actions().at(0)->text(), "被引用 1 次");
+    EXPECT_EQ(popup->actions().at(2)->text(), "data0[3]");
+    popup->actions().at(2)->trigger();
     Settle();
     EXPECT_EQ(CurrentTreeText(window), "0");
     EXPECT_EQ(Status(), "路径: data0[3]");
