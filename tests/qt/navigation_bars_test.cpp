@@ -88,7 +88,7 @@ QStringList Items(const QMenu* menu) {
 
 TEST_F(NavigationBarsTest, MenusHoldTheCommandsWithTheirShortcuts) {
     const QList<QAction*> bar = window.menuBar()->actions();
-    ASSERT_EQ(bar.size(), 5);
+    ASSERT_EQ(bar.size(), 5);  // 文件 编辑 查看 导航 帮助
     EXPECT_EQ(Items(bar.at(1)->menu()), (QStringList{"复制(&C)\tCtrl+C", "复制路径(&P)\tCtrl+Shift+C", "-",
                                                      "查找(&F)...\tCtrl+F", "查找下一个(&N)\tF3", "查找上一个(&V)\tShift+F3",
                                                      "-", "转到路径(&G)...\tCtrl+L"}));
