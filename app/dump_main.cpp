@@ -18,6 +18,7 @@
 #include "app/dump_json.h"
 #include "app/dump_options.h"
 #include "app/dump_output.h"
+#include "app/dump_lens.h"
 #include "marshal/load.h"
 #include "present/access_path.h"
 #include "present/find_rows.h"
@@ -40,7 +41,8 @@ struct Branch {
 
 // Every item's block, or with `first` only the blocks of that item and the
 // items below it; with `onlyRow` as well, only that row of `first`'s list.
-void DumpDocument(Output& out, TreeStore::Id first = 0, const MarshalNode* onlyRow = nullptr) {
+// With `lens`, each row's reading follows it as continuation lines.
+void DumpDocument(Output& out, bool lens, TreeStore::Id first = 0, const MarshalNode* onlyRow = nullptr) {
     const TreeStore& tree = HeadlessTree();
     const ListStore& list = HeadlessList();
     std::u16string path;
@@ -81,6 +83,11 @@ void DumpDocument(Output& out, TreeStore::Id first = 0, const MarshalNode* onlyR
             else out.Field(path);
             out.Field(label);
             out.Raw('\n');
+            if (lens) ForEachLensLine(child, [&](std::u16string_view line) {
+                out.Bytes(kLensLinePrefix);
+                out.Field(line);
+                out.Raw('\n');
+            });
         }
         if (onlyRow) return;
     }
@@ -136,9 +143,9 @@ int DumpWithOptions(Output& out, const DumpOptions& options) {
     } else if (options.find) {
         PrintHits(out, target, holders, options);
     } else if (IsContainerType(target.node->type)) {
-        DumpDocument(out, HeadlessItemId(ItemShowing(holders, target.node)));
+        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.node)));
     } else {
-        DumpDocument(out, HeadlessItemId(ItemShowing(holders, target.holder)), target.node);
+        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.holder)), target.node);
     }
     return 0;
 }
@@ -185,7 +192,7 @@ int main(int argc, char** argv) {
     {
         Output out;
         if (options.json || options.find || options.path) status = DumpWithOptions(out, options);
-        else DumpDocument(out);
+        else DumpDocument(out, options.lens);
     }
     std::fflush(stdout);
     ShutdownViewer();

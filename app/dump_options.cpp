@@ -5,8 +5,10 @@
 #include <utility>
 
 const char kDumpUsage[] =
-    "usage: quarnix-dump [--json] [--find TEXT [--match-case]] [--path PATH] FILE\n"
+    "usage: quarnix-dump [--lens] [--json] [--find TEXT [--match-case]] [--path PATH] FILE\n"
     "  (no option)   every tree item: a header [path], then its list rows\n"
+    "  --lens        each row followed by its reading (scripts, tables, colours,\n"
+    "                event commands) as lines starting with TAB, '|', blank\n"
     "  --json        the whole document as one JSON value\n"
     "  --find TEXT   the path, name, type and value of every row showing TEXT\n"
     "  --match-case  --find tells upper from lower case\n"
@@ -58,6 +60,8 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             options.path = true;
             if (!takeValue(options.pathText)) return false;
             flag = false;
+        } else if (name == "--lens") {
+            options.lens = true;
         } else if (name == "--json") {
             options.json = true;
         } else if (name == "--match-case") {
@@ -71,6 +75,7 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
     }
     if (options.help) return true;
     if (options.json && options.find) return fail("--json and --find do not go together");
+    if (options.lens && (options.json || options.find)) return fail("--lens goes with the plain dump or --path");
     if (options.matchCase && !options.find) return fail("--match-case goes with --find");
     if (fileCount != 1) return fail(fileCount == 0 ? "no file given" : "more than one file given");
     return true;

@@ -14,6 +14,7 @@ struct DumpOptions {
     bool matchCase = false;       // --match-case
     bool path = false;            // --path PATH: only at and below PATH
     std::string pathText;
+    bool lens = false;            // --lens: readings after their rows
     bool help = false;            // --help
 };
 

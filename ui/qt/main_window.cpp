@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QUrl>
@@ -13,6 +14,7 @@
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
+#include "ui/qt/preview_pane.h"
 #include "ui/qt/qt_panes.h"
 
 namespace {
@@ -69,7 +71,13 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     list_->setObjectName(QStringLiteral("list"));
     list_->setModel(&listModel_);
     SetUpListPane(list_);
-    area_ = new PaneArea(tree_, list_, this);
+    preview_ = new PreviewPane(tree_, &treeModel_, list_, &listModel_);
+    listColumn_ = new QSplitter(Qt::Vertical);
+    listColumn_->addWidget(list_);
+    listColumn_->addWidget(preview_);
+    listColumn_->setChildrenCollapsible(false);
+    listColumn_->setSizes({380, 220});
+    area_ = new PaneArea(tree_, listColumn_, this);
     setCentralWidget(area_);
     statusBar();
     navigation_ = new Navigation(*this);
@@ -91,6 +99,7 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
     navigation_->AddEditMenu(menuBar());
+    AddViewMenu(menuBar(), preview_);
     navigation_->AddNavigateMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });

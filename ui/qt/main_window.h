@@ -11,6 +11,8 @@
 
 class Navigation;
 class PaneArea;
+class PreviewPane;
+class QSplitter;
 class QTreeView;
 
 class MainWindow final : public QMainWindow {
@@ -26,6 +28,9 @@ public:
     PaneArea* Area() const { return area_; }
     QTreeView* TreeView() const { return tree_; }
     QTreeView* ListView() const { return list_; }
+    // The list pane with the preview below it, in the list pane's place.
+    QSplitter* ListColumn() const { return listColumn_; }
+    PreviewPane* Preview() const { return preview_; }
     TreeModel& Tree() { return treeModel_; }
     ListModel& List() { return listModel_; }
     const PaneImages& Images() const { return images_; }
@@ -49,5 +54,7 @@ private:
     QTreeView* list_ = nullptr;
     PaneArea* area_ = nullptr;
     Navigation* navigation_ = nullptr;
+    QSplitter* listColumn_ = nullptr;
+    PreviewPane* preview_ = nullptr;
     bool shutDown_ = false;
 };
