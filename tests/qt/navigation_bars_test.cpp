@@ -17,6 +17,9 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/qt/test_support.h"
 #include "ui/qt/find_bar.h"
 #include "ui/qt/main_window.h"
@@ -138,6 +141,21 @@ TEST_F(NavigationBarsTest, FindSelectsAHitDeepInACollapsedTreeAndSteps) {
 
     Key(Qt::Key_Escape);
     EXPECT_FALSE(Find().isVisible());
+}
+
+// A search that built the document's index finishes, then another file is
+// opened before the window hears of it: the index of the released document
+// must not be taken up.
+TEST_F(NavigationBarsTest, ASearchOfTheLastDocumentLeavesNothingBehind) {
+    Open(DataFile("Map001.rxdata"));
+    Find().Field()->setText(QStringLiteral("RPG"));
+    Find().Start();
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // the worker is done; its news waits
+    window.OpenFile(QtDataFile("walk.rxdata"));
+    Settle();
+    EXPECT_EQ(window.Nav().GoToPath(QStringLiteral("data0[1][2]")), "");
+    EXPECT_EQ(Status(), "路径: data0[1][2]");
+    EXPECT_EQ(Find().HitCount(), 0);
 }
 
 TEST_F(NavigationBarsTest, GoToPathSelectsTheRowOrSaysWhatIsMissing) {
