@@ -17,6 +17,9 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "tests/qt/test_support.h"
 #include "ui/qt/find_bar.h"
 #include "ui/qt/main_window.h"
@@ -87,12 +90,17 @@ QStringList Items(const QMenu* menu) {
 }  // namespace
 
 TEST_F(NavigationBarsTest, MenusHoldTheCommandsWithTheirShortcuts) {
+    QStringList titles;
     const QList<QAction*> bar = window.menuBar()->actions();
-    ASSERT_EQ(bar.size(), 4);
-    EXPECT_EQ(Items(bar.at(1)->menu()), (QStringList{"复制(&C)\tCtrl+C", "复制路径(&P)\tCtrl+Shift+C", "-",
-                                                     "查找(&F)...\tCtrl+F", "查找下一个(&N)\tF3", "查找上一个(&V)\tShift+F3",
-                                                     "-", "转到路径(&G)...\tCtrl+L"}));
-    EXPECT_EQ(Items(bar.at(2)->menu()), (QStringList{"后退(&B)\tAlt+Left", "前进(&F)\tAlt+Right"}));
+    for (const QAction* menu : bar) titles << menu->text();
+    const qsizetype edit = titles.indexOf("编辑(&E)"), navigate = titles.indexOf("导航(&N)");
+    ASSERT_EQ(edit, 1);  // right after 文件
+    ASSERT_GT(navigate, edit);
+    ASSERT_EQ(titles.last(), "帮助(&H)");
+    EXPECT_EQ(Items(bar.at(edit)->menu()), (QStringList{"复制(&C)\tCtrl+C", "复制路径(&P)\tCtrl+Shift+C", "-",
+                                                        "查找(&F)...\tCtrl+F", "查找下一个(&N)\tF3", "查找上一个(&V)\tShift+F3",
+                                                        "-", "转到路径(&G)...\tCtrl+L"}));
+    EXPECT_EQ(Items(bar.at(navigate)->menu()), (QStringList{"后退(&B)\tAlt+Left", "前进(&F)\tAlt+Right"}));
 }
 
 TEST_F(NavigationBarsTest, FindSelectsAHitDeepInACollapsedTreeAndSteps) {
@@ -133,6 +141,21 @@ TEST_F(NavigationBarsTest, FindSelectsAHitDeepInACollapsedTreeAndSteps) {
 
     Key(Qt::Key_Escape);
     EXPECT_FALSE(Find().isVisible());
+}
+
+// A search that built the document's index finishes, then another file is
+// opened before the window hears of it: the index of the released document
+// must not be taken up.
+TEST_F(NavigationBarsTest, ASearchOfTheLastDocumentLeavesNothingBehind) {
+    Open(DataFile("Map001.rxdata"));
+    Find().Field()->setText(QStringLiteral("RPG"));
+    Find().Start();
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // the worker is done; its news waits
+    window.OpenFile(QtDataFile("walk.rxdata"));
+    Settle();
+    EXPECT_EQ(window.Nav().GoToPath(QStringLiteral("data0[1][2]")), "");
+    EXPECT_EQ(Status(), "路径: data0[1][2]");
+    EXPECT_EQ(Find().HitCount(), 0);
 }
 
 TEST_F(NavigationBarsTest, GoToPathSelectsTheRowOrSaysWhatIsMissing) {
@@ -218,9 +241,10 @@ TEST_F(NavigationBarsTest, ReferencedByListsTheLinksAndGoesToOne) {
     EXPECT_TRUE(menu->actions().last()->isEnabled());
     delete menu;
     QMenu* popup = window.Nav().ReferencesMenu(ListRowNode(row), &List());
-    ASSERT_EQ(popup->actions().size(), 1);
-    EXPECT_EQ(popup->actions().at(0)->text(), "data0[3]");
-    popup->actions().at(0)->trigger();
+    ASSERT_EQ(popup->actions().size(), 3);  // a title, a line, then the links
+    EXPECT_EQ(popup->actions().at(0)->text(), "被引用 1 次");
+    EXPECT_EQ(popup->actions().at(2)->text(), "data0[3]");
+    popup->actions().at(2)->trigger();
     Settle();
     EXPECT_EQ(CurrentTreeText(window), "0");
     EXPECT_EQ(Status(), "路径: data0[3]");

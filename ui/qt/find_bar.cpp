@@ -131,7 +131,11 @@ void FindBar::Start() {
             auto built = std::make_shared<HolderIndex>();
             built->Build(&DocumentRoot);
             holders = built;
-            QMetaObject::invokeMethod(this, [this, holders] { navigation_.AdoptHolders(holders); }, Qt::QueuedConnection);
+            // Only while this search is current: after a new load the index
+            // would describe a released document.
+            QMetaObject::invokeMethod(this, [this, holders, generation] {
+                if (generation == generation_) navigation_.AdoptHolders(holders);
+            }, Qt::QueuedConnection);
         }
         std::vector<FindHit> batch;
         auto sent = std::chrono::steady_clock::now();
