@@ -84,7 +84,7 @@ TEST(DumpTest, CorpusMatchesGoldenDumps) {
     }
 }
 
-TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
+TEST(DumpTest, PipesAreReadAheadSoCountsAreStillChecked) {
     DumpRun huge = Dump("/dev/stdin", Data("n_huge_count.bin"));
     EXPECT_EQ(huge.status, 4);
     EXPECT_EQ(huge.err, "文件数据有误或不完整\n");
@@ -92,6 +92,74 @@ TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
     EXPECT_EQ(map.status, 0);
     EXPECT_EQ(map.out, ReadFile(Data("golden/Map001.rxdata.txt")));
 }
+
+// Runs a shell command line; its quarnix-dump prints to the returned run.
+DumpRun Shell(const std::string& line) {
+    std::string err = ::testing::TempDir() + "dump-stderr-" + std::to_string(getpid()) + ".txt";
+    std::string command = "sh -c '" + line + "' 2>" + err;
+    DumpRun run{};
+    std::FILE* pipe = popen(command.c_str(), "r");
+    char buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) run.out.append(buf, n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = ReadFile(err);
+    return run;
+}
+
+TEST(DumpTest, DevicesAndFifosAreReadAsTheyCome) {
+    DumpRun zero = Dump("/dev/zero");  // no dump begins: told at once, not read to the end
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.err, "无法识别该文件的格式\n");
+    std::string fifo = ::testing::TempDir() + "fifo-" + std::to_string(getpid());
+    DumpRun map = Shell("mkfifo " + fifo + " && (cat " + Data("Map001.rxdata") + " > " + fifo + " &) && " +
+                        QUARNIX_DUMP_EXE + " " + fifo + "; status=$?; rm -f " + fifo + "; exit $status");
+    EXPECT_EQ(map.status, 0);
+    EXPECT_EQ(map.out, ReadFile(Data("golden/Map001.rxdata.txt")));
+}
+
+TEST(DumpTest, TooDeepHasAMessageOfItsOwn) {
+    std::string path = ::testing::TempDir() + "deep-" + std::to_string(getpid()) + ".bin";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "\x04\x08";
+        for (int i = 0; i <= 100000; ++i) out << "[\x06";
+        out << "0";
+    }
+    DumpRun run = Dump(path);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(run.err, "文件数据嵌套层次过深\n");
+    std::remove(path.c_str());
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUARNIX_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUARNIX_TEST_ASAN 1
+#endif
+#ifndef QUARNIX_TEST_ASAN
+// Address space limits (the sanitizer's shadow memory cannot live under them).
+TEST(DumpTest, MemoryRunningOutSaysSo) {
+    // Too little for the loader's stack: memory, not a file that is no dump.
+    DumpRun small = Shell("ulimit -v 51200; " + std::string(QUARNIX_DUMP_EXE) + " " + Data("y_scalars.bin"));
+    EXPECT_EQ(small.status, 3);
+    EXPECT_EQ(small.err, "系统内存不足\n");
+    // Dumps without end through a pipe: memory runs out, the load says so.
+    std::string endless = ::testing::TempDir() + "endless-" + std::to_string(getpid()) + ".bin";
+    {
+        std::ofstream out(endless, std::ios::binary);
+        for (int i = 0; i < 100000; ++i) out << "\x04\x08\x30";
+    }
+    DumpRun pipe = Shell("ulimit -v 400000; while :; do cat " + endless + " || exit; done | " +
+                         QUARNIX_DUMP_EXE + " /dev/stdin");
+    EXPECT_EQ(pipe.status, 3);
+    EXPECT_EQ(pipe.err, "系统内存不足\n");
+    std::remove(endless.c_str());
+}
+#endif
 
 TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
     // A string holding a tab, a newline, a backslash, a carriage return,

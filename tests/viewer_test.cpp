@@ -147,7 +147,8 @@ TEST_F(ViewerTest, FailedOpensShowTheirMessageAndLeaveNoDocument) {
         {Dump(Arr({Link(1)})), 0, "文件中有未正确链接的对象", MessageIcon::Warning},
         {Dump(SymLink(0)), 0, "文件中有未正确链接的符号", MessageIcon::Warning},
         {Dump("M"), 0, "文件中有未知类型的数据", MessageIcon::Warning},
-        {deep, 0, "打开文件时发生未知错误", MessageIcon::Error},
+        {deep, 0, "文件数据嵌套层次过深", MessageIcon::Error},
+        {Dump(Nil()), 1, "系统内存不足", MessageIcon::Error},  // memory out before the first value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);

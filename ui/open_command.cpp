@@ -42,6 +42,9 @@ const char16_t* LoadResultMessage(int result, MessageIcon* icon) {
     case kLoadNoMemory:
         *icon = MessageIcon::Error;
         return u"系统内存不足";
+    case kLoadTooDeep:
+        *icon = MessageIcon::Error;
+        return u"文件数据嵌套层次过深";
     default:
         *icon = MessageIcon::Error;
         return u"打开文件时发生未知错误";
@@ -100,6 +103,8 @@ int LoadOpenedFile(std::FILE* file, const char16_t* path) {
     }
     ReleaseDocument();
     SetBusy(false);
+    // A load the user cancelled ends like a failed one, without a message.
+    if (result == kLoadCancelled) return result;
     MessageIcon icon;
     const char16_t* text = LoadResultMessage(result, &icon);
     ShowMessage(text, icon);
