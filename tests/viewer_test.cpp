@@ -213,3 +213,32 @@ TEST_F(ViewerTest, SeveralDumpsAreTopLevelValuesOfTheRoot) {
     TreeSelectItem(Child(TreeRootItem(), "2"));
     EXPECT_EQ(Rows()[1], (RowView{"0", "链接", "data2", kImageContainer, kLinkOverlay}));
 }
+
+TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
+    // Cancelled while the file loads, and while the tree's items are built:
+    // no message, empty panes, no document, and the next open works.
+    for (bool duringBuild : {false, true}) {
+        SCOPED_TRACE(duringBuild);
+        ASSERT_EQ(Open(MixedDocument(), "first.rxdata"), 0);
+        ASSERT_EQ(Open(MixedDocument(), "second.rxdata"), 0);
+        std::size_t messages = HeadlessMessages().size();
+        OpenJob job;
+        OpenStepBegin(&job, U16(files_.back()).c_str());
+        if (!duringBuild) CancelOpen();
+        OpenStepLoad(&job, OpenDocumentFile(job.path));
+        ASSERT_EQ(OpenStepLoaded(&job), duringBuild);
+        if (duringBuild) {
+            CancelOpen();
+            OpenStepBuildTree(&job);
+            OpenStepShowTree(&job);
+        }
+        EXPECT_EQ(job.result, duringBuild ? kLoadOk : kLoadCancelled);
+        EXPECT_EQ(HeadlessMessages().size(), messages);
+        EXPECT_EQ(HeadlessTree().Size(), 0u);
+        EXPECT_EQ(HeadlessList().Size(), 0);
+        EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
+        EXPECT_EQ(LiveAllocationCount(), 0);
+        ASSERT_EQ(Open(MixedDocument(), "next.rxdata"), 0);
+        EXPECT_EQ(ItemText(TreeRootItem()), "next.rxdata");
+    }
+}

@@ -1,6 +1,8 @@
 #include "ui/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
@@ -10,7 +12,9 @@
 
 #include "ui/handlers.h"
 #include "ui/panes.h"
+#include "ui/viewer.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/load_runner.h"
 #include "ui/qt/pane_area.h"
 #include "ui/qt/qt_panes.h"
 
@@ -74,8 +78,8 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
-    InitViewer();
-    FlushPanes();
+    RunLogic(InitViewer);
+    loads_ = new LoadRunner(this, &treeModel_);
 }
 
 MainWindow::~MainWindow() {
@@ -93,19 +97,30 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::Open() {
-    OpenCommand();
-    FlushPanes();
+    bool chosen = false;
+    RunLogic([&] { chosen = ChooseDocumentPath(); });
+    if (chosen) OpenFile(QString::fromUtf16(DocumentPath));
+}
+
+void MainWindow::StartOpen(const QString& path) {
+    if (shutDown_) return;
+    const std::u16string units = path.toStdU16String();
+    loads_->Start(units.c_str());
 }
 
 void MainWindow::OpenFile(const QString& path) {
-    const std::u16string units = path.toStdU16String();
-    OpenDocumentPath(units.c_str());
-    FlushPanes();
+    StartOpen(path);
+    WaitForLoad();
+}
+
+void MainWindow::WaitForLoad() {
+    while (loads_->Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    loads_->Stop();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).
