@@ -15,6 +15,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
+echo "== The Windows programs, cross-built with mingw-w64 and run under Wine"
+scripts/test-windows.sh build
+
 echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -38,4 +41,7 @@ for run in fuzz_load:250000 fuzz_view:80000; do
   "./build-fuzz/fuzz/$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_total_time="${FUZZ_SECONDS:-90}" \
     -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data
 done
+# quarnix-dump --json must stay valid JSON for every file the fuzzer kept.
+QUARNIX_FUZZ_CORPUS=build-fuzz/corpus-fuzz_load \
+  ./build/tests/quarnix_tests --gtest_filter='DumpOptionsTest.JsonIsValidForEveryFuzzCorpusFileThatLoads'
 echo "All tests passed."

@@ -3,8 +3,10 @@
 // It runs the viewer's own load, tree building, list filling and paths over
 // the in-memory panes, and prints per tree item (in the tree's order) a
 // header "[path]" and one line per list row: name, type, value and the
-// row's own path, separated by TABs.  Exit status: 0, or the load result
-// (1 when the file does not open), or 64 for wrong usage.
+// row's own path, separated by TABs.  --find, --path and --json print
+// parts of it or the document as JSON.  Exit status: 0, or the load result
+// (1 when the file does not open), or 64 for wrong usage or a path that
+// names nothing.
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
@@ -12,144 +14,24 @@
 #include <string>
 #include <vector>
 
+#include "app/console.h"
+#include "app/dump_json.h"
+#include "app/dump_options.h"
+#include "app/dump_output.h"
+#include "app/dump_lens.h"
 #include "marshal/load.h"
 #include "present/access_path.h"
+#include "present/find_rows.h"
+#include "present/holder_index.h"
 #include "present/node_location.h"
+#include "present/path_parse.h"
 #include "present/text.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
+#include "ui/navigate.h"
 #include "ui/viewer.h"
 
 namespace {
-constexpr int kUsageStatus = 64;
-
-// Buffered UTF-8 output with the escapes that keep one field on one line.
-// Dumps of big maps run to hundreds of megabytes, so a field is converted
-// in one tight loop straight into the buffer, with room made for it first.
-class Output {
-public:
-    Output() : buffer_(new char[kSize]) {}
-    ~Output() {
-        Flush();
-        delete[] buffer_;
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    void Raw(char c) {
-        Reserve(1);
-        buffer_[used_++] = c;
-    }
-    void Field(std::u16string_view text) {
-        // At most four bytes per unit: "\x1f" or a three-byte UTF-8 form
-        // (a surrogate pair, two units, gives four bytes).
-        if (text.size() > kSize / 4) {
-            Field(text.substr(0, kSize / 8));
-            Field(text.substr(kSize / 8));
-            return;
-        }
-        Reserve(text.size() * 4);
-        char* out = buffer_ + used_;
-        const char16_t* units = text.data();
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            // Runs of printable ASCII, eight units at a time.
-            while (i + 8 <= text.size() && PrintableAscii8(units + i)) {
-                for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(units[i + k]);
-                out += 8;
-                i += 8;
-            }
-            if (i >= text.size()) break;
-            char32_t c = text[i];
-            if (c >= 0x20 && c < 0x7F && c != '\\') {
-                *out++ = static_cast<char>(c);
-                continue;
-            }
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-                ++i;
-            } else if (c >= 0xD800 && c <= 0xDFFF) {
-                c = 0xFFFD;
-            }
-            out = Escaped(out, c);
-        }
-        used_ = static_cast<std::size_t>(out - buffer_);
-    }
-    // The field as Field writes it, kept for writing again with Bytes (an
-    // item's path starts every row of its list); false when it is too long
-    // to keep and is to be written afresh.
-    bool FieldKept(std::u16string_view text, std::string& kept) {
-        if (text.size() > kSize / 4) {
-            Field(text);
-            return false;
-        }
-        Reserve(text.size() * 4);
-        std::size_t start = used_;
-        Field(text);
-        kept.assign(buffer_ + start, used_ - start);
-        return true;
-    }
-    void Bytes(const std::string& bytes) {
-        Reserve(bytes.size());
-        std::memcpy(buffer_ + used_, bytes.data(), bytes.size());
-        used_ += bytes.size();
-    }
-    void Flush() {
-        if (used_) std::fwrite(buffer_, 1, used_, stdout);
-        used_ = 0;
-    }
-
-private:
-    static constexpr std::size_t kSize = std::size_t{1} << 20;
-
-    // True when all eight units are printable ASCII other than '\\'.
-    static bool PrintableAscii8(const char16_t* u) {
-        std::uint64_t a, b;
-        std::memcpy(&a, u, 8);
-        std::memcpy(&b, u + 4, 8);
-        constexpr std::uint64_t kHigh = 0xFF80FF80FF80FF80ull;   // a unit of 0x80 or more
-        constexpr std::uint64_t kOnes = 0x0001000100010001ull;
-        auto anyBelow = [](std::uint64_t v, std::uint64_t n) { return (v - kOnes * n) & ~v & (kOnes << 15); };
-        auto anyEqual = [&](std::uint64_t v, std::uint64_t n) { return anyBelow(v ^ (kOnes * n), 1); };
-        std::uint64_t bad = ((a | b) & kHigh) | anyBelow(a, 0x20) | anyBelow(b, 0x20) | anyEqual(a, 0x7F) |
-                            anyEqual(b, 0x7F) | anyEqual(a, '\\') | anyEqual(b, '\\');
-        return bad == 0;
-    }
-    void Reserve(std::size_t bytes) {
-        if (kSize - used_ < bytes) Flush();
-    }
-    static char* Escaped(char* out, char32_t c) {
-        static const char hex[] = "0123456789abcdef";
-        switch (c) {
-        case '\\': *out++ = '\\'; *out++ = '\\'; return out;
-        case '\t': *out++ = '\\'; *out++ = 't'; return out;
-        case '\n': *out++ = '\\'; *out++ = 'n'; return out;
-        case '\r': *out++ = '\\'; *out++ = 'r'; return out;
-        default: break;
-        }
-        if (c < 0x20 || c == 0x7F) {
-            *out++ = '\\';
-            *out++ = 'x';
-            *out++ = hex[c >> 4];
-            *out++ = hex[c & 15];
-        } else if (c < 0x800) {
-            *out++ = static_cast<char>(0xC0 | (c >> 6));
-            *out++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            *out++ = static_cast<char>(0xE0 | (c >> 12));
-            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            *out++ = static_cast<char>(0xF0 | (c >> 18));
-            *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (c & 0x3F));
-        }
-        return out;
-    }
-    char* buffer_;
-    std::size_t used_ = 0;
-};
-
 // Path of each item on the branch being printed: the items come in
 // pre-order, so a stack of path lengths over one buffer is enough.
 struct Branch {
@@ -157,22 +39,31 @@ struct Branch {
     std::size_t length;
 };
 
-void DumpDocument(Output& out) {
+// Every item's block, or with `first` only the blocks of that item and the
+// items below it; with `onlyRow` as well, only that row of `first`'s list.
+// With `lens`, each row's reading follows it as continuation lines.
+void DumpDocument(Output& out, bool lens, TreeStore::Id first = 0, const MarshalNode* onlyRow = nullptr) {
     const TreeStore& tree = HeadlessTree();
     const ListStore& list = HeadlessList();
     std::u16string path;
     std::vector<Branch> branch;
     std::u16string label;
     std::string pathBytes;
+    std::size_t subtreeDepth = 0;  // branch size at `first`, once reached
     for (TreeStore::Id id = 1; id <= tree.Size(); ++id) {
         const TreeStore::Item& item = tree.At(id);
         while (!branch.empty() && branch.back().item != item.parent) branch.pop_back();
+        if (subtreeDepth && branch.size() < subtreeDepth) break;  // past the subtree
         path.resize(branch.empty() ? 0 : branch.back().length);
         if (item.parent) {
             const MarshalNode* container = tree.At(item.parent).node;
             AppendPathLabel(path, container, ChildIndexOf(container, item.node));
         }
         branch.push_back({id, path.size()});
+        if (first) {
+            if (id == first) subtreeDepth = branch.size();
+            if (!subtreeDepth) continue;
+        }
 
         out.Raw('[');
         bool pathKept = out.FieldKept(path, pathBytes);
@@ -181,7 +72,7 @@ void DumpDocument(Output& out) {
         FillListPane(item.node);
         for (int r = 0; r < list.Size(); ++r) {
             const MarshalNode* child = list.At(r).node;
-            if (!child) continue;  // the ".." row
+            if (!child || (onlyRow && child != onlyRow)) continue;  // the ".." row
             label.clear();
             AppendPathLabel(label, item.node, ChildIndexOf(item.node, child));
             for (int column = 0; column < ListStore::kColumns; ++column) {
@@ -192,39 +83,105 @@ void DumpDocument(Output& out) {
             else out.Field(path);
             out.Field(label);
             out.Raw('\n');
+            if (lens) ForEachLensLine(child, [&](std::u16string_view line) {
+                out.Bytes(kLensLinePrefix);
+                out.Field(line);
+                out.Raw('\n');
+            });
         }
+        if (onlyRow) return;
     }
 }
 
-void PrintError(const char16_t* text) {
-    char* utf8 = WideToUtf8(text);
-    std::fprintf(stderr, "%s\n", utf8 ? utf8 : "");
-    std::free(utf8);
+// --find: one line per matching row, its path, name, type and value.
+void PrintHits(Output& out, const PathTarget& target, const HolderIndex& holders, const DumpOptions& options) {
+    FindQuery query;
+    char16_t* text = Utf8ToWide(options.findText.c_str());
+    query.text = text ? text : u"";
+    std::free(text);
+    query.matchCase = options.matchCase;
+    const bool row = !IsContainerType(target.node->type);
+    RowTexts texts;
+    std::u16string path;
+    FindRows(row ? target.holder : target.node, holders, query, [&](const FindHit& hit) {
+        if (row && hit.child != target.node) return true;
+        path.clear();
+        holders.AppendPath(path, hit.child);
+        GetRowTexts(hit.container, hit.position, holders, texts);
+        for (std::u16string_view field : {std::u16string_view(path), std::u16string_view(texts.name),
+                                          std::u16string_view(texts.type), std::u16string_view(texts.value)}) {
+            if (field.data() != path.data()) out.Raw('\t');
+            out.Field(field);
+        }
+        out.Raw('\n');
+        return !row;
+    });
+}
+
+// --json, --find and --path: over the document, from the item PATH names.
+int DumpWithOptions(Output& out, const DumpOptions& options) {
+    HolderIndex holders;
+    if (!holders.Build(&DocumentRoot)) {
+        MessageIcon icon;
+        PrintErrorLine(LoadResultMessage(kLoadNoMemory, &icon));
+        return kLoadNoMemory;
+    }
+    PathTarget target;
+    target.node = &DocumentRoot;
+    if (options.path) {
+        char16_t* wide = Utf8ToWide(options.pathText.c_str());
+        bool found = ResolveAccessPath(wide ? wide : u"", &DocumentRoot, target);
+        std::free(wide);
+        if (!found) {
+            PrintErrorLine(target.error.c_str());
+            return kUsageStatus;
+        }
+    }
+    if (options.json) {
+        WriteJson(out, target.node, holders);
+        out.Raw('\n');
+    } else if (options.find) {
+        PrintHits(out, target, holders, options);
+    } else if (IsContainerType(target.node->type)) {
+        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.node)));
+    } else {
+        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.holder)), target.node);
+    }
+    return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quarnix-dump FILE\n");
+    PrepareConsole(argc, argv);
+    DumpOptions options;
+    std::string error;
+    if (!ParseDumpOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "quarnix-dump: %s\n%s", error.c_str(), kDumpUsage);
         return kUsageStatus;
+    }
+    if (options.help) {
+        std::fputs(kDumpUsage, stdout);
+        return 0;
     }
     InitViewer();
     // The file is opened by its own bytes, so names that are not UTF-8 open too.
-    std::FILE* file = OpenDocumentFileBytes(argv[1]);
-    char16_t* name = Utf8ToWide(argv[1]);
+    std::FILE* file = OpenDocumentFileBytes(options.file.c_str());
+    char16_t* name = Utf8ToWide(options.file.c_str());
     int result = LoadOpenedFile(file, name ? name : u"");
     std::free(name);
     if (result != kLoadOk) {
         const auto& messages = HeadlessMessages();
-        PrintError(messages.empty() ? u"" : messages.back().text.c_str());
+        PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
         ShutdownViewer();
         return result;
     }
+    int status = 0;
     {
         Output out;
-        DumpDocument(out);
+        if (options.json || options.find || options.path) status = DumpWithOptions(out, options);
+        else DumpDocument(out, options.lens);
     }
     std::fflush(stdout);
     ShutdownViewer();
-    return 0;
+    return status;
 }

@@ -1,12 +1,13 @@
 // Loads arbitrary bytes and, when they load, does what a user can do with
 // the document: the tree is built, containers are selected (their lists
-// filled, link targets located, paths built), rows are selected and
-// activated.  Nothing may crash, hang, leak or read out of bounds, however
-// strange the document is.
+// filled, link targets located, paths built), rows are selected, read by
+// the lens and activated.  Nothing may crash, hang, leak or read out of
+// bounds, however strange the document is.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
+#include "lens/reading.h"
 #include "marshal/alloc.h"
 #include "marshal/load.h"
 #include "ui/handlers.h"
@@ -31,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int r = 0; r < rows && r < kRowsVisited; ++r) {
                 if (HeadlessTree().Caret() != id) TreeSelectItem(HeadlessItem(id));
                 HeadlessClickRow(r);
+                ReadNode(ListRowNode(r));
                 OnListRowActivated(r);
             }
             if (HeadlessTree().Caret() != id) TreeSelectItem(HeadlessItem(id));

@@ -82,7 +82,12 @@ int ReadInto(MarshalStream* s, void* dst, std::int64_t n) {
 double ParseFloatText(const char* text) {
     // The stored text is read as the C library's "%lg" reads it, whatever
     // locale the front end has set for its own purposes.
-#ifdef _WIN32
+#if defined(__MINGW32__)
+    // msvcrt's _strtod_l predates C99 and reads "inf", "nan" and hex texts
+    // as 0; mingw's own strtod reads them, in the C locale, which no part
+    // of the program ever changes.
+    return std::strtod(text, nullptr);
+#elif defined(_WIN32)
     static _locale_t c = _create_locale(LC_NUMERIC, "C");
     return _strtod_l(text, nullptr, c);
 #else

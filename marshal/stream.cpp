@@ -14,11 +14,18 @@
 
 namespace {
 // Size of what is left of the file from its current position, when it can be
-// known; otherwise (a pipe, a device) UINT64_MAX.
+// known; otherwise (a pipe, a device) UINT64_MAX.  Positions and sizes are
+// 64-bit on every platform (long and st_size are 32-bit on Windows).
 std::uint64_t FileBytesLeft(std::FILE* file) {
-    long pos = std::ftell(file);
+#ifdef _WIN32
+    std::int64_t pos = _ftelli64(file);
+    struct _stat64 st {};
+    if (pos < 0 || _fstat64(_fileno(file), &st) != 0 || (st.st_mode & S_IFMT) != S_IFREG) return UINT64_MAX;
+#else
+    std::int64_t pos = ftello(file);
     struct stat st {};
-    if (pos < 0 || fstat(fileno(file), &st) != 0 || (st.st_mode & S_IFMT) != S_IFREG) return UINT64_MAX;
+    if (pos < 0 || fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return UINT64_MAX;
+#endif
     return st.st_size > pos ? static_cast<std::uint64_t>(st.st_size - pos) : 0;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "marshal/load.h"
+#include "present/address_sort.h"
 
 namespace {
 struct HoldingEntry {
@@ -35,33 +36,6 @@ TreeItem NextInPreOrder(TreeItem item) {
     return nullptr;
 }
 
-// Least-significant-digit radix sort on the addresses, sixteen bits a pass;
-// passes over bits that every address shares are skipped.  Millions of
-// containers sort in a few passes over memory instead of n log n steps.
-void SortByStart(std::vector<HoldingEntry>& entries) {
-    if (entries.size() < 2) return;
-    std::uintptr_t all = ~std::uintptr_t{0}, any = 0;
-    for (const HoldingEntry& e : entries) {
-        all &= e.start;
-        any |= e.start;
-    }
-    std::vector<HoldingEntry> scratch(entries.size());
-    std::vector<std::size_t> counts(std::size_t{1} << 16);
-    for (unsigned shift = 0; shift < sizeof(std::uintptr_t) * 8; shift += 16) {
-        if (((all ^ any) >> shift & 0xFFFF) == 0) continue;  // one digit for all
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const HoldingEntry& e : entries) ++counts[e.start >> shift & 0xFFFF];
-        std::size_t total = 0;
-        for (std::size_t& c : counts) {
-            std::size_t n = c;
-            c = total;
-            total += n;
-        }
-        for (const HoldingEntry& e : entries) scratch[counts[e.start >> shift & 0xFFFF]++] = e;
-        entries.swap(scratch);
-    }
-}
-
 bool BuildIndex() {
     g_index.clear();
     try {
@@ -75,11 +49,7 @@ bool BuildIndex() {
         g_index.shrink_to_fit();
         return false;
     }
-    try {
-        SortByStart(g_index);
-    } catch (const std::bad_alloc&) {
-        std::sort(g_index.begin(), g_index.end(), [](const HoldingEntry& a, const HoldingEntry& b) { return a.start < b.start; });
-    }
+    SortByAddress(g_index, [](const HoldingEntry& e) { return e.start; });
     g_indexValid = true;
     return true;
 }

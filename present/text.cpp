@@ -56,11 +56,12 @@ Decoded DecodeOne(const unsigned char* p) {
     return {code, trail + 1};
 }
 
-// Converts up to the first NUL; counts only when `out` is none.  Returns the
-// number of units without the terminator, which it does not write.
-std::size_t ConvertUtf8(const unsigned char* p, char16_t* out) {
+// Converts up to the first NUL, or up to `end` when given (NULs then become
+// U+0000); counts only when `out` is none.  Returns the number of units
+// without the terminator, which it does not write.
+std::size_t ConvertUtf8(const unsigned char* p, char16_t* out, const unsigned char* end = nullptr) {
     std::size_t units = 0;
-    while (*p) {
+    while (end ? p < end : *p != 0) {
         Decoded d = DecodeOne(p);
         p += d.length;
         if (d.code >= 0x10000) {
@@ -100,6 +101,13 @@ Text Utf8ToText(const char* utf8, LabelBuffer& buffer) {
     std::size_t units = ConvertUtf8(reinterpret_cast<const unsigned char*>(utf8), buffer);
     buffer[units] = u'\0';
     return BufferText(buffer);
+}
+
+std::u16string Utf8ToU16(const char* utf8, std::size_t length) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    std::u16string wide(ConvertUtf8(p, nullptr, p + length), u'\0');
+    ConvertUtf8(p, wide.data(), p + length);
+    return wide;
 }
 
 // MARK: UTF-16 to UTF-8

@@ -2,7 +2,9 @@
 // between the document's UTF-8 and the UTF-16 that every control receives.
 // All texts are NUL-terminated UTF-16 (char16_t).
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 // A caller's buffer for labels and integer texts: the longest, "-2147483648"
 // or "键" with ten digits, takes 12 units with its NUL.
@@ -47,6 +49,12 @@ char16_t* Utf8ToWide(const char* utf8);
 // ones to the heap.  Lists of millions of short names and values then
 // allocate nothing for them.
 Text Utf8ToText(const char* utf8, LabelBuffer& buffer);
+
+// The same conversion of all `length` bytes, NULs included (each becomes
+// U+0000), for readings that show a value whole.  The byte at utf8[length]
+// must be readable and NUL, as after every string of the document, so that
+// no sequence is decoded past the end.  Throws std::bad_alloc.
+std::u16string Utf8ToU16(const char* utf8, std::size_t length);
 
 // The reverse, for file paths and printed output: a std::malloc'd UTF-8 text,
 // or none when the heap is exhausted or `wide` is none.  An unpaired

@@ -3,8 +3,6 @@
 // the panes and the status bar show.
 #pragma once
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +11,7 @@
 
 #include "marshal/load.h"
 #include "present/text.h"
+#include "tests/process_support.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/viewer.h"
@@ -50,20 +49,13 @@ protected:
     }
     void TearDown() override {
         ShutdownViewer();
-        for (const auto& f : files_) std::remove(f.c_str());
-        if (!files_.empty()) rmdir((::testing::TempDir() + "quarnix-" + std::to_string(getpid())).c_str());
+        RemoveScratchDir();
     }
 
     // Writes the bytes to a file of this name and opens it with the Open command.
     int Open(const std::string& bytes, const std::string& name = "doc.rxdata") {
-        // Tests run side by side in processes of their own: a folder each.
-        std::string dir = ::testing::TempDir() + "quarnix-" + std::to_string(getpid()) + "/";
-        mkdir(dir.c_str(), 0700);
-        std::string path = dir + name;
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-        files_.push_back(path);
+        std::string path = ScratchDir() + name;
+        WriteFileBytes(path, bytes);
         return OpenPath(path);
     }
     int OpenPath(const std::string& path) {
@@ -117,6 +109,4 @@ protected:
         HeadlessClickRow(r);
         OnListRowActivated(r);
     }
-
-    std::vector<std::string> files_;
 };

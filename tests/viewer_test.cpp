@@ -223,7 +223,7 @@ TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
         ASSERT_EQ(Open(MixedDocument(), "second.rxdata"), 0);
         std::size_t messages = HeadlessMessages().size();
         OpenJob job;
-        OpenStepBegin(&job, U16(files_.back()).c_str());
+        OpenStepBegin(&job, U16(ScratchDir() + "second.rxdata").c_str());
         if (!duringBuild) CancelOpen();
         OpenStepLoad(&job, OpenDocumentFile(job.path));
         ASSERT_EQ(OpenStepLoaded(&job), duringBuild);

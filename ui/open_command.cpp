@@ -93,7 +93,17 @@ std::FILE* OpenDocumentFile(const char16_t* path) {
 #endif
 }
 
-std::FILE* OpenDocumentFileBytes(const char* path) { return RefuseFolder(OpenForReading(path)); }
+std::FILE* OpenDocumentFileBytes(const char* path) {
+#ifdef _WIN32
+    // The programs hand over their arguments in UTF-8 (app/console.h).
+    char16_t* wide = Utf8ToWide(path);
+    std::FILE* file = wide ? OpenDocumentFile(wide) : nullptr;
+    std::free(wide);
+    return file;
+#else
+    return RefuseFolder(OpenForReading(path));
+#endif
+}
 
 void ReleaseDocument() {
     // The panes go first, so no item ever points at a released node.

@@ -31,7 +31,8 @@ const char16_t* LoadResultMessage(int result, MessageIcon* icon);
 // Opens a file for reading, shared for reading only where the platform
 // allows; none when it does not open (folders included).
 std::FILE* OpenDocumentFile(const char16_t* path);
-// The same for a path in the system's own bytes (the command line).
+// The same for a path from the command line: the system's own bytes, on
+// Windows UTF-8.
 std::FILE* OpenDocumentFileBytes(const char* path);
 // Everything after the file was opened (none: it did not open): release,
 // load, then the title and the tree, or the message for the failure.  The

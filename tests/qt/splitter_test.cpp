@@ -2,6 +2,7 @@
 // with mouse events sent to the pane area (no real pointer, no pixels).
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ protected:
         const int w = area->width();
         EXPECT_EQ(area->SplitterPosition(), treeWidth);
         EXPECT_EQ(window.TreeView()->geometry(), QRect(0, 0, treeWidth, kHeight));
-        EXPECT_EQ(window.ListView()->geometry(), QRect(treeWidth + 4, 0, std::max(0, w - treeWidth - 4), kHeight));
+        EXPECT_EQ(window.ListColumn()->geometry(), QRect(treeWidth + 4, 0, std::max(0, w - treeWidth - 4), kHeight));
     }
     MainWindow window;
     PaneArea* area = nullptr;
@@ -101,7 +102,7 @@ TEST(Splitter, FollowsDragsDoubleClicksAndResizes) {
         EXPECT_EQ(w, c.areaWidth);
         EXPECT_EQ(a.SplitterPosition(), c.treeWidth);
         EXPECT_EQ(fresh.TreeView()->geometry(), QRect(0, 0, c.treeWidth, kHeight));
-        EXPECT_EQ(fresh.ListView()->geometry(),
+        EXPECT_EQ(fresh.ListColumn()->geometry(),
                   QRect(c.treeWidth + 4, 0, std::max(0, w - c.treeWidth - 4), kHeight));
         Apply(a, {Step::Release, 0});
     }

@@ -48,10 +48,11 @@ TEST_F(WindowTest, StartsEmptyWithTitleMenusAndColumns) {
     EXPECT_EQ(window.windowTitle(), kProduct);
     QStringList menus;
     for (const QAction* menu : window.menuBar()->actions()) menus << menu->text();
-    EXPECT_EQ(menus, (QStringList{"文件(&F)", "帮助(&H)"}));
+    EXPECT_EQ(menus, (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "导航(&N)", "帮助(&H)"}));
     const QList<QAction*> bar = window.menuBar()->actions();
     EXPECT_EQ(MenuItems(bar.at(0)->menu()), (QStringList{"打开(&O)...", "-", "退出(&E)"}));
-    EXPECT_EQ(MenuItems(bar.at(1)->menu()), (QStringList{"关于(&A)..."}));
+    EXPECT_EQ(MenuItems(bar.at(2)->menu()), (QStringList{"预览"}));
+    EXPECT_EQ(MenuItems(bar.last()->menu()), (QStringList{"关于(&A)..."}));
 
     const QTreeView& list = *window.ListView();
     ASSERT_EQ(list.model()->columnCount(), 3);

@@ -5,6 +5,8 @@
 
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
+#include "ui/headless/headless_nav.h"
+#include "ui/nav_panes.h"
 
 namespace {
 TreeStore g_tree;
@@ -147,3 +149,12 @@ void DestroyFileIcon(FileIcon icon) {
 }
 
 void SetBusy(bool) {}
+
+// MARK: navigation (ui/nav_panes.h)
+
+namespace {
+int g_shownRow = -1;
+}
+
+void ListShowRow(int row) { g_shownRow = row; }
+int HeadlessShownRow() { return g_shownRow; }

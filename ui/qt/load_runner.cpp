@@ -44,6 +44,7 @@ void LoadRunner::Start(const char16_t* path) {
     Stop();
     RunLogic([&] { OpenStepBegin(&job_, path); });
     stage_ = Stage::Loading;
+    emit RunningChanged(true);
     const unsigned generation = ++generation_;
     escape_->setEnabled(true);
     showTimer_.start();
@@ -131,6 +132,7 @@ void LoadRunner::UpdateProgress() {
 }
 
 void LoadRunner::HideProgress() {
+    if (stage_ == Stage::Idle) emit RunningChanged(false);
     showTimer_.stop();
     tickTimer_.stop();
     escape_->setEnabled(false);

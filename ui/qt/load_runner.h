@@ -33,6 +33,10 @@ public:
     QProgressBar* ProgressBar() const { return bar_; }
     QPushButton* CancelButton() const { return cancel_; }
 
+signals:
+    // An open began (true) or ended (false).
+    void RunningChanged(bool running);
+
 private:
     enum class Stage { Idle, Loading, Building };
 

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTreeView>
 #include <QUrl>
@@ -15,7 +16,9 @@
 #include "ui/viewer.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/load_runner.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
+#include "ui/qt/preview_pane.h"
 #include "ui/qt/qt_panes.h"
 
 namespace {
@@ -72,14 +75,22 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     list_->setObjectName(QStringLiteral("list"));
     list_->setModel(&listModel_);
     SetUpListPane(list_);
-    area_ = new PaneArea(tree_, list_, this);
+    preview_ = new PreviewPane(tree_, &treeModel_, list_, &listModel_);
+    listColumn_ = new QSplitter(Qt::Vertical);
+    listColumn_->addWidget(list_);
+    listColumn_->addWidget(preview_);
+    listColumn_->setChildrenCollapsible(false);
+    listColumn_->setSizes({380, 220});
+    area_ = new PaneArea(tree_, listColumn_, this);
     setCentralWidget(area_);
     statusBar();
+    navigation_ = new Navigation(*this);
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
     RunLogic(InitViewer);
     loads_ = new LoadRunner(this, &treeModel_);
+    connect(loads_, &LoadRunner::RunningChanged, this, &MainWindow::LoadRunning);
 }
 
 MainWindow::~MainWindow() {
@@ -92,6 +103,9 @@ void MainWindow::BuildMenus() {
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
+    navigation_->AddEditMenu(menuBar());
+    AddViewMenu(menuBar(), preview_);
+    navigation_->AddNavigateMenu(menuBar());
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }
@@ -105,6 +119,7 @@ void MainWindow::Open() {
 void MainWindow::StartOpen(const QString& path) {
     if (shutDown_) return;
     const std::u16string units = path.toStdU16String();
+    navigation_->DocumentClosing();
     loads_->Start(units.c_str());
 }
 
@@ -117,10 +132,32 @@ void MainWindow::WaitForLoad() {
     while (loads_->Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+void MainWindow::LoadRunning(bool running) {
+    // While the document is being built nothing may read it: the panes and
+    // every command but the 文件 menu's wait.  Actions get back the state
+    // they had.
+    centralWidget()->setEnabled(!running);
+    if (running) {
+        disabledForLoad_.clear();
+        for (QAction* menu : menuBar()->actions()) {
+            if (menu == menuBar()->actions().first()) continue;
+            for (QAction* action : menu->menu()->actions()) {
+                if (!action->isEnabled()) continue;
+                action->setEnabled(false);
+                disabledForLoad_.push_back(action);
+            }
+        }
+        return;
+    }
+    for (QAction* action : disabledForLoad_) action->setEnabled(true);
+    disabledForLoad_.clear();
+}
+
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     loads_->Stop();
+    navigation_->DocumentClosing();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).

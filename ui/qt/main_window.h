@@ -10,7 +10,10 @@
 #include "ui/qt/tree_model.h"
 
 class LoadRunner;
+class Navigation;
 class PaneArea;
+class PreviewPane;
+class QSplitter;
 class QTreeView;
 
 class MainWindow final : public QMainWindow {
@@ -30,9 +33,13 @@ public:
     PaneArea* Area() const { return area_; }
     QTreeView* TreeView() const { return tree_; }
     QTreeView* ListView() const { return list_; }
+    // The list pane with the preview below it, in the list pane's place.
+    QSplitter* ListColumn() const { return listColumn_; }
+    PreviewPane* Preview() const { return preview_; }
     TreeModel& Tree() { return treeModel_; }
     ListModel& List() { return listModel_; }
     const PaneImages& Images() const { return images_; }
+    Navigation& Nav() { return *navigation_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -45,6 +52,7 @@ private:
     void Open();
     void Shutdown();
     void WaitForLoad();
+    void LoadRunning(bool running);
 
     PaneImages images_;
     TreeModel treeModel_;
@@ -53,5 +61,9 @@ private:
     QTreeView* list_ = nullptr;
     PaneArea* area_ = nullptr;
     LoadRunner* loads_ = nullptr;
+    Navigation* navigation_ = nullptr;
+    QSplitter* listColumn_ = nullptr;
+    PreviewPane* preview_ = nullptr;
+    QList<QAction*> disabledForLoad_;
     bool shutDown_ = false;
 };

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The navigation features on the large generated file: find, the indexes,
+# go to path and history against the load (one process, CPU time), then
+# whole-process timings of quarnix-dump --json against the plain dump.
+# Usage: bench/navigation.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+DATA=bench/data
+mkdir -p "$DATA"
+[ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
+cmake --build "$BUILD" --target navigation_bench quarnix-dump >/dev/null
+
+echo "== In one process (CPU time, medians)"
+"$BUILD/bench/navigation_bench" "$DATA/large.rxdata"
+
+# Median wall time of a command over three runs, output discarded.
+median_seconds() {
+  local times=()
+  for _ in 1 2 3; do
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | sed -n 2p
+}
+echo "== Whole-process timings"
+plain=$(median_seconds "$BUILD/app/quarnix-dump" "$DATA/large.rxdata")
+json=$(median_seconds "$BUILD/app/quarnix-dump" --json "$DATA/large.rxdata")
+echo "dump_seconds $plain"
+echo "dump_json_seconds $json ratio_to_dump $(awk -v a="$json" -v b="$plain" 'BEGIN { printf "%.2f", a / b }')"

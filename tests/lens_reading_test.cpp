@@ -1,0 +1,224 @@
+// The readings of the lens over the files of tests/data/make_lens_fixtures.rb:
+// scripts, tables, colours and tones, event commands, and hostile values.
+// Expected texts come from the Ruby that made the files, read by hand.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "corpus_support.h"
+#include "lens/event_commands.h"
+#include "lens/number_text.h"
+#include "lens/reading.h"
+#include "present/text.h"
+
+namespace {
+using corpus::Child;
+
+std::string U8(const std::u16string& text) {
+    char* utf8 = WideToUtf8(text.c_str());
+    std::string out = utf8 ? utf8 : "";
+    std::free(utf8);
+    return out;
+}
+
+std::vector<std::string> Lines(const Reading& r) {
+    std::vector<std::string> lines;
+    for (const auto& line : ReadingTextLines(r)) lines.push_back(U8(line));
+    return lines;
+}
+
+const MarshalNode* At(const MarshalNode* n, std::initializer_list<std::int64_t> path) {
+    for (std::int64_t i : path) n = Child(n, i);
+    return n;
+}
+
+class LensReading : public corpus::Corpus {};
+
+// The Ruby sources the script deflated (the first with Windows line breaks).
+const std::vector<std::string> kTitleScript = {
+    "# 游戏开始时的处理", "class Scene_Title", "  def main",
+    "    $data_system = load_data(\"Data/System.rxdata\")  # 读取系统数据", "    @sprite = Sprite.new",
+    "    @sprite.bitmap = RPG::Cache.title($data_system.title_name)", "  end", "end"};
+const std::vector<std::string> kPartyScript = {
+    "# 队伍的金钱", "class Game_Party", "  attr_reader :gold", "  def gain_gold(n)",
+    "    @gold = [[@gold + n, 0].max, 9999999].min", "  end", "end"};
+}  // namespace
+
+TEST_F(LensReading, ScriptsInflateAndBadStreamsSaySoAndShowTheirBytes) {
+    for (const char* file : {"Scripts.rxdata", "y_lens_ruby3.rxdata"}) {
+        SCOPED_TRACE(file);
+        const MarshalNode* scripts = LoadOk(file);
+        if (std::string(file) != "Scripts.rxdata") scripts = Child(scripts, 0);
+        Reading title = ReadNode(At(scripts, {0, 2}));
+        EXPECT_EQ(title.kind, ReadingKind::kScript);
+        EXPECT_EQ(title.problem, u"");
+        EXPECT_EQ(Lines(title), kTitleScript);
+        EXPECT_EQ(Lines(ReadNode(At(scripts, {1, 2}))), kPartyScript);
+        Reading empty = ReadNode(At(scripts, {2, 2}));
+        EXPECT_EQ(empty.kind, ReadingKind::kScript);
+        EXPECT_TRUE(Lines(empty).empty());
+        // The names beside them read as the strings they are, 'I' or not.
+        EXPECT_EQ(Lines(ReadNode(At(scripts, {0, 1}))), std::vector<std::string>{"Scene_Title 标题"});
+        ReleaseAndCheck();
+    }
+    struct Case {
+        std::int64_t script;
+        std::string problem, firstBytes;
+        std::size_t lines;
+    };
+    const Case bad[] = {
+        {3, "压缩数据已损坏，无法解压，下面显示原始字节", "00000000  78 da 53 56 78 39 63 fe  6c 3d bd cf 67 b5 bc 6c  |x.SVx9c.l=..g..l|", 8},
+        {4, "压缩数据不完整，无法解压，下面显示原始字节", "00000000  78 da 53 56 78 39 63 fe  93 3d bd cf 67 b5 bc 6c  |x.SVx9c..=..g..l|", 4},
+        {5, "压缩数据已损坏，无法解压，下面显示原始字节", "00000000  78 5e 20 e5 8f aa e6 98  af e6 96 87 e5 ad 97     |x^ ............|", 1},
+        {6, "解压后的数据超过上限，不予显示，下面显示原始字节", "00000000  78 da ec c1 01 01 00 00  00 80 90 fe af ee 08 0a  |x...............|", 4078},
+    };
+    const MarshalNode* scripts = LoadOk("Scripts.rxdata");
+    for (const Case& c : bad) {
+        SCOPED_TRACE(c.script);
+        Reading r = ReadNode(At(scripts, {c.script, 2}));
+        EXPECT_EQ(r.kind, ReadingKind::kBytes);
+        EXPECT_EQ(U8(r.problem), c.problem);
+        ASSERT_EQ(r.lines.size(), c.lines);
+        EXPECT_EQ(U8(r.lines[0]), c.firstBytes);
+    }
+    Reading trailing = ReadNode(At(scripts, {7, 2}));
+    EXPECT_EQ(trailing.kind, ReadingKind::kScript);
+    EXPECT_EQ(Lines(trailing), (std::vector<std::string>{"压缩数据之后还有多余的字节", "p 1"}));
+}
+
+TEST_F(LensReading, TablesShowTheirLayersAndLyingHeadersSayWhatIsWrong) {
+    const MarshalNode* tables = LoadOk("y_lens_tables.bin");
+    struct Case {
+        std::int64_t index;
+        std::vector<std::string> lines;
+    };
+    // Table.new(4) with i*100-1; Table.new(3, 2) with 10y+x; Table.new(2, 2, 3)
+    // with 1000z+10y+x, layer 2 less 32768.
+    const Case cases[] = {
+        {0, {"表格：1 维，4 × 1 × 1", "z = 0", " -1  99 199 299"}},
+        {1, {"表格：2 维，3 × 2 × 1", "z = 0", " 0  1  2", "10 11 12"}},
+        {2, {"表格：3 维，2 × 2 × 3", "z = 0", " 0  1", "10 11", "z = 1", "1000 1001", "1010 1011", "z = 2",
+             "-30768 -30767", "-30758 -30757"}},
+        {3, {"Table 的导出数据，24 字节", "表格数据头有误：应有 28 字节，实有 24 字节",
+             "00000000  02 00 00 00 02 00 00 00  02 00 00 00 01 00 00 00  |................|",
+             "00000010  04 00 00 00 01 00 02 00                           |........|"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(Lines(ReadNode(Child(tables, c.index))), c.lines);
+    }
+    const char* problems[] = {"表格数据头有误：2 × 2 × 1 与记录的数量 5 不符", "表格数据头有误：维数为 7，应为 1 到 3",
+                              "表格数据头有误：2147483647 × 2147483647 × 2147483647 与记录的数量 1 不符",
+                              "表格数据头有误：不足 20 字节，实有 2 字节"};
+    for (std::int64_t i = 4; i < 8; ++i) {
+        Reading r = ReadNode(Child(tables, i));
+        EXPECT_EQ(r.kind, ReadingKind::kBytes);
+        EXPECT_EQ(U8(r.problem), problems[i - 4]);
+    }
+}
+
+TEST_F(LensReading, ColorsAndTonesReadAsRubyWritesThem) {
+    const MarshalNode* colors = LoadOk("y_lens_colors.bin");
+    const char* texts[] = {"Color(255.0, 128.0, 0.0, 255.0)", "Tone(-34.0, 0.0, 68.0, 170.0)",
+                           "Color(-1.0e+300, 1.0e+300, Infinity, NaN)", "Tone(-255.5, 0.25, 1.0e-07, 300.0)"};
+    for (std::int64_t i = 0; i < 4; ++i) {
+        Reading r = ReadNode(Child(colors, i));
+        EXPECT_EQ(r.kind, i % 2 ? ReadingKind::kTone : ReadingKind::kColor);
+        EXPECT_EQ(Lines(r), std::vector<std::string>{texts[i]});
+    }
+    Reading shortColor = ReadNode(Child(colors, 4));
+    EXPECT_EQ(shortColor.kind, ReadingKind::kBytes);
+    EXPECT_EQ(U8(shortColor.problem), "数据应为 32 字节（四个浮点数），实有 5 字节");
+}
+
+TEST_F(LensReading, EventPagesReadAsTheEditorListsThem) {
+    for (const char* file : {"y_lens_events.rxdata", "y_lens_ruby3.rxdata"}) {
+        SCOPED_TRACE(file);
+        const MarshalNode* root = LoadOk(file);
+        const MarshalNode* page = std::string(file) == "y_lens_events.rxdata" ? Child(root, 0) : Child(root, 1);
+        Reading r = ReadNode(corpus::Field(page, "list"));
+        ASSERT_EQ(r.kind, ReadingKind::kEventList);
+        ASSERT_EQ(r.lines.size(), r.lineChild.size());
+        for (std::size_t i = 0; i < r.lineChild.size(); ++i) EXPECT_EQ(r.lineChild[i], static_cast<std::int64_t>(i));
+        // A sample of the lines, by position in every_command.
+        const std::pair<std::size_t, const char*> lines[] = {
+            {0, "◆显示文章：你好，旅行者。"}, {1, "：欢迎来到村庄。"}, {2, "◆显示选项：是、否"},
+            {3, "：[是] 的场合"}, {4, "  ◆等待：20 帧"}, {5, "  ◆"}, {8, "：取消的场合"},
+            {14, "◆条件分歧：开关 [0003] 为 ON"}, {15, "  ◆条件分歧：变量 [0002] >= 10"},
+            {17, "      ◆条件分歧：金钱 500 以上"}, {18, "        ◆条件分歧：脚本：$game_party.gold > 0"},
+            {26, "  ：除此以外的场合"}, {41, "◆开关操作：[0002..0004] = OFF"},
+            {43, "◆变量操作：[0002..0003] += 变量 [0007]"}, {44, "◆变量操作：[0004] = 随机数 1...6"},
+            {49, "◆增减物品：[0001] - 变量 [0008]"}, {53, "◆场所移动：地图 [0002] (10, 7)"},
+            {58, "：$>代码 1"}, {61, "◆更改画面色调：Tone(-68.0, -68.0, 0.0, 68.0)，20 帧"},
+            {70, "◆播放背景音乐：001-Battle01，音量 90，音调 110"}, {79, "◆战斗处理：敌人队伍 [0007]，可以逃跑"},
+            {88, "：武器 [0004]"}, {90, "◆增减体力：全体角色 - 50"}, {117, "：p :done"},
+        };
+        for (const auto& [index, text] : lines) EXPECT_EQ(U8(r.lines[index]), text) << index;
+        ReleaseAndCheck();
+    }
+}
+
+TEST_F(LensReading, EveryListedCodeHasANameAndUnknownCodesShowTheirNumber) {
+    // The codes the editor writes, and two it never does.
+    for (int code : {101, 102, 402, 403, 103, 106, 108, 111, 411, 412, 112, 413, 113, 115, 116, 117, 118, 119, 121,
+                     122, 123, 124, 125, 126, 127, 128, 129, 201, 202, 207, 209, 221, 222, 223, 224, 225, 231, 232,
+                     233, 234, 235, 236, 241, 242, 245, 246, 247, 248, 249, 250, 251, 301, 601, 602, 603, 604, 302,
+                     605, 303, 311, 312, 313, 314, 315, 316, 317, 318, 319, 320, 321, 322, 331, 332, 333, 334, 335,
+                     336, 337, 338, 339, 340, 351, 352, 353, 354, 355, 401, 408, 655, 0})
+        EXPECT_NE(EventCommandName(code), nullptr) << code;
+    EXPECT_EQ(EventCommandName(999), nullptr);
+    EXPECT_EQ(EventCommandName(-5), nullptr);
+}
+
+TEST_F(LensReading, HostileCommandsReadWithoutFailing) {
+    const MarshalNode* page = Child(LoadOk("y_lens_events.rxdata"), 1);
+    const std::vector<std::string> expected = {
+        "◆代码 999：1，\"x\"", "◆代码 -5", "◆代码 7：nil",
+        std::string(80, ' ') + "[缩进 100000] ◆显示文章：深", "[缩进 -3] ◆显示文章：负",
+        std::string(80, ' ') + "[缩进 45] ◆显示文章：四十五", "[缩进 \"0\"] ◆代码 \"101\"：\"代码是字符串\"",
+        "◆显示文章：（参数不是数组：nil）", "◆显示文章：（参数不是数组：42）", "◆显示选项：（参数不是数组：{1=>2}）",
+        "◆显示文章：12345", "◆条件分歧：99，[1, [2, [3, …]]]", "◆条件分歧", "◆变量操作：\"a\"..nil 9 9",
+        "◆场所移动：由变量 nil1099511627776? 指定", "◆播放背景音乐：3.5", "：1", "：[?] 的场合",
+        "◆更改画面色调：Color(1.0, 2.0, 3.0, 255.0)，:sym 帧"};
+    Reading r = ReadNode(corpus::Field(page, "list"));
+    ASSERT_EQ(r.kind, ReadingKind::kEventList);
+    std::vector<std::string> lines;
+    for (const auto& line : r.lines) lines.push_back(U8(line));
+    EXPECT_EQ(lines, expected);
+}
+
+// Every value of every file in the corpus has a reading, and reading it
+// leaks nothing and reads nothing out of bounds (the sanitizer build).
+TEST_F(LensReading, EveryValueOfTheCorpusReads) {
+    for (const auto& entry : std::filesystem::directory_iterator(QUARNIX_TEST_DATA)) {
+        if (!entry.is_regular_file() || entry.path().extension() == ".rb" || entry.path().extension() == ".md") continue;
+        if (Load(entry.path().filename().string()) != kLoadOk) {
+            ReleaseAndCheck();
+            continue;
+        }
+        std::vector<const MarshalNode*> stack{&DocumentRoot};
+        while (!stack.empty()) {
+            const MarshalNode* n = stack.back();
+            stack.pop_back();
+            Reading r = ReadNode(n);
+            EXPECT_FALSE(r.summary.empty() && r.lines.empty() && r.kind != ReadingKind::kScript) << entry.path();
+            EXPECT_EQ(ReadingTells(n), r.telling) << entry.path();
+            for (std::int64_t i = ChildCount(n); i-- > 0;) stack.push_back(ChildAt(n, i));
+        }
+        ReleaseAndCheck();
+    }
+}
+
+TEST(LensHexView, StopsAfterAMegabyteAndSaysSo) {
+    for (std::size_t size : {kHexBytesShown, kHexBytesShown + 1}) {
+        std::vector<std::u16string> lines;
+        AppendHexLines(lines, std::string(size, 'a'));
+        ASSERT_EQ(lines.size(), kHexBytesShown / 16 + (size > kHexBytesShown));
+        EXPECT_EQ(U8(lines[kHexBytesShown / 16 - 1]),
+                  "000ffff0  61 61 61 61 61 61 61 61  61 61 61 61 61 61 61 61  |aaaaaaaaaaaaaaaa|");
+        if (size > kHexBytesShown) {
+            EXPECT_EQ(U8(lines.back()), "……共 1048577 字节，只显示前 1048576 字节");
+        }
+    }
+}

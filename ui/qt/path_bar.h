@@ -1,0 +1,30 @@
+// The go-to-path field: an access path as the status bar shows it, and
+// what is missing when it names nothing.
+#pragma once
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class Navigation;
+
+class PathBar final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PathBar(Navigation& navigation, QWidget* parent = nullptr);
+
+    QLineEdit* Field() const { return field_; }
+    QString ErrorText() const;
+    // Shows `path` in the field, selected, and clears the last error.
+    void Prepare(const QString& path);
+
+signals:
+    void CloseRequested();
+
+private:
+    void Go();
+
+    Navigation& navigation_;
+    QLineEdit* field_ = nullptr;
+    QLabel* error_ = nullptr;
+};

@@ -1,0 +1,208 @@
+#include "ui/qt/preview_pane.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "lens/color_reading.h"
+#include "lens/reading.h"
+#include "ui/qt/code_view.h"
+#include "ui/qt/list_model.h"
+#include "ui/qt/qt_panes.h"
+#include "ui/qt/ruby_highlighter.h"
+#include "ui/qt/table_preview.h"
+#include "ui/qt/tree_model.h"
+
+namespace {
+constexpr int kSwatchSize = 64;
+
+QString Q(const std::u16string& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString JoinLines(const std::vector<std::u16string>& lines) {
+    qsizetype size = 0;
+    for (const auto& line : lines) size += static_cast<qsizetype>(line.size()) + 1;
+    QString text;
+    text.reserve(size);
+    for (const auto& line : lines) {
+        if (!text.isEmpty() || &line != &lines.front()) text += u'\n';
+        text += QStringView(line.data(), static_cast<qsizetype>(line.size()));
+    }
+    return text;
+}
+
+// A colour's swatch over a checkerboard, so that its alpha shows.
+QPixmap SwatchPixmap(const Rgba& c) {
+    QPixmap pixmap(kSwatchSize, kSwatchSize);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    for (int y = 0; y < kSwatchSize; y += 8)
+        for (int x = (y / 8 % 2) * 8; x < kSwatchSize; x += 16) painter.fillRect(x, y, 8, 8, Qt::lightGray);
+    painter.fillRect(pixmap.rect(), QColor(c.red, c.green, c.blue, c.alpha));
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(0, 0, kSwatchSize - 1, kSwatchSize - 1);
+    return pixmap;
+}
+}  // namespace
+
+PreviewPane::PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list, ListModel* listModel, QWidget* parent)
+    : QWidget(parent), list_(list), listModel_(listModel), header_(new QLabel), problem_(new QLabel),
+      pages_(new QStackedWidget), code_(new CodeView), highlighter_(new RubyHighlighter(this)),
+      table_(new TablePreview), swatchPage_(new QWidget), swatch_(new QLabel), swatchText_(new QLabel),
+      events_(new QListWidget), refresh_(new QTimer(this)) {
+    setObjectName(QStringLiteral("preview"));
+    header_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
+    problem_->setWordWrap(true);
+    problem_->hide();
+    swatchText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    swatchText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* swatchLayout = new QHBoxLayout(swatchPage_);
+    swatchLayout->addWidget(swatch_, 0, Qt::AlignTop);
+    swatchLayout->addWidget(swatchText_, 1, Qt::AlignTop);
+    events_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    events_->setUniformItemSizes(true);
+    for (QWidget* page : {static_cast<QWidget*>(code_), static_cast<QWidget*>(table_), swatchPage_,
+                          static_cast<QWidget*>(events_)})
+        pages_->addWidget(page);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 2, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(header_);
+    layout->addWidget(problem_);
+    layout->addWidget(pages_, 1);
+
+    // Any change of what the panes select, or of the document, is read back
+    // once the event loop is idle: the logic finishes its own steps first.
+    refresh_->setSingleShot(true);
+    refresh_->setInterval(0);
+    connect(refresh_, &QTimer::timeout, this, &PreviewPane::Refresh);
+    connect(treeModel, &QAbstractItemModel::modelReset, this, &PreviewPane::Forget);
+    connect(listModel, &QAbstractItemModel::modelReset, this, &PreviewPane::ScheduleRefresh);
+    connect(listModel, &QAbstractItemModel::rowsInserted, this, &PreviewPane::ScheduleRefresh);
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &PreviewPane::ScheduleRefresh);
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PreviewPane::ScheduleRefresh);
+    connect(events_, &QListWidget::currentRowChanged, this, &PreviewPane::ChooseLine);
+}
+
+void PreviewPane::ScheduleRefresh() {
+    if (isVisible()) refresh_->start();
+}
+
+// A new document (or none): nothing shown may be compared with its nodes.
+void PreviewPane::Forget() {
+    shown_ = nullptr;
+    lineChild_.clear();
+    ScheduleRefresh();
+}
+
+void PreviewPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Refresh();
+}
+
+void PreviewPane::Refresh() {
+    refresh_->stop();
+    FlushPanes();
+    ShowTarget(CurrentPreviewTarget());
+}
+
+void PreviewPane::ShowTarget(const PreviewTarget& target) {
+    if (target.node && target.node == shown_ && !lineChild_.empty()) {
+        // The same page with another command selected: only the mark moves.
+        MarkLine(target.mark);
+        return;
+    }
+    shown_ = target.node;
+    lineChild_.clear();
+    if (!target.node) {
+        header_->clear();
+        problem_->hide();
+        code_->SetText({});
+        pages_->setCurrentWidget(code_);
+        return;
+    }
+    const Reading reading = ReadNode(target.node);
+    header_->setText(target.path.empty() ? Q(reading.summary) : Q(reading.summary) + QStringLiteral("　　") + Q(target.path));
+    problem_->setText(Q(reading.problem));
+    problem_->setVisible(!reading.problem.empty());
+    ShowReading(reading);
+    MarkLine(target.mark);
+}
+
+void PreviewPane::ShowReading(const Reading& reading) {
+    switch (reading.kind) {
+    case ReadingKind::kScript: return ShowLines(reading, true);
+    case ReadingKind::kTable:
+        table_->Show(reading.table);
+        return pages_->setCurrentWidget(table_);
+    case ReadingKind::kColor: case ReadingKind::kTone: return ShowSwatch(reading);
+    case ReadingKind::kEventList: return ShowEvents(reading);
+    default: return ShowLines(reading, false);
+    }
+}
+
+void PreviewPane::ShowLines(const Reading& reading, bool ruby) {
+    // Attached to an empty document, the highlighter colours the text as it
+    // is set; attached to one with text, it would wait for the event loop.
+    code_->SetText({});
+    highlighter_->setDocument(ruby ? code_->document() : nullptr);
+    code_->SetText(JoinLines(reading.lines));
+    pages_->setCurrentWidget(code_);
+}
+
+void PreviewPane::ShowSwatch(const Reading& reading) {
+    const bool color = reading.kind == ReadingKind::kColor;
+    swatch_->setPixmap(SwatchPixmap(color ? ColorSwatch(reading.components) : ToneSwatch(reading.components)));
+    swatchText_->setText(Q(reading.summary) + (color ? QString() : QStringLiteral("\n（色块为中灰色经此色调调整后的样子）")));
+    pages_->setCurrentWidget(swatchPage_);
+}
+
+void PreviewPane::ShowEvents(const Reading& reading) {
+    const QSignalBlocker block(events_);
+    events_->clear();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(reading.lines.size()));
+    for (const auto& line : reading.lines) lines.append(Q(line));
+    events_->addItems(lines);
+    lineChild_ = reading.lineChild;
+    pages_->setCurrentWidget(events_);
+}
+
+void PreviewPane::MarkLine(std::int64_t child) {
+    const QSignalBlocker block(events_);
+    const auto at = std::find(lineChild_.begin(), lineChild_.end(), child);
+    if (at == lineChild_.end()) {
+        events_->setCurrentRow(-1);
+        return;
+    }
+    events_->setCurrentRow(static_cast<int>(at - lineChild_.begin()));
+    events_->scrollToItem(events_->currentItem());
+}
+
+void PreviewPane::ChooseLine(int line) {
+    if (line < 0 || static_cast<std::size_t>(line) >= lineChild_.size() || !shown_) return;
+    const int row = SelectPreviewChild(shown_, lineChild_[static_cast<std::size_t>(line)]);
+    FlushPanes();
+    if (row >= 0) list_->scrollTo(listModel_->index(row, 0));
+}
+
+QString PreviewPane::Header() const { return header_->text(); }
+QString PreviewPane::Problem() const { return problem_->isVisibleTo(this) ? problem_->text() : QString(); }
+QWidget* PreviewPane::CurrentPage() const { return pages_->currentWidget(); }
+bool PreviewPane::Highlighted() const { return highlighter_->document() == code_->document(); }
+
+void AddViewMenu(QMenuBar* bar, PreviewPane* preview) {
+    QMenu* view = bar->addMenu(QStringLiteral("查看(&V)"));
+    QAction* toggle = view->addAction(QStringLiteral("预览"));
+    toggle->setObjectName(QStringLiteral("previewAction"));
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    toggle->setShortcut(Qt::Key_F4);
+    QObject::connect(toggle, &QAction::toggled, preview, &QWidget::setVisible);
+}

@@ -1,0 +1,82 @@
+// The preview below the list: the reading of the current row, or of the
+// selected container when no row is current.  Scripts in a code view with
+// Ruby colours and line numbers, tables as a grid with a heat map, colours
+// and tones with a swatch, event pages as readable lines (choosing one
+// selects its command's row), anything else whole.  It follows the panes by
+// their signals and reads them once the event loop is idle, so the logic's
+// own order of notifications is never disturbed.
+#pragma once
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "ui/preview.h"
+
+struct Reading;
+class CodeView;
+class QLabel;
+class QListWidget;
+class QMenuBar;
+class QStackedWidget;
+class QTimer;
+class QTreeView;
+class RubyHighlighter;
+class TablePreview;
+class ListModel;
+class TreeModel;
+
+class PreviewPane final : public QWidget {
+    Q_OBJECT
+
+public:
+    PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list, ListModel* listModel, QWidget* parent = nullptr);
+
+    // Shows the target's reading now.
+    void ShowTarget(const PreviewTarget& target);
+    // Reads the panes and shows what they select, at once.
+    void Refresh();
+
+    // For tests and the benchmark: what is shown.
+    QString Header() const;
+    QString Problem() const;
+    QWidget* CurrentPage() const;
+    CodeView* Code() const { return code_; }
+    TablePreview* Table() const { return table_; }
+    QLabel* Swatch() const { return swatch_; }
+    QListWidget* Events() const { return events_; }
+    bool Highlighted() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ScheduleRefresh();
+    void Forget();
+    void ShowReading(const Reading& reading);
+    void ShowLines(const Reading& reading, bool ruby);
+    void ShowSwatch(const Reading& reading);
+    void ShowEvents(const Reading& reading);
+    void MarkLine(std::int64_t child);
+    void ChooseLine(int line);
+
+    QTreeView* list_;
+    ListModel* listModel_;
+    QLabel* header_;
+    QLabel* problem_;
+    QStackedWidget* pages_;
+    CodeView* code_;
+    RubyHighlighter* highlighter_;
+    TablePreview* table_;
+    QWidget* swatchPage_;
+    QLabel* swatch_;
+    QLabel* swatchText_;
+    QListWidget* events_;
+    QTimer* refresh_;
+    // Compared, never followed: the node shown, and the position of each
+    // event line in its page.
+    const MarshalNode* shown_ = nullptr;
+    std::vector<std::int64_t> lineChild_;
+};
+
+// The "查看(&V)" menu: 预览 (F4), checked while the preview is shown.
+void AddViewMenu(QMenuBar* bar, PreviewPane* preview);
