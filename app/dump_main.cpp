@@ -166,14 +166,27 @@ int main(int argc, char** argv) {
     InitViewer();
     // The file is opened by its own bytes, so names that are not UTF-8 open too.
     std::FILE* file = OpenDocumentFileBytes(options.file.c_str());
-    char16_t* name = Utf8ToWide(options.file.c_str());
-    int result = LoadOpenedFile(file, name ? name : u"");
-    std::free(name);
-    if (result != kLoadOk) {
-        const auto& messages = HeadlessMessages();
-        PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
-        ShutdownViewer();
-        return result;
+    int result;
+    if (options.json || options.find) {
+        // These read the document alone: the tree of every container, which
+        // the viewer's load builds, would only cost time.
+        result = file ? LoadDocument(file) : kLoadCannotOpen;
+        if (result != kLoadOk) {
+            MessageIcon icon;
+            PrintErrorLine(LoadResultMessage(result, &icon));
+            ShutdownViewer();
+            return result;
+        }
+    } else {
+        char16_t* name = Utf8ToWide(options.file.c_str());
+        result = LoadOpenedFile(file, name ? name : u"");
+        std::free(name);
+        if (result != kLoadOk) {
+            const auto& messages = HeadlessMessages();
+            PrintErrorLine(messages.empty() ? u"" : messages.back().text.c_str());
+            ShutdownViewer();
+            return result;
+        }
     }
     int status = 0;
     {

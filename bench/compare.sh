@@ -24,18 +24,7 @@ cmake --build "$BUILD" --target load_file view_bench background_load release_mem
 
 value() { awk -v k="$1" '$1 == k { print $2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-# Median wall time of a command over five runs, output discarded.
-median_seconds() {
-  local times=()
-  for _ in 1 2 3 4 5; do
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | sed -n 3p
-}
+source bench/timing.sh
 
 median5() { printf '%s\n' "$@" | sort -g | sed -n 3p; }
 

@@ -15,18 +15,7 @@ cmake --build "$BUILD" --target navigation_bench quarnix-dump >/dev/null
 echo "== In one process (CPU time, medians)"
 "$BUILD/bench/navigation_bench" "$DATA/large.rxdata"
 
-# Median wall time of a command over three runs, output discarded.
-median_seconds() {
-  local times=()
-  for _ in 1 2 3; do
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | sed -n 2p
-}
+source bench/timing.sh
 echo "== Whole-process timings"
 plain=$(median_seconds "$BUILD/app/quarnix-dump" "$DATA/large.rxdata")
 json=$(median_seconds "$BUILD/app/quarnix-dump" --json "$DATA/large.rxdata")

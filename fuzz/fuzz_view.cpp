@@ -1,8 +1,9 @@
 // Loads arbitrary bytes and, when they load, does what a user can do with
 // the document: the tree is built, containers are selected (their lists
 // filled, link targets located, paths built), rows are selected, read by
-// the lens and activated.  Nothing may crash, hang, leak or read out of
-// bounds, however strange the document is.
+// the lens and activated, rows are found and their paths read back.
+// Nothing may crash, hang, leak or read out of bounds, however strange the
+// document is.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,10 @@
 #include "lens/reading.h"
 #include "marshal/alloc.h"
 #include "marshal/load.h"
+#include "present/find_rows.h"
+#include "present/holder_index.h"
+#include "present/path_parse.h"
+#include "present/reference_index.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/viewer.h"
@@ -18,6 +23,26 @@ namespace {
 // Bounds that keep one input quick: a big document is visited in part.
 constexpr TreeStore::Id kItemsVisited = 300;
 constexpr int kRowsVisited = 40;
+constexpr int kHitsVisited = 200;
+
+// Find over the document, and for each hit: its path reads back to a place
+// with the same path, and the links to it can be listed.
+void FindAndReadPathsBack() {
+    HolderIndex holders;
+    ReferenceIndex references;
+    if (!holders.Build(&DocumentRoot) || !references.Build(&DocumentRoot)) return;
+    int hits = 0;
+    FindRows(&DocumentRoot, holders, {u"1"}, [&](const FindHit& hit) {
+        std::u16string path, back;
+        holders.AppendPath(path, hit.child);
+        PathTarget target;
+        if (!ResolveAccessPath(path, &DocumentRoot, target)) std::abort();
+        holders.AppendPath(back, target.node);
+        if (back != path) std::abort();
+        (void)references.LinksTo(hit.child);
+        return ++hits < kHitsVisited;
+    });
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -42,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 OnListRowActivated(-1);  // two rows selected: nothing happens
             }
         }
+        FindAndReadPathsBack();
     }
     ReleaseDocument();
     if (LiveAllocationCount() != 0) std::abort();

@@ -8,11 +8,17 @@
 #include <vector>
 
 // Least-significant-digit radix sort on `key(record)`, sixteen bits a pass;
-// passes over bits that every key shares are skipped.  Stable.  Falls back
-// to std::stable_sort when the scratch memory cannot be had.
+// passes over bits that every key shares are skipped.  Stable.  Short
+// lists, where clearing the digit counts would cost more than sorting, and
+// lists whose scratch memory cannot be had go to std::stable_sort.
 template <typename Record, typename Key>
 void SortByAddress(std::vector<Record>& records, Key key) {
-    if (records.size() < 2) return;
+    constexpr std::size_t kRadixFrom = 4096;
+    auto byKey = [&](const Record& a, const Record& b) { return key(a) < key(b); };
+    if (records.size() < kRadixFrom) {
+        std::stable_sort(records.begin(), records.end(), byKey);
+        return;
+    }
     try {
         std::uintptr_t all = ~std::uintptr_t{0}, any = 0;
         for (const Record& r : records) {
@@ -35,6 +41,6 @@ void SortByAddress(std::vector<Record>& records, Key key) {
             records.swap(scratch);
         }
     } catch (const std::bad_alloc&) {
-        std::stable_sort(records.begin(), records.end(), [&](const Record& a, const Record& b) { return key(a) < key(b); });
+        std::stable_sort(records.begin(), records.end(), byKey);
     }
 }

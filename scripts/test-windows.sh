@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The Windows programs' tests, under Wine: the core tests cross-built, and
+# The Windows programs' tests, under Wine: the core tests cross-built,
 # quarnix-dump.exe byte for byte against the Linux build (LINUX_BUILD, which
-# must hold app/quarnix-dump) on every corpus file.  A new Wine prefix is
-# made for the run in a temporary folder and removed afterwards.
+# must hold app/quarnix-dump) on every corpus file, and quarnix.exe driven
+# from outside on a virtual display (Xvfb).  A new Wine prefix is made for
+# the run in a temporary folder and removed afterwards.
 #
 #   scripts/test-windows.sh LINUX_BUILD [WINDOWS_BUILD]
 set -euo pipefail
@@ -13,9 +14,21 @@ build="${2:-$root/build-windows}"
 "$root/scripts/build-windows.sh" "$build"
 
 scratch="$(mktemp -d)"
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+xvfb=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+# The display first: Wine's desktop process, started with the prefix,
+# keeps the display it was started with.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$scratch/display")"
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
+"$root/scripts/wine-prefix.sh"
 
 echo "-- core tests under Wine"
 wine "$build/tests/quarnix_tests.exe" --gtest_brief=1
@@ -32,4 +45,7 @@ for file in "$root"/tests/data/*.rxdata "$root"/tests/data/*.bin; do
     exit 1
   fi
 done
+echo "-- quarnix.exe driven from outside"
+wine "$build/tests/win32/quarnix_win32_e2e_tests.exe" --gtest_brief=1
+
 echo "Windows tests passed."

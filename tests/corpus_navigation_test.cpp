@@ -54,14 +54,23 @@ void CollectLinks(const MarshalNode* n, std::vector<const MarshalNode*>& links) 
 }
 }  // namespace
 
-class CorpusNavigation : public ViewerTest {};
+class CorpusNavigation : public ViewerTest {
+protected:
+    // Opens every loadable corpus file in turn and hands over its holders.
+    template <typename Check>
+    void ForEachFile(Check check) {
+        for (const std::string& file : LoadableCorpus()) {
+            SCOPED_TRACE(file);
+            ASSERT_EQ(OpenPath(file), 0);
+            HolderIndex holders;
+            ASSERT_TRUE(holders.Build(&DocumentRoot));
+            check(holders);
+        }
+    }
+};
 
 TEST_F(CorpusNavigation, EveryRowsPathLeadsBackToItsRow) {
-    for (const std::string& file : LoadableCorpus()) {
-        SCOPED_TRACE(file);
-        ASSERT_EQ(OpenPath(file), 0);
-        HolderIndex holders;
-        ASSERT_TRUE(holders.Build(&DocumentRoot));
+    ForEachFile([&](const HolderIndex& holders) {
         std::vector<ShownRow> rows = ShownRows();
         EXPECT_GT(rows.size(), 2u);
         for (const ShownRow& row : rows) {
@@ -77,16 +86,12 @@ TEST_F(CorpusNavigation, EveryRowsPathLeadsBackToItsRow) {
             ASSERT_TRUE(ShowPosition(holders, {target.holder, target.node}));
             EXPECT_EQ(U8(HeadlessStatus()), "路径: " + U8(row.path));
         }
-    }
+    });
 }
 
 TEST_F(CorpusNavigation, FindHitsAreTheRowsThatShowTheText) {
     const std::u16string texts[] = {u"1", u"0", u"数组", u"RPG", u"::", u"data0", u"值", u"de", u"阿尔"};
-    for (const std::string& file : LoadableCorpus()) {
-        SCOPED_TRACE(file);
-        ASSERT_EQ(OpenPath(file), 0);
-        HolderIndex holders;
-        ASSERT_TRUE(holders.Build(&DocumentRoot));
+    ForEachFile([&](const HolderIndex& holders) {
         std::vector<ShownRow> rows = ShownRows();
         for (const std::u16string& text : texts) {
             SCOPED_TRACE(U8(text));
@@ -105,13 +110,11 @@ TEST_F(CorpusNavigation, FindHitsAreTheRowsThatShowTheText) {
                 EXPECT_EQ(found, expected);
             }
         }
-    }
+    });
 }
 
 TEST_F(CorpusNavigation, ReferenceIndexAgreesWithAWalkOverAllLinks) {
-    for (const std::string& file : LoadableCorpus()) {
-        SCOPED_TRACE(file);
-        ASSERT_EQ(OpenPath(file), 0);
+    ForEachFile([&](const HolderIndex&) {
         ReferenceIndex references;
         ASSERT_TRUE(references.Build(&DocumentRoot));
         std::vector<const MarshalNode*> links;
@@ -126,5 +129,5 @@ TEST_F(CorpusNavigation, ReferenceIndexAgreesWithAWalkOverAllLinks) {
         }
         // A value nothing points at.
         EXPECT_TRUE(references.LinksTo(&DocumentRoot).empty());
-    }
+    });
 }

@@ -159,6 +159,21 @@ TEST(DumpOptionsTest, JsonMapsEveryKindOfValue) {
     RemoveScratchDir();
 }
 
+// --json and --find load without the tree; a failure reads the same.
+TEST(DumpOptionsTest, FailedLoadsReadTheSameWithEveryOption) {
+    for (const char* name : {"no-such-file.rxdata", "n_empty.bin", "n_truncated_string.bin", "n_bad_object_link.bin",
+                             "n_bad_symbol_link.bin", "n_unknown_type.bin"}) {
+        ProgramRun plain = Dump({Data(name)});
+        for (std::vector<std::string> args : {std::vector<std::string>{"--json"}, {"--find", "x"}, {"--path", "data0"}}) {
+            args.push_back(Data(name));
+            ProgramRun run = Dump(args);
+            EXPECT_EQ(run.status, plain.status) << name << " " << args[0];
+            EXPECT_EQ(run.err, plain.err) << name << " " << args[0];
+            EXPECT_EQ(run.out, "");
+        }
+    }
+}
+
 TEST(DumpOptionsTest, JsonIsValidForEveryCorpusFileAndDeepNesting) {
     for (const char* name : kCorpus) {
         ProgramRun run = Dump({"--json", Data(name)});

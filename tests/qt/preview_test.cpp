@@ -3,6 +3,8 @@
 // With QUARNIX_PREVIEW_SHOTS set to a folder, each view is saved there as
 // a picture to look at.
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
@@ -16,6 +18,8 @@
 
 #include "tests/qt/test_support.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/find_bar.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/preview_pane.h"
 #include "ui/qt/table_preview.h"
@@ -72,6 +76,29 @@ TEST_F(PreviewPaneTest, ScriptsShowAsColouredRubyWithLineNumbers) {
     Click("1");
     EXPECT_FALSE(Preview().Highlighted());
     EXPECT_EQ(Preview().Code()->toPlainText(), u"Scene_Title 标题"_qs);
+}
+
+TEST_F(PreviewPaneTest, TheFindBarsTextIsMarkedInTheScript) {
+    Open("Scripts.rxdata");
+    Activate("0");
+    Activate("0");
+    Click("2");
+    FindBar& find = *window.Nav().Find();
+    find.Field()->setText(u"sprite"_qs);  // @sprite, Sprite, @sprite
+    EXPECT_EQ(Preview().Code()->extraSelections().size(), 3);
+    find.CaseBox()->setChecked(true);
+    EXPECT_EQ(Preview().Code()->extraSelections().size(), 2);
+    EXPECT_EQ(Preview().Code()->textCursor().blockNumber(), 4);  // the first, on line 5
+    // Another script is marked as it comes.
+    find.CaseBox()->setChecked(false);
+    Activate("..");
+    Activate("1");
+    Click("2");
+    EXPECT_EQ(Preview().Code()->extraSelections().size(), 0);
+    find.Field()->setText(u"GOLD"_qs);  // :gold, gain_gold, @gold twice
+    EXPECT_EQ(Preview().Code()->extraSelections().size(), 4);
+    emit find.CloseRequested();
+    EXPECT_EQ(Preview().Code()->extraSelections().size(), 0);
 }
 
 TEST_F(PreviewPaneTest, ABrokenStreamSaysSoAndShowsItsBytes) {

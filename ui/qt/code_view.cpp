@@ -6,6 +6,7 @@
 
 namespace {
 constexpr int kLinesPerPart = 1000;
+constexpr int kMostMarks = 10000;  // enough to see; marking more only costs
 
 class Margin final : public QWidget {
 public:
@@ -39,6 +40,28 @@ void CodeView::SetText(const QString& text) {
     setPlainText(TakePart());
     if (Loading()) parts_.start();
     else parts_.stop();
+    MarkMatches(marked_, markedCase_);
+}
+
+int CodeView::MarkMatches(const QString& text, Qt::CaseSensitivity sensitivity) {
+    marked_ = text;
+    markedCase_ = sensitivity;
+    QList<QTextEdit::ExtraSelection> marks;
+    const QTextDocument::FindFlags flags =
+        sensitivity == Qt::CaseSensitive ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
+    QTextCharFormat format;
+    format.setBackground(QColor(0xff, 0xe0, 0x60));
+    for (QTextCursor at = text.isEmpty() ? QTextCursor() : document()->find(text, 0, flags);
+         !at.isNull() && marks.size() < kMostMarks; at = document()->find(text, at, flags))
+        marks.append({at, format});
+    setExtraSelections(marks);
+    if (!marks.isEmpty()) {
+        QTextCursor first = marks.front().cursor;
+        first.clearSelection();
+        setTextCursor(first);
+        ensureCursorVisible();
+    }
+    return static_cast<int>(marks.size());
 }
 
 QString CodeView::TakePart() {
@@ -57,7 +80,9 @@ void CodeView::AppendPart() {
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
     end.insertText(TakePart());
-    if (!Loading()) parts_.stop();
+    if (Loading()) return;
+    parts_.stop();
+    if (!marked_.isEmpty()) MarkMatches(marked_, markedCase_);
 }
 
 int CodeView::MarginWidth() const {

@@ -19,6 +19,12 @@ public:
     void SetText(const QString& text);
     bool Loading() const { return taken_ < text_.size(); }
 
+    // Marks every place the text occurs (the find bar's text, so that a
+    // script can be searched) and scrolls to the first; empty text clears
+    // the marks.  Parts that arrive later are marked too.  Returns how many
+    // places are marked.
+    int MarkMatches(const QString& text, Qt::CaseSensitivity sensitivity);
+
     int MarginWidth() const;
     void PaintMargin(QPaintEvent* event);
 
@@ -35,4 +41,6 @@ private:
     QString text_;         // the whole text while parts of it are to come
     qsizetype taken_ = 0;  // how much of it the document holds
     QTimer parts_;
+    QString marked_;
+    Qt::CaseSensitivity markedCase_ = Qt::CaseInsensitive;
 };

@@ -85,6 +85,7 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     setCentralWidget(area_);
     statusBar();
     navigation_ = new Navigation(*this);
+    preview_->FollowFind(navigation_->Find());
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});

@@ -21,6 +21,7 @@
 #include "ui/qt/find_bar.h"
 #include "ui/qt/list_model.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/pane_state.h"
 #include "ui/qt/path_bar.h"
 #include "ui/qt/qt_panes.h"
 #include "ui/qt/tree_model.h"
@@ -40,6 +41,8 @@ QToolBar* BottomBar(MainWindow& window, QWidget* content, const QString& name) {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->addWidget(content);
+    // Each bar takes a row of its own under the panes.
+    window.addToolBarBreak(Qt::BottomToolBarArea);
     window.addToolBar(Qt::BottomToolBarArea, bar);
     bar->hide();
     return bar;
@@ -52,6 +55,14 @@ std::vector<int> SelectedRows() {
 }
 
 void PutOnClipboard(const std::u16string& text) { QApplication::clipboard()->setText(QString::fromStdU16String(text)); }
+
+// The path the status bar shows for the one selected row (".." stands for
+// the parent), or for the current item.
+QString CurrentPathText() {
+    const int row = ListSelectedCount() == 1 ? ListNextSelectedRow(-1) : -1;
+    const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
+    return FromPath(BuildAccessPath(TreeCaretItem(), node, row >= 0 && !node ? 1 : 0));
+}
 }  // namespace
 
 Navigation::Navigation(MainWindow& window) : QObject(&window), window_(window) {
@@ -136,8 +147,7 @@ void Navigation::ShowFindBar() {
 }
 
 void Navigation::ShowPathBar() {
-    ViewPosition here = CurrentPosition();
-    pathBar_->Prepare(here.container ? QString::fromStdU16String(PositionPath(Holders(), here)) : QString());
+    pathBar_->Prepare(CurrentPathText());
     pathToolBar_->show();
     pathBar_->Field()->setFocus();
 }
@@ -255,13 +265,7 @@ void Navigation::CopyRows() {
     if (!rows.empty()) PutOnClipboard(RowsAsText(window_.List().Store(), rows));
 }
 
-void Navigation::CopyPath() {
-    int row = ListSelectedCount() == 1 ? ListNextSelectedRow(-1) : -1;
-    const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
-    // The path the status bar shows: ".." stands for the parent.
-    QString path = FromPath(BuildAccessPath(TreeCaretItem(), node, row >= 0 && !node ? 1 : 0));
-    QApplication::clipboard()->setText(path);
-}
+void Navigation::CopyPath() { QApplication::clipboard()->setText(CurrentPathText()); }
 
 QMenu* Navigation::RowMenu(int row, QWidget* parent) {
     auto* menu = new QMenu(parent);
@@ -295,10 +299,8 @@ QMenu* Navigation::TreeMenu(const QModelIndex& index, QWidget* parent) {
     const TreeStore& store = window_.Tree().Store();
     if (!store.Valid(id)) return menu;
     const MarshalNode* node = store.At(id).node;
-    menu->addAction(QStringLiteral("复制路径"), this, [this, node] {
-        std::u16string path;
-        Holders().AppendPath(path, node);
-        PutOnClipboard(path);
+    menu->addAction(QStringLiteral("复制路径"), this, [id] {
+        QApplication::clipboard()->setText(FromPath(BuildAccessPath(ItemOf(id), nullptr, 0)));
     });
     if (node != &DocumentRoot) {
         menu->addSeparator();
@@ -322,6 +324,8 @@ QMenu* Navigation::ReferencesMenu(const MarshalNode* node, QWidget* parent) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto links = References().LinksTo(node);
     const HolderIndex& holders = Holders();
+    menu->addAction(QStringLiteral("被引用 %1 次").arg(links.size()))->setEnabled(false);
+    menu->addSeparator();
     int listed = 0;
     for (const MarshalNode* link : links) {
         if (listed++ == kMaxListedReferences) {

@@ -1,6 +1,8 @@
 #include "ui/qt/preview_pane.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -13,6 +15,7 @@
 #include "lens/color_reading.h"
 #include "lens/reading.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/find_bar.h"
 #include "ui/qt/list_model.h"
 #include "ui/qt/qt_panes.h"
 #include "ui/qt/ruby_highlighter.h"
@@ -88,6 +91,15 @@ PreviewPane::PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list,
     connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &PreviewPane::ScheduleRefresh);
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PreviewPane::ScheduleRefresh);
     connect(events_, &QListWidget::currentRowChanged, this, &PreviewPane::ChooseLine);
+}
+
+void PreviewPane::FollowFind(FindBar* find) {
+    auto mark = [this, find] {
+        code_->MarkMatches(find->Field()->text(), find->CaseBox()->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    };
+    connect(find->Field(), &QLineEdit::textChanged, this, mark);
+    connect(find->CaseBox(), &QCheckBox::toggled, this, mark);
+    connect(find, &FindBar::CloseRequested, this, [this] { code_->MarkMatches({}, Qt::CaseInsensitive); });
 }
 
 void PreviewPane::ScheduleRefresh() {

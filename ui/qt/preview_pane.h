@@ -14,6 +14,7 @@
 
 struct Reading;
 class CodeView;
+class FindBar;
 class QLabel;
 class QListWidget;
 class QMenuBar;
@@ -35,6 +36,8 @@ public:
     void ShowTarget(const PreviewTarget& target);
     // Reads the panes and shows what they select, at once.
     void Refresh();
+    // Marks the find bar's text in the code view as it is typed.
+    void FollowFind(FindBar* find);
 
     // For tests and the benchmark: what is shown.
     QString Header() const;

@@ -1,0 +1,41 @@
+// quarnix.exe: the native Windows viewer.  `quarnix FILE` opens FILE once
+// the window is shown, as a file association passes it; with no argument
+// the window starts empty.
+#include "ui/win32/window_state.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "app/win32_switches.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    InitCommonControls();
+    // The shell's file icons and the Open dialog want COM on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (!RegisterMainWindowClass(instance)) {
+        MessageBoxW(nullptr, L"注册窗口类失败！", L"错误", MB_ICONERROR);
+        return 0;
+    }
+    HWND window = CreateMainWindow(instance);
+    if (!window) {
+        MessageBoxW(nullptr, L"创建主窗口失败！", L"错误", MB_ICONERROR);
+        return 0;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    int count = 0;
+    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        int status = RunSwitches(window, count, arguments);
+        LocalFree(arguments);
+        if (status >= 0) return status;
+    }
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    CoUninitialize();
+    return static_cast<int>(message.wParam);
+}

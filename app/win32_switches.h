@@ -1,0 +1,25 @@
+// Switches of quarnix.exe for the developers' scripts and the end-to-end
+// test only; a user never needs them.
+//   --quit-after-open FILE   opens FILE, paints, selects the file's first
+//                            container, paints; prints both times to stderr
+//                            and exits (bench/)
+//   --screenshot=BMP FILE    opens FILE, selects a container and one of its
+//                            rows, saves the window as a bitmap and exits
+//   --test-hooks [FILE]      answers WM_COPYDATA queries from a test driver:
+//                            what the panes show, and paths to open
+#pragma once
+#include "ui/win32/window_state.h"
+
+// Protocol of --test-hooks: the driver sends WM_COPYDATA with wParam its own
+// window and one of these in dwData.
+constexpr ULONG_PTR kHookDescribePanes = 1;  // answered with kHookReport
+constexpr ULONG_PTR kHookOpenPath = 2;       // lpData: a UTF-16 path, opened later
+constexpr ULONG_PTR kHookReport = 3;
+// The report: lines of UTF-16, "title\t...", "caret\t...", "status\t...",
+// "count\tN" (tree items the store holds), then one "row\tname\ttype\tvalue
+// \timage\toverlay\tselected" per list row.
+
+// Runs the switch's job on a window already shown and returns the exit
+// code; or, to run as usual, returns -1 after handing the window the file
+// to open, if one was given.
+int RunSwitches(HWND window, int argc, wchar_t** argv);

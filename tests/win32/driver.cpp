@@ -1,0 +1,135 @@
+#include "tests/win32/driver.h"
+
+#include <sstream>
+
+#include "app/win32_switches.h"
+
+namespace {
+PaneReport g_lastReport;
+
+LRESULT CALLBACK DriverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->dwData != kHookReport) return FALSE;
+    std::wstring text(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
+    PaneReport report;
+    std::wistringstream lines(text);
+    for (std::wstring line; std::getline(lines, line);) {
+        std::size_t tab = line.find(L'\t');
+        std::wstring key = line.substr(0, tab), value = tab == std::wstring::npos ? L"" : line.substr(tab + 1);
+        if (key == L"title") report.title = Utf8(value);
+        else if (key == L"caret") report.caret = Utf8(value);
+        else if (key == L"status") report.status = Utf8(value);
+        else if (key == L"count") report.items = std::stol(value);
+        else if (key == L"row") report.rows.push_back(Utf8(value));
+    }
+    g_lastReport = report;
+    return TRUE;
+}
+
+HWND CreateDriverWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DriverProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuarnixTestDriver";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+void PumpOwnMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+}  // namespace
+
+std::wstring Wide(const std::string& utf8) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& ready) {
+    for (int i = 0; i < 600; ++i) {
+        if (ready()) return true;
+        PumpOwnMessages();
+        Sleep(50);
+    }
+    return false;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[2048] = L"";
+    GetWindowTextW(window, text, 2048);
+    return text;
+}
+
+HWND WaitForDialog(HWND owner) {
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr))
+            if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) found = w;
+        return found != nullptr;
+    });
+    return found;
+}
+
+Viewer::Viewer(const std::wstring& file) {
+    driver_ = CreateDriverWindow();
+    std::wstring command = L"\"" + Wide(QUARNIX_EXE) + L"\" --test-hooks";
+    if (!file.empty()) command += L" \"" + file + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_)) return;
+    WaitForInputIdle(process_.hProcess, 30000);
+    WaitFor([&] {
+        for (HWND w = FindWindowW(L"MainWindow", nullptr); w; w = FindWindowExW(nullptr, w, L"MainWindow", nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process_.dwProcessId) window_ = w;
+        }
+        return window_ != nullptr;
+    });
+}
+
+Viewer::~Viewer() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 10000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    if (driver_) DestroyWindow(driver_);
+}
+
+bool Viewer::WaitForTitle(const std::wstring& title) {
+    return WaitFor([&] { return WindowText(window_) == title; });
+}
+
+PaneReport Viewer::Describe() {
+    g_lastReport = PaneReport{};
+    COPYDATASTRUCT query{kHookDescribePanes, 0, nullptr};
+    SendMessageW(window_, WM_COPYDATA, reinterpret_cast<WPARAM>(driver_), reinterpret_cast<LPARAM>(&query));
+    return g_lastReport;
+}
+
+void Viewer::OpenPath(const std::wstring& path) {
+    COPYDATASTRUCT data{kHookOpenPath, static_cast<DWORD>(path.size() * sizeof(wchar_t)), const_cast<wchar_t*>(path.data())};
+    SendMessageW(window_, WM_COPYDATA, reinterpret_cast<WPARAM>(driver_), reinterpret_cast<LPARAM>(&data));
+}
+
+int Viewer::WaitForExit() {
+    if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<int>(code);
+}

@@ -1,0 +1,64 @@
+// The layout of the main window: the tree pane on the left, a 4-pixel gap
+// (the window's own client area, which is the splitter), the list pane on
+// the right, the status bar along the bottom.  The splitter position is
+// the tree pane's width, read back from the control whenever needed.
+#include "ui/win32/window_state.h"
+
+namespace {
+int OuterWidth(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    return r.right - r.left;
+}
+
+int OuterHeight(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    return r.bottom - r.top;
+}
+
+int ClientWidth() {
+    RECT r{};
+    GetClientRect(MainWindowHandle, &r);
+    return r.right;
+}
+
+// A pane narrower than nothing is not shown.
+int NotNegative(int width) { return width < 0 ? 0 : width; }
+
+void PlacePanes(int treeWidth, int height, int clientWidth) {
+    MoveWindow(TreePane, 0, 0, treeWidth, height, TRUE);
+    MoveWindow(ListPane, treeWidth + kSplitterWidth, 0, NotNegative(clientWidth - treeWidth - kSplitterWidth), height,
+               TRUE);
+}
+}  // namespace
+
+void LayoutPanes(WPARAM sizeType, LPARAM clientSize) {
+    if (sizeType != SIZE_RESTORED && sizeType != SIZE_MAXIMIZED) return;
+    int treeWidth = OuterWidth(TreePane);
+    int statusHeight = OuterHeight(StatusBar);
+    MoveWindow(StatusBar, 0, 0, 0, 0, TRUE);  // it docks itself along the bottom
+    int height = HIWORD(clientSize) - statusHeight;
+    PlacePanes(treeWidth, height, LOWORD(clientSize));
+}
+
+void SplitterButtonDown() {
+    SplitterDragging = true;
+    SetCapture(MainWindowHandle);
+}
+
+void SplitterMouseMove(LPARAM position) {
+    if (!SplitterDragging) return;
+    int x = static_cast<short>(LOWORD(position));  // negative left of the window while captured
+    if (x < 0) return;
+    int width = ClientWidth();
+    if (x > width) return;
+    PlacePanes(x, OuterHeight(TreePane), width);
+}
+
+void SplitterButtonUp() {
+    ReleaseCapture();
+    SplitterDragging = false;
+}
+
+void SplitterReset() { PlacePanes(kInitialTreeWidth, OuterHeight(TreePane), ClientWidth()); }
