@@ -17,6 +17,7 @@
 #include "marshal/load.h"
 #include "present/text.h"
 #include "ui/handlers.h"
+#include "ui/headless/headless.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
     char16_t* wide = Utf8ToWide(argv[1]);
     std::u16string path = wide ? wide : u"";
     std::free(wide);
+    HeadlessReset();  // the in-memory panes
     InitViewer();
     std::vector<double> direct, background, firstProgress, cancelled;
     for (int i = 0; i < rounds; ++i) {

@@ -8,6 +8,7 @@
 
 #include "present/text.h"
 #include "ui/handlers.h"
+#include "ui/headless/headless.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: release_memory LARGE SMALL\n");
         return 64;
     }
+    HeadlessReset();  // the in-memory panes
     InitViewer();
     if (Open(argv[2]) != 0) return 1;
     long before = ResidentKb();

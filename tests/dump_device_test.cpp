@@ -53,8 +53,8 @@ TEST(DumpDeviceTest, DevicesAndFifosAreReadAsTheyCome) {
     EXPECT_EQ(zero.err, "无法识别该文件的格式\n");
     // The dump opens the FIFO before anything writes to it, and waits.
     std::string fifo = ScratchDir() + "fifo";
-    ProgramRun map = Shell("mkfifo " + fifo + " && (sleep 0.2; cat " + Data("Map001.rxdata") + " > " + fifo + ") & " +
-                           QUARNIX_DUMP_EXE + " " + fifo);
+    ProgramRun map = Shell("mkfifo " + fifo + " || exit 99; (sleep 0.2; cat " + Data("Map001.rxdata") + " > " + fifo +
+                           ") </dev/null >/dev/null 2>&1 & exec " + QUARNIX_DUMP_EXE + " " + fifo);
     EXPECT_EQ(map.status, 0);
     EXPECT_EQ(map.out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
     RemoveScratchDir();
