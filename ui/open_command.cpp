@@ -64,9 +64,7 @@ std::FILE* RefuseFolder(std::FILE* file) {
     return file;
 }
 
-#ifdef _WIN32
-std::FILE* OpenForReading(const char* path) { return std::fopen(path, "rb"); }
-#else
+#ifndef _WIN32
 // A FIFO opens at once, before anything writes to it: the load then waits
 // for its bytes where a cancel can reach it.  POSIX has no share modes:
 // other processes may still write the file.
