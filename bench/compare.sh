@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Compares Quarnix with Ruby and with itself on generated files:
 #  - loading the large RPG-Maker-like file, against Ruby's Marshal.load
-#    (wall time and peak memory), and opening it in the viewer (offscreen,
-#    until the window has painted the new tree) against the same;
+#    (wall time and peak memory): one load per fresh process, five rounds
+#    interleaved with Ruby's, as a user meets it; and repeated loads in one
+#    process;
+#  - opening it in the viewer (offscreen, until the window has painted the
+#    new tree) against the same;
+#  - the Open command's steps on a worker against the calling thread, the
+#    first progress, a cancel; the memory a released large document leaves;
 #  - filling the list with 200,000 links, against 200,000 integers;
 #  - dumping the links file against the integers file, and the large file
 #    against its load.
@@ -15,19 +20,38 @@ mkdir -p "$DATA"
 [ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
 [ -f "$DATA/links.bin" ] || ruby bench/make_links.rb "$DATA/links.bin" "$DATA/ints.bin"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target load_file view_bench quarnix-dump quarnix >/dev/null
+cmake --build "$BUILD" --target load_file view_bench background_load release_memory quarnix-dump quarnix >/dev/null
 
 value() { awk -v k="$1" '$1 == k { print $2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 source bench/timing.sh
 
-echo "== Load of $DATA/large.rxdata ($(du -h "$DATA/large.rxdata" | cut -f1))"
+median5() { printf '%s\n' "$@" | sort -g | sed -n 3p; }
+
+echo "== Load of $DATA/large.rxdata ($(du -h "$DATA/large.rxdata" | cut -f1)), one per fresh process, interleaved with Ruby (median of 5 rounds)"
+q_t=(); q_p=(); r_t=(); r_p=()
+for _ in 1 2 3 4 5; do
+  ours=$("$BUILD/bench/load_file" "$DATA/large.rxdata" 1)
+  theirs=$(ruby bench/ruby_load.rb "$DATA/large.rxdata" 1)
+  q_t+=("$(echo "$ours" | value quarnix_load_seconds)"); q_p+=("$(echo "$ours" | value quarnix_peak_rss_kb)")
+  r_t+=("$(echo "$theirs" | value ruby_load_seconds)"); r_p+=("$(echo "$theirs" | value ruby_peak_rss_kb)")
+done
+echo "quarnix ${q_t[*]} s; ruby ${r_t[*]} s"
+q_s=$(median5 "${q_t[@]}"); r_s=$(median5 "${r_t[@]}"); q_m=$(median5 "${q_p[@]}"); r_m=$(median5 "${r_p[@]}")
+echo "fresh process: quarnix ${q_s} s ${q_m} kB peak, ruby ${r_s} s ${r_m} kB peak:" \
+  "$(ratio "$r_s" "$q_s") times Ruby's speed, $(ratio "$q_m" "$r_m") of Ruby's peak memory"
+
+echo "== The same, repeated loads in one process (median of five)"
 ours=$("$BUILD/bench/load_file" "$DATA/large.rxdata" 5)
-theirs=$(ruby bench/ruby_load.rb "$DATA/large.rxdata" 1)
-echo "$ours"; echo "$theirs"
-q_s=$(echo "$ours" | value quarnix_load_seconds); r_s=$(echo "$theirs" | value ruby_load_seconds)
-q_m=$(echo "$ours" | value quarnix_peak_rss_kb); r_m=$(echo "$theirs" | value ruby_peak_rss_kb)
-echo "speed: $(ratio "$r_s" "$q_s") times Ruby's; peak memory: $(ratio "$q_m" "$r_m") of Ruby's"
+echo "$ours"
+q_rep=$(echo "$ours" | value quarnix_load_seconds)
+echo "repeated: $(ratio "$r_s" "$q_rep") times Ruby's (fresh-process) speed"
+
+echo "== Open steps on a worker, progress, cancel (median of five, over the in-memory panes)"
+"$BUILD/bench/background_load" "$DATA/large.rxdata" 5
+
+echo "== Resident memory after the large file was opened and then a small one"
+"$BUILD/bench/release_memory" "$DATA/large.rxdata" tests/data/Map001.rxdata
 
 echo "== Opening $DATA/large.rxdata in the viewer, offscreen (median of three)"
 opens=()

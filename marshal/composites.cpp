@@ -8,6 +8,13 @@
 const char kWrapperEntryName[] = ".";
 
 namespace {
+// A record whose value moved out: all zero but its document number.
+void ClearRecord(MarshalNode* node) {
+    std::uint16_t document = node->document;
+    std::memset(node, 0, sizeof *node);
+    node->document = document;
+}
+
 // Every entry needs at least three bytes in the file: a symbol link (two)
 // and a one-byte value.
 constexpr std::uint64_t kMinEntryBytes = 3;
@@ -26,23 +33,23 @@ int ReadEntries(MarshalStream* s, MarshalAttr* entries, std::int64_t first, std:
 }  // namespace
 
 int ReadArray(MarshalStream* s, MarshalNode* node) {
-    if (int rc = RegisterObject(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterObject(s, node); rc != kLoadOk) return rc;
     if (int rc = ReadLength(s, &node->count, false); rc != kLoadOk) return rc;
     if (node->count == 0) return kLoadOk;
     if (!FileCanHold(s, node->count, 1)) return kLoadBadData;
-    node->data.nodes = static_cast<MarshalNode*>(MarshalZeroAlloc(static_cast<std::size_t>(node->count), sizeof(MarshalNode)));
+    node->data.nodes = static_cast<MarshalNode*>(DocZeroAlloc(s->doc, static_cast<std::size_t>(node->count), sizeof(MarshalNode)));
     if (!node->data.nodes) return kLoadNoMemory;
     return ReadNodes(s, node->data.nodes, 0, node->count);
 }
 
 int ReadHash(MarshalStream* s, MarshalNode* node) {
-    if (int rc = RegisterObject(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterObject(s, node); rc != kLoadOk) return rc;
     if (int rc = ReadLength(s, &node->count, false); rc != kLoadOk) return rc;
     bool withDefault = node->type == '}';
     std::int64_t nodes = std::int64_t{node->count} * 2 + (withDefault ? 1 : 0);
     if (nodes == 0) return kLoadOk;
     if (!FileCanHold(s, nodes, 1)) return kLoadBadData;
-    node->data.nodes = static_cast<MarshalNode*>(MarshalZeroAlloc(static_cast<std::size_t>(nodes), sizeof(MarshalNode)));
+    node->data.nodes = static_cast<MarshalNode*>(DocZeroAlloc(s->doc, static_cast<std::size_t>(nodes), sizeof(MarshalNode)));
     if (!node->data.nodes) return kLoadNoMemory;
     std::int64_t first = withDefault ? 1 : 0;
     if (int rc = ReadNodes(s, node->data.nodes, first, first + std::int64_t{node->count} * 2); rc != kLoadOk) return rc;
@@ -54,7 +61,7 @@ int ReadObject(MarshalStream* s, MarshalNode* node) {
     if (int rc = ReadClassPrologue(s, node, true); rc != kLoadOk) return rc;
     if (node->count == 0) return kLoadOk;
     if (!FileCanHold(s, node->count, kMinEntryBytes)) return kLoadBadData;
-    node->data.attrs = static_cast<MarshalAttr*>(MarshalZeroAlloc(static_cast<std::size_t>(node->count), sizeof(MarshalAttr)));
+    node->data.attrs = static_cast<MarshalAttr*>(DocZeroAlloc(s->doc, static_cast<std::size_t>(node->count), sizeof(MarshalAttr)));
     if (!node->data.attrs) return kLoadNoMemory;
     return ReadEntries(s, node->data.attrs, 0, node->count);
 }
@@ -67,9 +74,8 @@ int ReadEntry(MarshalStream* s, MarshalAttr* entry) {
     entry->name = name[0] == '@' ? name + 1 : name;
     int rc = ReadValue(s, &entry->value);
     // The value is read first: reading it clears its record, flags included.
-    if (symbol && !SetNameSymbol(entry, symbol)) {
-        ReleaseNode(symbol);
-        MarshalFree(symbol);
+    if (symbol && !SetNameSymbol(s->doc, entry, symbol)) {
+        DropNode(s->doc, symbol);
         return rc != kLoadOk ? rc : kLoadNoMemory;
     }
     return rc;
@@ -78,7 +84,7 @@ int ReadEntry(MarshalStream* s, MarshalAttr* entry) {
 int ReadUserMarshal(MarshalStream* s, MarshalNode* node) {
     if (int rc = ReadClassPrologue(s, node, false); rc != kLoadOk) return rc;
     node->count = 1;
-    node->data.nodes = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
+    node->data.nodes = static_cast<MarshalNode*>(DocZeroAlloc(s->doc, 1, sizeof(MarshalNode)));
     if (!node->data.nodes) return kLoadNoMemory;
     return ReadValue(s, node->data.nodes);
 }
@@ -87,25 +93,21 @@ int ReadUserClass(MarshalStream* s, MarshalNode* node) {
     const char* className;
     MarshalNode* symbol;
     if (int rc = ReadSymbolName(s, &className, &symbol); rc != kLoadOk) return rc;
-    auto dropSymbol = [&] {
-        ReleaseNode(symbol);
-        MarshalFree(symbol);
-    };
+    auto dropSymbol = [&] { DropNode(s->doc, symbol); };
     // The wrapped value is read into this very node, so that the object
     // number it takes (and every link to it) belongs to the wrapper.
     if (int rc = ReadValue(s, node); rc != kLoadOk) {
         dropSymbol();
         return rc;
     }
-    auto* entry = static_cast<MarshalAttr*>(MarshalZeroAlloc(1, sizeof(MarshalAttr)));
+    auto* entry = static_cast<MarshalAttr*>(DocZeroAlloc(s->doc, 1, sizeof(MarshalAttr)));
     if (!entry) {
         dropSymbol();
         return kLoadNoMemory;
     }
-    entry->value = *node;
-    MoveExtension(node, &entry->value);
+    MoveRecord(s->doc, &entry->value, node);
     entry->name = kWrapperEntryName;
-    std::memset(node, 0, sizeof *node);
+    ClearRecord(node);
     node->type = 'C';
     node->count = 1;
     node->data.attrs = entry;
@@ -121,15 +123,13 @@ int ReadExtended(MarshalStream* s, MarshalNode* node) {
     // The module named first in the stream is the node's extension; those
     // of inner prefixes hang below it, as later symbol links may still
     // borrow their text, and are released with it.
-    MarshalNode* inner = TakeExtension(node);
-    bool kept = !inner || SetExtension(module, inner);
-    if (kept && SetExtension(node, module)) return rc;
+    MarshalNode* inner = TakeExtension(s->doc, node);
+    bool kept = !inner || SetExtension(s->doc, module, inner);
+    if (kept && SetExtension(s->doc, node, module)) return rc;
     if (!kept) {
-        ReleaseNode(inner);
-        MarshalFree(inner);
+        DropNode(s->doc, inner);
     }
-    ReleaseNode(module);
-    MarshalFree(module);
+    DropNode(s->doc, module);
     return kLoadNoMemory;
 }
 
@@ -138,36 +138,33 @@ int ReadIvarWrapper(MarshalStream* s, MarshalNode* node) {
     MarshalAttr wrapped{};
     if (node->type == 'C') {
         // An 'I' around a 'C' keeps the user class and wraps its value.
-        wrapped = node->data.attrs[0];
-        MoveExtension(&node->data.attrs[0].value, &wrapped.value);
-        MarshalFree(node->data.attrs);
+        MoveEntry(s->doc, &wrapped, &node->data.attrs[0]);
+        DocFree(s->doc, node->data.attrs);
         node->data.attrs = nullptr;
         node->count = 0;
     } else {
         wrapped.name = kWrapperEntryName;
-        wrapped.value = *node;
-        MoveExtension(node, &wrapped.value);
-        std::memset(node, 0, sizeof *node);
+        MoveRecord(s->doc, &wrapped.value, node);
+        ClearRecord(node);
         // The wrapper shows the name its value brought; a float has none.
         node->name = wrapped.value.type == 'f' ? nullptr : wrapped.value.name;
     }
     node->type = 'I';
     std::int32_t n;
     if (int rc = ReadLength(s, &n, false); rc != kLoadOk) {
-        ReleaseAttr(&wrapped);
+        ReleaseAttrIn(s->doc, &wrapped);
         return rc;
     }
     if (!FileCanHold(s, n, kMinEntryBytes)) {
-        ReleaseAttr(&wrapped);
+        ReleaseAttrIn(s->doc, &wrapped);
         return kLoadBadData;
     }
-    auto* entries = static_cast<MarshalAttr*>(MarshalZeroAlloc(static_cast<std::size_t>(n) + 1, sizeof(MarshalAttr)));
+    auto* entries = static_cast<MarshalAttr*>(DocZeroAlloc(s->doc, static_cast<std::size_t>(n) + 1, sizeof(MarshalAttr)));
     if (!entries) {
-        ReleaseAttr(&wrapped);
+        ReleaseAttrIn(s->doc, &wrapped);
         return kLoadNoMemory;
     }
-    entries[0] = wrapped;
-    MoveExtension(&wrapped.value, &entries[0].value);
+    MoveEntry(s->doc, &entries[0], &wrapped);
     node->data.attrs = entries;
     node->count = n + 1;
     return ReadEntries(s, entries, 1, std::int64_t{n} + 1);

@@ -1,44 +1,33 @@
 // The load driver, the dispatch over type codes and the reference tables.
+// All of a load's state is in the document being loaded (s->doc).
 #include <cstring>
 
 #include "marshal/alloc.h"
 #include "marshal/large_stack.h"
 #include "marshal/readers.h"
 
-MarshalNode DocumentRoot;
-NodeTable ObjectTable;
-NodeTable SymbolTable;
+MarshalDocument ViewerDocument;
+MarshalNode& DocumentRoot = ViewerDocument.root;
 
 namespace {
-// Room allocated for DocumentRoot's children (its count is the number used).
-std::int64_t g_rootCapacity = 0;
-int g_depth = 0;
-int g_maxDepth = 0;
-int g_loadedDepth = 0;
-// The top-level node of the dump being read, and whether any dump so far
-// holds a link to its own top-level node (which moves when the root grows).
-const MarshalNode* g_currentTop = nullptr;
-bool g_topLinked = false;
-
 // Stack for the readers: 10 KB a level of nesting covers the deepest
 // recursion (a wrapper inside a wrapper) also with sanitizer-sized frames,
 // so the full stack holds kMaxNestingDepth levels.  A machine that cannot
 // reserve that much gets a smaller stack and a correspondingly lower limit.
 constexpr std::size_t kStackBytesPerLevel = 10 * 1024;
 constexpr std::size_t kLoaderStackBytes[] = {std::size_t{1} << 30, std::size_t{1} << 28, std::size_t{1} << 26};
-int g_depthLimit = kMaxNestingDepth;
 
-void EmptyTable(NodeTable* t) {
-    MarshalFree(t->items);
+void EmptyTable(MarshalDocument* doc, NodeTable* t) {
+    DocFree(doc, t->items);
     *t = NodeTable{};
 }
 
-int Register(NodeTable* t, MarshalNode* node) {
+int Register(MarshalDocument* doc, NodeTable* t, MarshalNode* node) {
     if (t->count == t->capacity) {
         std::int64_t grown = t->capacity < 8 ? 8 : std::int64_t{t->capacity} * 2;
         if (grown > INT32_MAX) grown = INT32_MAX;
         if (grown <= t->capacity) return kLoadNoMemory;
-        void* items = MarshalRealloc(t->items, static_cast<std::size_t>(grown) * sizeof(MarshalNode*));
+        void* items = DocRealloc(doc, t->items, static_cast<std::size_t>(grown) * sizeof(MarshalNode*));
         if (!items) return kLoadNoMemory;
         t->items = static_cast<MarshalNode**>(items);
         t->capacity = static_cast<std::int32_t>(grown);
@@ -47,8 +36,8 @@ int Register(NodeTable* t, MarshalNode* node) {
     return kLoadOk;
 }
 
-void NoteTarget(const MarshalNode* target) {
-    if (target == g_currentTop) g_topLinked = true;
+void NoteTarget(MarshalDocument* doc, const MarshalNode* target) {
+    if (target == doc->loader.currentTop) doc->loader.topLinked = true;
 }
 
 // Links into the old root array are moved along with the array: every link
@@ -78,116 +67,158 @@ void Repoint(MarshalNode* n, std::uintptr_t oldBase, std::uintptr_t oldEnd, Mars
     for (std::int64_t i = 0; i < children; ++i) Repoint(&n->data.nodes[i], oldBase, oldEnd, newBase);
 }
 
-// Makes room for one more top-level node; false when memory runs out.
-bool GrowRoot() {
-    if (DocumentRoot.count < g_rootCapacity) return true;
-    std::int64_t grown = g_rootCapacity ? g_rootCapacity * 2 : 1;
+// Makes room for one more top-level node; false when memory runs out.  The
+// earlier top-level records move one by one, so their side-table entries
+// move with them.
+bool GrowRoot(MarshalDocument* doc) {
+    MarshalNode& root = doc->root;
+    LoaderState& l = doc->loader;
+    if (root.count < l.rootCapacity) return true;
+    std::int64_t grown = l.rootCapacity ? l.rootCapacity * 2 : 1;
     if (grown > INT32_MAX) return false;
-    auto oldBase = reinterpret_cast<std::uintptr_t>(DocumentRoot.data.nodes);
-    auto* nodes = static_cast<MarshalNode*>(MarshalRealloc(DocumentRoot.data.nodes, static_cast<std::size_t>(grown) * sizeof(MarshalNode)));
+    auto* nodes = static_cast<MarshalNode*>(DocZeroAlloc(doc, static_cast<std::size_t>(grown), sizeof(MarshalNode)));
     if (!nodes) return false;
-    std::memset(nodes + g_rootCapacity, 0, static_cast<std::size_t>(grown - g_rootCapacity) * sizeof(MarshalNode));
-    DocumentRoot.data.nodes = nodes;
-    g_rootCapacity = grown;
-    if (reinterpret_cast<std::uintptr_t>(nodes) != oldBase)
-        MoveExtensions(oldBase, oldBase + static_cast<std::uintptr_t>(DocumentRoot.count) * sizeof(MarshalNode), nodes);
-    if (g_topLinked && reinterpret_cast<std::uintptr_t>(nodes) != oldBase) {
-        std::uintptr_t oldEnd = oldBase + static_cast<std::uintptr_t>(DocumentRoot.count) * sizeof(MarshalNode);
-        for (std::int32_t i = 0; i < DocumentRoot.count; ++i) Repoint(&nodes[i], oldBase, oldEnd, nodes);
+    MarshalNode* old = root.data.nodes;
+    for (std::int32_t i = 0; i < root.count; ++i) MoveRecord(doc, &nodes[i], &old[i]);
+    root.data.nodes = nodes;
+    l.rootCapacity = grown;
+    if (l.topLinked && old) {
+        auto oldBase = reinterpret_cast<std::uintptr_t>(old);
+        std::uintptr_t oldEnd = oldBase + static_cast<std::uintptr_t>(root.count) * sizeof(MarshalNode);
+        for (std::int32_t i = 0; i < root.count; ++i) Repoint(&nodes[i], oldBase, oldEnd, nodes);
     }
+    DocFree(doc, old);
     return true;
 }
 
-struct LoadCall { MarshalStream* stream; int result; };
+struct LoadCall {
+    MarshalDocument* doc;
+    int result;
+    bool began;  // at least one dump header was read
+};
 
 void LoadDumps(void* arg) {
     auto* call = static_cast<LoadCall*>(arg);
-    MarshalStream* s = call->stream;
+    MarshalDocument* doc = call->doc;
+    MarshalStream* s = &doc->stream;
+    LoaderState& l = doc->loader;
     int result = kLoadOk;
     for (;;) {
         std::uint8_t major = ReadByte(s);
         std::uint8_t minor = ReadByte(s);
         if (s->eof || major != 4 || minor != 8) break;
-        if (!GrowRoot()) {
+        call->began = true;
+        if (!GrowRoot(doc)) {
             result = kLoadNoMemory;
             break;
         }
-        MarshalNode* top = &DocumentRoot.data.nodes[DocumentRoot.count];
-        g_currentTop = top;
-        g_depth = 0;
+        MarshalNode* top = &doc->root.data.nodes[doc->root.count];
+        l.currentTop = top;
+        l.depth = 0;
         result = ReadValue(s, top);
-        DocumentRoot.count++;
-        EmptyTable(&ObjectTable);
-        EmptyTable(&SymbolTable);
+        doc->root.count++;
+        // Tables restart for every dump; their room is kept for the next.
+        l.objects.count = 0;
+        l.symbols.count = 0;
         if (result != kLoadOk) break;
     }
-    g_currentTop = nullptr;
+    l.currentTop = nullptr;
     call->result = result;
 }
 
-int LoadStream(MarshalStream* s) {
-    std::memset(&DocumentRoot, 0, sizeof DocumentRoot);
-    DocumentRoot.type = '[';
-    g_rootCapacity = 0;
-    g_topLinked = false;
-    g_maxDepth = 0;
-    LoadCall call{s, kLoadOk};
+int LoadStream(MarshalDocument* doc) {
+    LoadCall call{doc, kLoadOk, false};
+    LoaderState& l = doc->loader;
+    l = LoaderState{};
     bool ran = false;
-    for (std::size_t bytes : kLoaderStackBytes) {
-        std::size_t levels = bytes / kStackBytesPerLevel;
-        g_depthLimit = levels < kMaxNestingDepth ? static_cast<int>(levels) : kMaxNestingDepth;
-        if ((ran = RunOnLargeStack(LoadDumps, &call, bytes))) break;
+    if (doc->stream.failure == 0) {
+        for (std::size_t bytes : kLoaderStackBytes) {
+            std::size_t levels = bytes / kStackBytesPerLevel;
+            l.depthLimit = levels < kMaxNestingDepth ? static_cast<int>(levels) : kMaxNestingDepth;
+            if ((ran = RunOnLargeStack(LoadDumps, &call, bytes))) break;
+        }
     }
     if (!ran) call.result = kLoadNoMemory;
-    g_loadedDepth = g_maxDepth;
-    if (DocumentRoot.count == 0) {
-        MarshalFree(DocumentRoot.data.nodes);
-        DocumentRoot.data.nodes = nullptr;
-        call.result = kLoadNotMarshal;
+    // A stream that ended early says why: that outranks the reader's view
+    // of a value cut short, and a file that ended before its first dump.
+    if (doc->stream.failure) call.result = doc->stream.failure;
+    else if (ran && !call.began) call.result = kLoadNotMarshal;
+    doc->loadedDepth = l.maxDepth;
+    EmptyTable(doc, &l.objects);
+    EmptyTable(doc, &l.symbols);
+    if (doc->root.count == 0) {
+        DocFree(doc, doc->root.data.nodes);
+        doc->root.data.nodes = nullptr;
     }
-    CloseStream(s);
+    CloseStream(&doc->stream);
     return call.result;
 }
+
+// Resets the root and gives the document its number; false when every
+// number is taken.
+bool BeginDocument(MarshalDocument* doc) {
+    bool numbered = RegisterDocument(doc);
+    std::memset(&doc->root, 0, sizeof doc->root);
+    doc->root.type = '[';
+    doc->root.document = doc->id;
+    doc->bytesRead.store(0, std::memory_order_relaxed);
+    doc->bytesTotal.store(0, std::memory_order_relaxed);
+    return numbered;
+}
+
+std::size_t ReadChunk(const MarshalDocument* doc) { return doc->readChunk ? doc->readChunk : kDefaultReadChunk; }
 }  // namespace
 
-int LoadDocument(std::FILE* file) {
-    MarshalStream s;
-    if (!OpenFileStream(&s, file)) {
-        std::memset(&DocumentRoot, 0, sizeof DocumentRoot);
-        DocumentRoot.type = '[';
-        CloseStream(&s);
-        return kLoadNotMarshal;  // no dump could be counted
+int LoadIntoDocument(MarshalDocument* doc, std::FILE* file) {
+    if (!BeginDocument(doc)) {
+        std::fclose(file);
+        return kLoadNoMemory;
     }
-    return LoadStream(&s);
+    OpenFileStream(&doc->stream, doc, file, ReadChunk(doc));
+    return LoadStream(doc);
 }
+
+int LoadIntoDocumentFromMemory(MarshalDocument* doc, const void* data, std::size_t size) {
+    if (!BeginDocument(doc)) return kLoadNoMemory;
+    OpenMemoryStream(&doc->stream, doc, data, size, ReadChunk(doc));
+    return LoadStream(doc);
+}
+
+int LoadDocument(std::FILE* file) { return LoadIntoDocument(&ViewerDocument, file); }
 
 int LoadDocumentFromMemory(const void* data, std::size_t size) {
-    MarshalStream s;
-    OpenMemoryStream(&s, data, size);
-    return LoadStream(&s);
+    return LoadIntoDocumentFromMemory(&ViewerDocument, data, size);
 }
 
-int LoadedNestingDepth() { return g_loadedDepth; }
+int LoadedNestingDepth() { return ViewerDocument.loadedDepth; }
 
-int RegisterObject(MarshalNode* node) { return Register(&ObjectTable, node); }
-int RegisterSymbol(MarshalNode* node) { return Register(&SymbolTable, node); }
+int RegisterObject(MarshalStream* s, MarshalNode* node) { return Register(s->doc, &s->doc->loader.objects, node); }
+int RegisterSymbol(MarshalStream* s, MarshalNode* node) { return Register(s->doc, &s->doc->loader.symbols, node); }
+
+MarshalNode* NewNode(MarshalStream* s) {
+    auto* node = static_cast<MarshalNode*>(DocZeroAlloc(s->doc, 1, sizeof(MarshalNode)));
+    if (node) node->document = s->doc->id;
+    return node;
+}
 
 int ReadObjectLink(MarshalStream* s, MarshalNode* node) {
     std::int32_t k;
     if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
-    if (k < 0 || k >= ObjectTable.count) return kLoadBadObjectLink;
-    node->data.target = ObjectTable.items[k];
-    NoteTarget(node->data.target);
+    const NodeTable& objects = s->doc->loader.objects;
+    if (k < 0 || k >= objects.count) return kLoadBadObjectLink;
+    node->data.target = objects.items[k];
+    NoteTarget(s->doc, node->data.target);
     return kLoadOk;
 }
 
 int ReadSymbolLink(MarshalStream* s, MarshalNode* node) {
     std::int32_t k;
     if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
-    if (k < 0 || k >= SymbolTable.count) return kLoadBadSymbolLink;
-    node->data.target = SymbolTable.items[k];
+    const NodeTable& symbols = s->doc->loader.symbols;
+    if (k < 0 || k >= symbols.count) return kLoadBadSymbolLink;
+    node->data.target = symbols.items[k];
     node->name = node->data.target->name;
-    NoteTarget(node->data.target);
+    NoteTarget(s->doc, node->data.target);
     return kLoadOk;
 }
 
@@ -219,12 +250,14 @@ int Dispatch(MarshalStream* s, MarshalNode* node) {
 
 int ReadValue(MarshalStream* s, MarshalNode* node) {
     std::memset(node, 0, sizeof *node);
+    node->document = s->doc->id;
     node->type = ReadByte(s);
     if (s->eof) return kLoadBadData;
-    if (g_depth >= g_depthLimit) return kLoadTooDeep;
-    ++g_depth;
-    if (g_depth > g_maxDepth) g_maxDepth = g_depth;
+    LoaderState& l = s->doc->loader;
+    if (l.depth >= l.depthLimit) return kLoadTooDeep;
+    ++l.depth;
+    if (l.depth > l.maxDepth) l.maxDepth = l.depth;
     int rc = Dispatch(s, node);
-    --g_depth;
+    --l.depth;
     return rc;
 }

@@ -10,7 +10,8 @@ enum LoadResult : int {
     kLoadOk = 0,            // 04 08 30             one dump, nil
     kLoadCannotOpen = 1,    // (the Open command: the file did not open)
     kLoadNotMarshal = 2,    // (empty file), 04 09 30
-    kLoadNoMemory = 3,      // any allocation that fails
+    kLoadNoMemory = 3,      // any allocation that fails, the loader's stack,
+                            // a pipe or device past kUnsizedReadLimit bytes
     kLoadBadData = 4,       // 04 08 5b fa          a negative count
                             // 04 08 22 0a 61       a string cut short
                             // 04 08 5b 7f 30       a count the file cannot hold
@@ -18,6 +19,7 @@ enum LoadResult : int {
     kLoadBadSymbolLink = 6, // 04 08 3b 00          symbol link with no symbol
     kLoadUnknownType = 7,   // 04 08 4d             'M', 'd' and unknown bytes
     kLoadTooDeep = 8,       // values nested more than kMaxNestingDepth levels
+    kLoadCancelled = 9,     // the document's cancel flag was set during the load
 };
 
 // Values may nest this deep (each wrapper prefix counts as a level).  Deeper
@@ -28,12 +30,15 @@ enum LoadResult : int {
 // loader is iterative, so no front end's thread stack limits the depth.
 constexpr int kMaxNestingDepth = 100000;
 
-// The loaded document: an array node holding one value per dump.
-extern MarshalNode DocumentRoot;
+// The document the viewer shows: an array node holding one value per dump,
+// the root of ViewerDocument (marshal/document.h).
+extern MarshalNode& DocumentRoot;
 
 // Loads every dump of the open file into DocumentRoot (which the caller has
 // released) and closes the file.  After a failure the caller releases
-// DocumentRoot again; it holds everything that was built.
+// DocumentRoot again; it holds everything that was built.  Result 2 only
+// when the file does not begin with a dump; memory that runs out before
+// the first value is result 3 like anywhere else.
 int LoadDocument(std::FILE* file);
 // The same over bytes in memory (tests, fuzzing).
 int LoadDocumentFromMemory(const void* data, std::size_t size);

@@ -30,13 +30,15 @@
 struct MarshalAttr;
 
 // Laid out for size: a document holds one record per value, and a map file
-// holds millions.  `type`, `flags` and `count` share the first word, and a
-// float's text takes the place of the name it has no use for.  The module
-// that extends a value ('e') is rare, so it is kept beside the document
-// (NodeExtension) and `flags` says whether there is one.
+// holds millions.  `type`, `flags`, `document` and `count` share the first
+// word, and a float's text takes the place of the name it has no use for.
+// The module that extends a value ('e') is rare, so it is kept beside the
+// document (NodeExtension) and `flags` says whether there is one;
+// `document` says which document's tables to look in (0: none).
 struct MarshalNode {
     std::uint8_t type;
     std::uint8_t flags;
+    std::uint16_t document;
     std::int32_t count;
     union {
         const char* name;
@@ -89,6 +91,8 @@ extern const char kWrapperEntryName[];
 
 // Frees everything the node owns (never the record itself) and empties the
 // freed pointer fields, so a second release does nothing.  Null is allowed.
+// The root node of a document releases the whole document at once: its
+// pages go back to the system without a walk over its nodes.
 void ReleaseNode(MarshalNode* node);
 void ReleaseAttr(MarshalAttr* entry);
 

@@ -3,21 +3,15 @@
 #pragma once
 #include <cstdint>
 
+#include "marshal/document.h"
 #include "marshal/load.h"
 #include "marshal/stream.h"
 
-// Reference tables of the dump being read.
-struct NodeTable {
-    std::int32_t count;
-    std::int32_t capacity;
-    MarshalNode** items;
-};
-extern NodeTable ObjectTable;
-extern NodeTable SymbolTable;
-
+// The stream of a load belongs to the document being loaded: the readers
+// reach its tables and pages through `s->doc`.
 int ReadValue(MarshalStream* s, MarshalNode* node);
-int RegisterObject(MarshalNode* node);
-int RegisterSymbol(MarshalNode* node);
+int RegisterObject(MarshalStream* s, MarshalNode* node);
+int RegisterSymbol(MarshalStream* s, MarshalNode* node);
 int ReadObjectLink(MarshalStream* s, MarshalNode* node);
 int ReadSymbolLink(MarshalStream* s, MarshalNode* node);
 
@@ -49,22 +43,33 @@ int ReadUserClass(MarshalStream* s, MarshalNode* node);
 int ReadIvarWrapper(MarshalStream* s, MarshalNode* node);
 int ReadExtended(MarshalStream* s, MarshalNode* node);
 
-// Extensions and entry-name symbols beside the document (side_tables.cpp).  Setting one fails only
-// when memory runs out.  A node record that is copied elsewhere takes its
-// extension along with MoveExtension.
-bool SetExtension(MarshalNode* node, MarshalNode* module);
-MarshalNode* TakeExtension(MarshalNode* node);
-void MoveExtension(const MarshalNode* from, MarshalNode* to);
-// Re-keys the extensions of records that moved from [oldBase, oldEnd) to
-// the same offsets from newBase.
-void MoveExtensions(std::uintptr_t oldBase, std::uintptr_t oldEnd, MarshalNode* newBase);
-// The symbol an entry owns for its name (entries never move).
-bool SetNameSymbol(MarshalAttr* entry, MarshalNode* symbol);
-MarshalNode* TakeNameSymbol(MarshalAttr* entry);
+// Extensions and entry-name symbols beside the document (side_tables.cpp).
+// Setting one fails only when memory runs out.  Every record that moves
+// goes through MoveRecord (a node) or MoveEntry (an entry), which take its
+// side-table entries to the new address.
+bool SetExtension(MarshalDocument* doc, MarshalNode* node, MarshalNode* module);
+MarshalNode* TakeExtension(MarshalDocument* doc, MarshalNode* node);
+bool SetNameSymbol(MarshalDocument* doc, MarshalAttr* entry, MarshalNode* symbol);
+MarshalNode* TakeNameSymbol(MarshalDocument* doc, MarshalAttr* entry);
+void MoveRecord(MarshalDocument* doc, MarshalNode* to, const MarshalNode* from);
+void MoveEntry(MarshalDocument* doc, MarshalAttr* to, const MarshalAttr* from);
+
+// Release within a document (release.cpp): what the node owns, and the node
+// record itself with DropNode.
+void ReleaseNodeIn(MarshalDocument* doc, MarshalNode* node);
+void ReleaseAttrIn(MarshalDocument* doc, MarshalAttr* entry);
+void DropNode(MarshalDocument* doc, MarshalNode* node);
+// Gives the document a number its nodes carry (document.cpp); false when
+// every number is taken.
+bool RegisterDocument(MarshalDocument* doc);
+// A fresh record of the document, all zero but its document number.
+MarshalNode* NewNode(MarshalStream* s);
 
 // A count of `perItem`-byte items that the rest of the file cannot hold
-// is refused before anything is allocated for it.
-inline bool FileCanHold(const MarshalStream* s, std::int64_t count, std::uint64_t perItem) {
+// is refused before anything is allocated for it.  A pipe is read ahead
+// until the bytes are there.
+inline bool FileCanHold(MarshalStream* s, std::int64_t count, std::uint64_t perItem) {
     std::uint64_t left = BytesLeft(s);
+    if (left == UINT64_MAX) return StreamHasBytes(s, static_cast<std::uint64_t>(count) * perItem);
     return static_cast<std::uint64_t>(count) <= left / perItem;
 }

@@ -67,7 +67,7 @@ namespace {
 int ReadSizedBuffer(MarshalStream* s, std::int32_t* n, std::size_t extra, char** out) {
     if (int rc = ReadLength(s, n, false); rc != kLoadOk) return rc;
     if (!FileCanHold(s, *n, 1)) return kLoadBadData;
-    auto* buf = static_cast<char*>(MarshalAlloc(static_cast<std::size_t>(*n) + extra));
+    auto* buf = static_cast<char*>(DocAlloc(s->doc, static_cast<std::size_t>(*n) + extra));
     if (!buf) return kLoadNoMemory;
     buf[*n] = '\0';
     *out = buf;
@@ -109,13 +109,13 @@ int ReadFixnum(MarshalStream* s, MarshalNode* node) {
 int ReadBignum(MarshalStream* s, MarshalNode* node) {
     std::uint8_t sign = ReadByte(s);
     if (s->eof) return kLoadBadData;
-    if (int rc = RegisterObject(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterObject(s, node); rc != kLoadOk) return rc;
     std::int32_t words;
     if (int rc = ReadLength(s, &words, false); rc != kLoadOk) return rc;
     if (!FileCanHold(s, words, 2)) return kLoadBadData;
     if (words >= (1 << 30)) return kLoadNoMemory;  // 2n + 1 bytes must fit the count
     std::int64_t bytes = std::int64_t{words} * 2 + 1;
-    auto* buf = static_cast<char*>(MarshalAlloc(static_cast<std::size_t>(bytes)));
+    auto* buf = static_cast<char*>(DocAlloc(s->doc, static_cast<std::size_t>(bytes)));
     if (!buf) return kLoadNoMemory;
     buf[0] = static_cast<char>(sign);
     node->count = static_cast<std::int32_t>(bytes);
@@ -135,7 +135,7 @@ int ReadFloat(MarshalStream* s, MarshalNode* node) {
     else if (std::strcmp(text, "inf") == 0) node->class_symbol.marker = '+';
     else if (std::strcmp(text, "-inf") == 0) node->class_symbol.marker = '-';
     else node->data.real = ParseFloatText(text);
-    return RegisterObject(node);
+    return RegisterObject(s, node);
 }
 
 int ReadString(MarshalStream* s, MarshalNode* node) {
@@ -145,16 +145,16 @@ int ReadString(MarshalStream* s, MarshalNode* node) {
     node->count = n;
     node->data.bytes = buf;
     if (int rc = ReadInto(s, buf, n); rc != kLoadOk) return rc;
-    return RegisterObject(node);
+    return RegisterObject(s, node);
 }
 
 int ReadRegexp(MarshalStream* s, MarshalNode* node) {
     std::int32_t n;
     if (int rc = ReadLength(s, &n, false); rc != kLoadOk) return rc;
     if (!FileCanHold(s, std::int64_t{n} + 1, 1)) return kLoadBadData;  // source and option byte
-    if (int rc = RegisterObject(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterObject(s, node); rc != kLoadOk) return rc;
     // Two slashes, three option letters and the NUL.
-    auto* buf = static_cast<char*>(MarshalAlloc(static_cast<std::size_t>(n) + 6));
+    auto* buf = static_cast<char*>(DocAlloc(s->doc, static_cast<std::size_t>(n) + 6));
     if (!buf) return kLoadNoMemory;
     node->data.bytes = buf;
     buf[0] = '/';
@@ -169,12 +169,12 @@ int ReadRegexp(MarshalStream* s, MarshalNode* node) {
     if (options & 4) *p++ = 'm';
     if (options & 2) *p++ = 'x';
     *p = '\0';
-    if (void* shrunk = MarshalRealloc(buf, static_cast<std::size_t>(p - buf) + 1)) node->data.bytes = static_cast<char*>(shrunk);
+    if (void* shrunk = DocRealloc(s->doc, buf, static_cast<std::size_t>(p - buf) + 1)) node->data.bytes = static_cast<char*>(shrunk);
     return kLoadOk;
 }
 
 int ReadSymbol(MarshalStream* s, MarshalNode* node) {
-    if (int rc = RegisterSymbol(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterSymbol(s, node); rc != kLoadOk) return rc;
     std::int32_t n;
     char* buf;
     if (int rc = ReadSizedBuffer(s, &n, 1, &buf); rc != kLoadOk) return rc;
@@ -183,7 +183,7 @@ int ReadSymbol(MarshalStream* s, MarshalNode* node) {
 }
 
 int ReadClassRef(MarshalStream* s, MarshalNode* node) {
-    if (int rc = RegisterObject(node); rc != kLoadOk) return rc;
+    if (int rc = RegisterObject(s, node); rc != kLoadOk) return rc;
     std::int32_t n;
     char* buf;
     if (int rc = ReadSizedBuffer(s, &n, 1, &buf); rc != kLoadOk) return rc;
@@ -195,7 +195,7 @@ int ReadUserDump(MarshalStream* s, MarshalNode* node) {
     if (int rc = ReadClassPrologue(s, node, true); rc != kLoadOk) return rc;
     if (!FileCanHold(s, node->count, 1)) return kLoadBadData;
     if (node->count == 0) return kLoadOk;  // nothing to keep: data stays none
-    auto* buf = static_cast<char*>(MarshalAlloc(static_cast<std::size_t>(node->count)));
+    auto* buf = static_cast<char*>(DocAlloc(s->doc, static_cast<std::size_t>(node->count)));
     if (!buf) return kLoadNoMemory;
     node->data.bytes = buf;
     return ReadInto(s, buf, node->count);
@@ -211,11 +211,10 @@ int ReadUserDump(MarshalStream* s, MarshalNode* node) {
 int ReadEncodedName(MarshalStream* s, MarshalNode** out) {
     int next = PeekByte(s);
     if (next != ':' && next != ';') return kLoadBadData;
-    auto* sym = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
+    MarshalNode* sym = NewNode(s);
     if (!sym) return kLoadNoMemory;
     if (int rc = ReadIvarWrapper(s, sym); rc != kLoadOk) {
-        ReleaseNode(sym);
-        MarshalFree(sym);
+        DropNode(s->doc, sym);
         return rc;
     }
     *out = sym;
@@ -227,7 +226,7 @@ int ReadSymbolRef(MarshalStream* s, MarshalNode** out) {
         ReadByte(s);
         return ReadEncodedName(s, out);
     }
-    auto* sym = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
+    MarshalNode* sym = NewNode(s);
     if (!sym) return kLoadNoMemory;
     sym->type = ReadByte(s);
     int rc = kLoadBadData;
@@ -236,8 +235,7 @@ int ReadSymbolRef(MarshalStream* s, MarshalNode** out) {
         else if (sym->type == ';') rc = ReadSymbolLink(s, sym);
     }
     if (rc != kLoadOk) {
-        ReleaseNode(sym);
-        MarshalFree(sym);
+        DropNode(s->doc, sym);
         return rc;
     }
     *out = sym;
@@ -253,8 +251,8 @@ int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned) {
         // at a top-level node.
         std::int32_t k;
         if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
-        if (k < 0 || k >= SymbolTable.count) return kLoadBadSymbolLink;
-        *name = SymbolTable.items[k]->name;
+        if (k < 0 || k >= s->doc->loader.symbols.count) return kLoadBadSymbolLink;
+        *name = s->doc->loader.symbols.items[k]->name;
         *owned = nullptr;
         return kLoadOk;
     }
@@ -264,12 +262,11 @@ int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned) {
         return kLoadOk;
     }
     if (type != ':') return kLoadBadData;
-    auto* sym = static_cast<MarshalNode*>(MarshalZeroAlloc(1, sizeof(MarshalNode)));
+    MarshalNode* sym = NewNode(s);
     if (!sym) return kLoadNoMemory;
     sym->type = ':';
     if (int rc = ReadSymbol(s, sym); rc != kLoadOk) {
-        ReleaseNode(sym);
-        MarshalFree(sym);
+        DropNode(s->doc, sym);
         return rc;
     }
     *name = sym->name;
@@ -283,5 +280,5 @@ int ReadClassPrologue(MarshalStream* s, MarshalNode* node, bool withCount) {
     if (withCount) {
         if (int rc = ReadLength(s, &node->count, false); rc != kLoadOk) return rc;
     }
-    return RegisterObject(node);
+    return RegisterObject(s, node);
 }

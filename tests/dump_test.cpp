@@ -68,7 +68,7 @@ TEST(DumpTest, FilesWithChineseNamesOpen) {
     RemoveScratchDir();
 }
 
-TEST(DumpTest, PipesAreReadWholeSoCountsAreStillChecked) {
+TEST(DumpTest, PipesAreReadAheadSoCountsAreStillChecked) {
     {
         PipedFile huge(Data("n_huge_count.bin"));
         ProgramRun run = Dump({huge.Path()});

@@ -13,6 +13,7 @@
 #include "marshal/alloc.h"
 #include "marshal/load.h"
 #include "tests/hex_bytes.h"
+#include "tests/render_document.h"
 
 namespace {
 
@@ -22,128 +23,6 @@ namespace {
 int Load(const std::string& text) {
     std::vector<std::uint8_t> bytes = Bytes(text);
     return LoadDocumentFromMemory(bytes.data(), bytes.size());
-}
-
-// Children in position order, read straight from the fields.
-std::vector<const MarshalNode*> Children(const MarshalNode* n) {
-    std::vector<const MarshalNode*> out;
-    if (!n->data.ptr) return out;
-    switch (n->type) {
-    case '[': case '{': case '}': case 'U': {
-        std::int64_t k = n->type == '[' ? n->count : n->type == 'U' ? 1 : std::int64_t{n->count} * 2 + (n->type == '}');
-        for (std::int64_t i = 0; i < k; ++i) out.push_back(&n->data.nodes[i]);
-        break;
-    }
-    case 'o': case 'S': case 'C': case 'I':
-        for (std::int32_t i = 0; i < n->count; ++i) out.push_back(&n->data.attrs[i].value);
-        break;
-    }
-    return out;
-}
-
-// Position of a node in the document: "1.0.2" is child 2 of child 0 of dump 1.
-bool FindPath(const MarshalNode* from, const MarshalNode* target, std::string prefix, std::string* out) {
-    std::vector<const MarshalNode*> kids = Children(from);
-    for (std::size_t i = 0; i < kids.size(); ++i) {
-        std::string here = prefix.empty() ? std::to_string(i) : prefix + "." + std::to_string(i);
-        if (kids[i] == target) {
-            *out = here;
-            return true;
-        }
-        if (FindPath(kids[i], target, here, out)) return true;
-    }
-    return false;
-}
-
-std::string PathOf(const MarshalNode* target) {
-    std::string path;
-    return FindPath(&DocumentRoot, target, "", &path) ? path : "?";
-}
-
-std::string Escaped(const char* p, std::size_t n) {
-    std::string out;
-    for (std::size_t i = 0; i < n; ++i) {
-        auto c = static_cast<unsigned char>(p[i]);
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        }
-    }
-    return out;
-}
-
-std::string Hex(const char* p, std::size_t n) {
-    std::string out;
-    for (std::size_t i = 0; i < n; ++i) {
-        char hex[4];
-        std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(p[i]));
-        out += hex;
-    }
-    return out;
-}
-
-std::string Render(const MarshalNode* n);
-
-std::string RenderChildren(const MarshalNode* n) {
-    std::string out = "(";
-    std::vector<const MarshalNode*> kids = Children(n);
-    for (std::size_t i = 0; i < kids.size(); ++i) {
-        if (i) out += ", ";
-        if (n->type == 'o' || n->type == 'S' || n->type == 'C' || n->type == 'I') out += std::string(n->data.attrs[i].name) + "=";
-        out += Render(kids[i]);
-    }
-    return out + ")";
-}
-
-std::string Named(const char* kind, const MarshalNode* n) {
-    std::string out = kind;
-    if (n->name) out += std::string(" ") + n->name;
-    return out + RenderChildren(n);
-}
-
-std::string RenderValue(const MarshalNode* n) {
-    switch (n->type) {
-    case '0': return "nil";
-    case 'T': return "true";
-    case 'F': return "false";
-    case 'i': return std::to_string(FixnumValue(n));
-    case 'l': return "big(" + Escaped(n->data.bytes, 1) + Hex(n->data.bytes + 1, static_cast<std::size_t>(n->count - 1)) + ")";
-    case 'f': return std::string("float(") + n->text + ")";
-    case '"': return "\"" + Escaped(n->data.bytes, static_cast<std::size_t>(n->count)) + "\"";
-    case '/': return n->data.bytes;
-    case ':': return std::string(":") + n->name;
-    case ';': return std::string(";") + n->name;
-    case '@': return "@" + PathOf(n->data.target);
-    case 'c': return std::string("class(") + n->name + ")";
-    case 'm': return std::string("module(") + n->name + ")";
-    case 'u': return std::string("user_dump ") + n->name + "(\"" + Escaped(n->data.bytes, static_cast<std::size_t>(n->count)) + "\")";
-    case '[': return "array" + RenderChildren(n);
-    case '{': return "hash" + RenderChildren(n);
-    case '}': return "hash_default" + RenderChildren(n);
-    case 'o': return Named("object", n);
-    case 'S': return Named("struct", n);
-    case 'C': return Named("user_class", n);
-    case 'I': return Named("ivar", n);
-    case 'U': return Named("user_marshal", n);
-    default: return "?" + std::to_string(n->type);
-    }
-}
-
-// Extending modules come first, as in the stream: "e:M1 e:M2 object A()".
-std::string Render(const MarshalNode* n) {
-    std::string out;
-    for (const MarshalNode* e = NodeExtension(n); e; e = NodeExtension(e)) out += std::string("e") + static_cast<char>(e->type) + e->name + " ";
-    return out + RenderValue(n);
-}
-
-// Every dump's value, separated by " | ".
-std::string RenderDocument() {
-    std::string out;
-    for (std::int32_t i = 0; i < DocumentRoot.count; ++i) out += (i ? " | " : "") + Render(&DocumentRoot.data.nodes[i]);
-    return out;
 }
 
 class MarshalReaderTest : public ::testing::Test {
@@ -158,7 +37,7 @@ protected:
         ReleaseNode(&DocumentRoot);
         int rc = Load(bytes);
         EXPECT_EQ(rc, kLoadOk) << bytes;
-        return rc == kLoadOk ? RenderDocument() : "";
+        return rc == kLoadOk ? RenderDocument(&DocumentRoot) : "";
     }
 
     const MarshalNode& Top(int i = 0) { return DocumentRoot.data.nodes[i]; }
@@ -460,13 +339,13 @@ TEST_F(MarshalReaderTest, FileStreamReadsAcrossBufferRefills) {
     for (const FileCase& c : cases) {
         ReleaseNode(&DocumentRoot);
         ASSERT_EQ(LoadDocumentFromMemory(c.bytes.data(), c.bytes.size()), c.result);
-        std::string fromMemory = RenderDocument();
+        std::string fromMemory = RenderDocument(&DocumentRoot);
         long liveFromMemory = LiveAllocationCount();
         ReleaseNode(&DocumentRoot);
         ASSERT_EQ(LoadThroughFile(c.bytes), c.result);
         EXPECT_EQ(LiveAllocationCount(), liveFromMemory);  // nothing allocated for a count refused
         if (c.result == kLoadOk) {
-            EXPECT_EQ(RenderDocument(), fromMemory);
+            EXPECT_EQ(RenderDocument(&DocumentRoot), fromMemory);
         }
     }
 }

@@ -147,7 +147,8 @@ TEST_F(ViewerTest, FailedOpensShowTheirMessageAndLeaveNoDocument) {
         {Dump(Arr({Link(1)})), 0, "文件中有未正确链接的对象", MessageIcon::Warning},
         {Dump(SymLink(0)), 0, "文件中有未正确链接的符号", MessageIcon::Warning},
         {Dump("M"), 0, "文件中有未知类型的数据", MessageIcon::Warning},
-        {deep, 0, "打开文件时发生未知错误", MessageIcon::Error},
+        {deep, 0, "文件数据嵌套层次过深", MessageIcon::Error},
+        {Dump(Nil()), 1, "系统内存不足", MessageIcon::Error},  // memory out before the first value
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -215,4 +216,33 @@ TEST_F(ViewerTest, SeveralDumpsAreTopLevelValuesOfTheRoot) {
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"0", "2", "1"}));
     TreeSelectItem(Child(TreeRootItem(), "2"));
     EXPECT_EQ(Rows()[1], (RowView{"0", "链接", "data2", kImageContainer, kLinkOverlay}));
+}
+
+TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
+    // Cancelled while the file loads, and while the tree's items are built:
+    // no message, empty panes, no document, and the next open works.
+    for (bool duringBuild : {false, true}) {
+        SCOPED_TRACE(duringBuild);
+        ASSERT_EQ(Open(MixedDocument(), "first.rxdata"), 0);
+        ASSERT_EQ(Open(MixedDocument(), "second.rxdata"), 0);
+        std::size_t messages = HeadlessMessages().size();
+        OpenJob job;
+        OpenStepBegin(&job, U16(ScratchDir() + "second.rxdata").c_str());
+        if (!duringBuild) CancelOpen();
+        OpenStepLoad(&job, OpenDocumentFile(job.path));
+        ASSERT_EQ(OpenStepLoaded(&job), duringBuild);
+        if (duringBuild) {
+            CancelOpen();
+            OpenStepBuildTree(&job);
+            OpenStepShowTree(&job);
+        }
+        EXPECT_EQ(job.result, duringBuild ? kLoadOk : kLoadCancelled);
+        EXPECT_EQ(HeadlessMessages().size(), messages);
+        EXPECT_EQ(HeadlessTree().Size(), 0u);
+        EXPECT_EQ(HeadlessList().Size(), 0);
+        EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
+        EXPECT_EQ(LiveAllocationCount(), 0);
+        ASSERT_EQ(Open(MixedDocument(), "next.rxdata"), 0);
+        EXPECT_EQ(ItemText(TreeRootItem()), "next.rxdata");
+    }
 }

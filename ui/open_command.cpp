@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <share.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 #include "marshal/load.h"
@@ -18,7 +21,6 @@
 char16_t DocumentPath[kDocumentPathUnits];
 FileInfoRecord DocumentFileInfo;
 
-namespace {
 // Fills DocumentFileInfo from the path and names the window after the file.
 void ShowDocumentTitle(const char16_t* path) {
     if (DocumentFileInfo.icon) DestroyFileIcon(DocumentFileInfo.icon);
@@ -28,7 +30,6 @@ void ShowDocumentTitle(const char16_t* path) {
     FormatBounded(title, kTitleUnits, u"%s - %s", DocumentFileInfo.displayName, u"Quarnix");
     WindowSetTitle(title);
 }
-}  // namespace
 
 const char16_t* LoadResultMessage(int result, MessageIcon* icon) {
     *icon = MessageIcon::Warning;
@@ -42,6 +43,9 @@ const char16_t* LoadResultMessage(int result, MessageIcon* icon) {
     case kLoadNoMemory:
         *icon = MessageIcon::Error;
         return u"系统内存不足";
+    case kLoadTooDeep:
+        *icon = MessageIcon::Error;
+        return u"文件数据嵌套层次过深";
     default:
         *icon = MessageIcon::Error;
         return u"打开文件时发生未知错误";
@@ -59,15 +63,29 @@ std::FILE* RefuseFolder(std::FILE* file) {
     }
     return file;
 }
+
+#ifndef _WIN32
+// A FIFO opens at once, before anything writes to it: the load then waits
+// for its bytes where a cancel can reach it.  POSIX has no share modes:
+// other processes may still write the file.
+std::FILE* OpenForReading(const char* path) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
+#endif
 }  // namespace
 
 std::FILE* OpenDocumentFile(const char16_t* path) {
 #ifdef _WIN32
     return RefuseFolder(_wfsopen(reinterpret_cast<const wchar_t*>(path), L"rb", _SH_DENYWR));
 #else
-    // POSIX has no share modes: other processes may still write the file.
     char* utf8 = WideToUtf8(path);
-    std::FILE* file = utf8 ? std::fopen(utf8, "rb") : nullptr;
+    std::FILE* file = utf8 ? OpenForReading(utf8) : nullptr;
     std::free(utf8);
     return RefuseFolder(file);
 #endif
@@ -81,7 +99,7 @@ std::FILE* OpenDocumentFileBytes(const char* path) {
     std::free(wide);
     return file;
 #else
-    return RefuseFolder(std::fopen(path, "rb"));
+    return RefuseFolder(OpenForReading(path));
 #endif
 }
 
@@ -96,24 +114,14 @@ void ReleaseDocument() {
 }
 
 int LoadOpenedFile(std::FILE* file, const char16_t* path) {
-    ReleaseDocument();
-    int result = kLoadCannotOpen;
-    // The wait cursor covers the load and the tree's rebuilding, which for
-    // a big map is a good part of the wait; never the message box.
-    SetBusy(true);
-    if (file) result = LoadDocument(file);
-    if (result == kLoadOk) {
-        ShowDocumentTitle(path);
-        RebuildTreePane();
-        SetBusy(false);
-        return result;
+    OpenJob job;
+    OpenStepBegin(&job, path);
+    OpenStepLoad(&job, job.pathFits ? file : nullptr);
+    if (OpenStepLoaded(&job)) {
+        OpenStepBuildTree(&job);
+        OpenStepShowTree(&job);
     }
-    ReleaseDocument();
-    SetBusy(false);
-    MessageIcon icon;
-    const char16_t* text = LoadResultMessage(result, &icon);
-    ShowMessage(text, icon);
-    return result;
+    return job.result;
 }
 
 // MARK: commands
@@ -123,22 +131,20 @@ void InitViewer() {
     InsertListColumns();
 }
 
-void OpenCommand() {
+bool ChooseDocumentPath() {
     DocumentPath[0] = u'\0';
-    if (!ShowOpenDialog(DocumentPath, kDocumentPathUnits)) return;
-    LoadOpenedFile(OpenDocumentFile(DocumentPath), DocumentPath);
+    return ShowOpenDialog(DocumentPath, kDocumentPathUnits);
+}
+
+void OpenCommand() {
+    if (ChooseDocumentPath()) OpenDocumentPath(DocumentPath);
 }
 
 void OpenDocumentPath(const char16_t* path) {
     std::size_t length = 0;
     while (path[length]) ++length;
-    if (length >= static_cast<std::size_t>(kDocumentPathUnits)) {
-        // A path the Open dialog could not have returned does not open.
-        LoadOpenedFile(nullptr, path);
-        return;
-    }
-    std::memcpy(DocumentPath, path, (length + 1) * sizeof(char16_t));
-    LoadOpenedFile(OpenDocumentFile(DocumentPath), DocumentPath);
+    // A path the Open dialog could not have returned does not open.
+    LoadOpenedFile(length < kDocumentPathUnits ? OpenDocumentFile(path) : nullptr, path);
 }
 
 void ShutdownViewer() {

@@ -1,4 +1,5 @@
 // The tree pane: the file as one root item and every container below it.
+#include "marshal/document.h"
 #include "marshal/load.h"
 #include "present/labels.h"
 #include "present/node_location.h"
@@ -6,13 +7,19 @@
 
 void RebuildTreePane() {
     ImagesReplaceFileIcon(DocumentFileInfo.icon);
+    TreeItem root = BuildTreeItems();
+    if (!root) return;
+    TreeExpandItem(root);
+    TreeSelectItem(root);
+}
+
+TreeItem BuildTreeItems() {
     TreeDeleteAllItems();
     InvalidateNodeLocation();
     TreeItem root = TreeInsertItem(nullptr, DocumentFileInfo.displayName, kImageFile, &DocumentRoot);
-    if (!root) return;
+    if (!root) return nullptr;
     InsertContainerItems(root, &DocumentRoot);
-    TreeExpandItem(root);
-    TreeSelectItem(root);
+    return ViewerDocument.cancel.load(std::memory_order_relaxed) ? nullptr : root;
 }
 
 // Depth-first, in pre-order: an item's whole subtree exists before its next
@@ -24,6 +31,7 @@ void InsertContainerItems(TreeItem parent, const MarshalNode* node) {
     const MarshalNode* n = node;
     std::int64_t next = 0;
     int depth = 0;
+    std::uint32_t inserted = 0;
     for (;;) {
         bool descended = false;
         for (std::int64_t count = ChildCount(n); next < count; ++next) {
@@ -33,6 +41,8 @@ void InsertContainerItems(TreeItem parent, const MarshalNode* node) {
             Text label = ChildLabel(n, next, buf);
             TreeItem child = TreeInsertItem(item, label.text, kImageContainer, k);
             FreeText(label);
+            // A cancel is seen every few thousand items: well within a blink.
+            if ((++inserted & 4095) == 0 && ViewerDocument.cancel.load(std::memory_order_relaxed)) return;
             if (!child) continue;  // refused by the control: its subtree is left out
             item = child;
             n = k;

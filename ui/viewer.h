@@ -2,6 +2,7 @@
 // tree pane, the list pane, the status bar and navigation.  Talks to the
 // controls only through ui/panes.h.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 
 #include "marshal/node.h"
@@ -39,9 +40,47 @@ std::FILE* OpenDocumentFileBytes(const char* path);
 int LoadOpenedFile(std::FILE* file, const char16_t* path);
 // Releases the document after emptying every pane that points into it.
 void ReleaseDocument();
+// The Open dialog into DocumentPath; false when cancelled.
+bool ChooseDocumentPath();
+// The title step: fills DocumentFileInfo from the path, names the window.
+void ShowDocumentTitle(const char16_t* path);
+
+// MARK: the Open command in steps (open_steps.cpp)
+// A front end that keeps its window responsive runs the steps marked
+// "worker" on a thread of its own and the others on its window's thread,
+// in this order; LoadOpenedFile runs them all in turn.  While they run the
+// window's thread calls nothing else of the logic but CancelOpen and
+// OpenProgress.
+struct OpenJob {
+    char16_t path[kDocumentPathUnits];
+    bool pathFits;  // a longer path does not open
+    int result;
+    bool built;     // the tree's items were built to the end
+};
+// Window: the job for a path; releases the current document, wait cursor on.
+void OpenStepBegin(OpenJob* job, const char16_t* path);
+// Worker: opens the file (none: result 1) and loads it.
+void OpenStepLoad(OpenJob* job, std::FILE* file);
+// Window: on success the title; otherwise releases what was built and shows
+// the message (none for a cancelled load).  True when the tree is to be built.
+bool OpenStepLoaded(OpenJob* job);
+// Worker: builds the tree pane's items; stops early when cancelled.
+void OpenStepBuildTree(OpenJob* job);
+// Window: shows the built tree (file icon, root expanded and selected), or
+// after a cancel leaves the panes empty with no document; wait cursor off.
+void OpenStepShowTree(OpenJob* job);
+// Window: asks the running steps to stop soon; the result becomes
+// kLoadCancelled (or the tree is left unbuilt).
+void CancelOpen();
+// Bytes read so far and the file's size (0: it tells none).
+void OpenProgress(std::uint64_t* read, std::uint64_t* total);
 
 // MARK: tree pane (tree_pane.cpp)
 void RebuildTreePane();
+// The items of the tree pane below a fresh root item: the part of the
+// rebuild that may run on a worker.  None when cancelled or refused.
+TreeItem BuildTreeItems();
+// Stops early when the document's load is cancelled.
 void InsertContainerItems(TreeItem parent, const MarshalNode* node);
 
 // MARK: list pane (list_pane.cpp)

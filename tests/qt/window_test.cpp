@@ -94,7 +94,7 @@ TEST_F(WindowTest, OpenFailuresShowTheirMessageAndKeepTheTitle) {
         {DataFile("n_bad_object_link.bin"), "文件中有未正确链接的对象", QMessageBox::Warning},
         {DataFile("n_bad_symbol_link.bin"), "文件中有未正确链接的符号", QMessageBox::Warning},
         {DataFile("n_unknown_type.bin"), "文件中有未知类型的数据", QMessageBox::Warning},
-        {deepPath, "打开文件时发生未知错误", QMessageBox::Critical},
+        {deepPath, "文件数据嵌套层次过深", QMessageBox::Critical},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

@@ -23,9 +23,6 @@ public:
     void Clear();
     void Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node);
     void SetCell(int row, int column, const char16_t* text);
-    // The store's selected flag; true when it changed.  Views are the pane
-    // layer's to update.
-    bool SetSelected(int row, bool selected) { return store_.SetSelected(row, selected); }
     // Announces the rows appended since the last Publish().
     void Publish();
     bool HasUnpublished() const { return shown_ < store_.Size(); }

@@ -1,6 +1,8 @@
 #include "ui/qt/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMimeData>
@@ -11,7 +13,9 @@
 
 #include "ui/handlers.h"
 #include "ui/panes.h"
+#include "ui/viewer.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/load_runner.h"
 #include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
 #include "ui/qt/preview_pane.h"
@@ -85,8 +89,9 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
-    InitViewer();
-    FlushPanes();
+    RunLogic(InitViewer);
+    loads_ = new LoadRunner(this, &treeModel_);
+    connect(loads_, &LoadRunner::RunningChanged, this, &MainWindow::LoadRunning);
 }
 
 MainWindow::~MainWindow() {
@@ -107,21 +112,52 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::Open() {
+    bool chosen = false;
+    RunLogic([&] { chosen = ChooseDocumentPath(); });
+    if (chosen) OpenFile(QString::fromUtf16(DocumentPath));
+}
+
+void MainWindow::StartOpen(const QString& path) {
+    if (shutDown_) return;
+    const std::u16string units = path.toStdU16String();
     navigation_->DocumentClosing();
-    OpenCommand();
-    FlushPanes();
+    loads_->Start(units.c_str());
 }
 
 void MainWindow::OpenFile(const QString& path) {
-    const std::u16string units = path.toStdU16String();
-    navigation_->DocumentClosing();
-    OpenDocumentPath(units.c_str());
-    FlushPanes();
+    StartOpen(path);
+    WaitForLoad();
+}
+
+void MainWindow::WaitForLoad() {
+    while (loads_->Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void MainWindow::LoadRunning(bool running) {
+    // While the document is being built nothing may read it: the panes and
+    // every command but the 文件 menu's wait.  Actions get back the state
+    // they had.
+    centralWidget()->setEnabled(!running);
+    if (running) {
+        disabledForLoad_.clear();
+        for (QAction* menu : menuBar()->actions()) {
+            if (menu == menuBar()->actions().first()) continue;
+            for (QAction* action : menu->menu()->actions()) {
+                if (!action->isEnabled()) continue;
+                action->setEnabled(false);
+                disabledForLoad_.push_back(action);
+            }
+        }
+        return;
+    }
+    for (QAction* action : disabledForLoad_) action->setEnabled(true);
+    disabledForLoad_.clear();
 }
 
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    loads_->Stop();
     navigation_->DocumentClosing();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic

@@ -9,6 +9,7 @@
 #include "ui/qt/pane_images.h"
 #include "ui/qt/tree_model.h"
 
+class LoadRunner;
 class Navigation;
 class PaneArea;
 class PreviewPane;
@@ -22,8 +23,12 @@ public:
     MainWindow();
     ~MainWindow() override;
 
-    // Opens a file as the Open command does after its dialog.
+    // Opens a file as the Open command does after its dialog: the load runs
+    // in the background; StartOpen returns at once, OpenFile once the load
+    // has ended (the window answers meanwhile, and the load can be cancelled).
+    void StartOpen(const QString& path);
     void OpenFile(const QString& path);
+    LoadRunner& Loads() { return *loads_; }
 
     PaneArea* Area() const { return area_; }
     QTreeView* TreeView() const { return tree_; }
@@ -46,6 +51,8 @@ private:
     void BuildMenus();
     void Open();
     void Shutdown();
+    void WaitForLoad();
+    void LoadRunning(bool running);
 
     PaneImages images_;
     TreeModel treeModel_;
@@ -53,8 +60,10 @@ private:
     QTreeView* tree_ = nullptr;
     QTreeView* list_ = nullptr;
     PaneArea* area_ = nullptr;
+    LoadRunner* loads_ = nullptr;
     Navigation* navigation_ = nullptr;
     QSplitter* listColumn_ = nullptr;
     PreviewPane* preview_ = nullptr;
+    QList<QAction*> disabledForLoad_;
     bool shutDown_ = false;
 };

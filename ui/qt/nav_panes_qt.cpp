@@ -12,9 +12,7 @@ void ListShowRow(int row) {
     FlushPanes();
     const QModelIndex index = w.listModel->index(row, 0);
     // The focus mark moves without touching the selection, which the
-    // logic has already set.
-    Panes().mirroring = true;
+    // logic has already set (no change of selection is reported).
     w.list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    Panes().mirroring = false;
     w.list->scrollTo(index);
 }

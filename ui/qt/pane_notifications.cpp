@@ -1,5 +1,5 @@
 // The views' signals turned into the notifications of ui/handlers.h, each
-// delivered synchronously and followed by a flush of the panes.
+// delivered synchronously through RunLogic.
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -21,8 +21,7 @@ void TreeCurrentChanged(const QModelIndex& current) {
     // the pane layer putting the caret back after a reset.
     if (!model || !model->Store().Valid(id) || id == model->Store().Caret()) return;
     model->SetCaret(id);
-    OnTreeSelectionChanged(model->Store().At(id).node);
-    FlushPanes();
+    RunLogic([&] { OnTreeSelectionChanged(model->Store().At(id).node); });
 }
 
 bool IsAncestor(const TreeStore& store, Id ancestor, Id id) {
@@ -48,25 +47,14 @@ void TreeCollapsed(const QModelIndex& index) {
 // last, so one report per batch is enough: a newly selected row if there is
 // one, else the last row that lost its selection.
 void ListSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
-    ListModel* model = Panes().widgets.listModel;
-    if (!model || Panes().mirroring) return;
-    int lastDeselected = -1;
-    int lastSelected = -1;
-    for (const QItemSelectionRange& range : deselected)
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            if (model->SetSelected(row, false)) lastDeselected = row;
-    for (const QItemSelectionRange& range : selected)
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            if (model->SetSelected(row, true)) lastSelected = row;
-    if (lastSelected >= 0) OnListRowStateChanged(lastSelected, true);
-    else if (lastDeselected >= 0) OnListRowStateChanged(lastDeselected, false);
-    else return;
-    FlushPanes();
+    if (!Panes().widgets.listModel) return;
+    // The batch holds only rows whose state changed.
+    if (!selected.isEmpty()) RunLogic([&] { OnListRowStateChanged(selected.last().bottom(), true); });
+    else if (!deselected.isEmpty()) RunLogic([&] { OnListRowStateChanged(deselected.last().bottom(), false); });
 }
 
 void ListActivated(const QModelIndex& index) {
-    OnListRowActivated(index.isValid() ? index.row() : -1);
-    FlushPanes();
+    RunLogic([&] { OnListRowActivated(index.isValid() ? index.row() : -1); });
 }
 
 }  // namespace

@@ -8,9 +8,6 @@
 
 struct PaneState {
     PaneWidgets widgets;
-    // Set while the pane layer itself changes a view's selection, so that the
-    // change does not come back as if the user had made it.
-    bool mirroring = false;
     int busyDepth = 0;
 };
 

@@ -1,7 +1,8 @@
 // The pane operations of ui/panes.h and present/tree_queries.h over the
 // Qt widgets attached by AttachPanes.  The stores inside the models are the
-// truth (items, rows, caret, selected rows); the views are brought up to
-// date only when they are needed, see FlushPanes.
+// truth for items, rows and the caret; the list's selection belongs to the
+// view's selection model alone.  The views are brought up to date only when
+// they are needed, see FlushPanes.
 #include <QApplication>
 #include <QCursor>
 #include <QFileIconProvider>
@@ -13,6 +14,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "ui/handlers.h"
@@ -177,9 +179,36 @@ void ListSetCell(int row, int column, const char16_t* text) {
     if (List()) List()->SetCell(row, column, text);
 }
 
-int ListSelectedCount() { return List() ? List()->Store().SelectedCount() : 0; }
+namespace {
+// The selected rows as sorted, disjoint [first, last] runs, from the
+// selection model's ranges (which may overlap).
+std::vector<std::pair<int, int>> SelectedRuns() {
+    std::vector<std::pair<int, int>> runs;
+    QTreeView* list = Panes().widgets.list;
+    if (!list || !list->selectionModel()) return runs;
+    for (const QItemSelectionRange& range : list->selectionModel()->selection()) runs.emplace_back(range.top(), range.bottom());
+    std::sort(runs.begin(), runs.end());
+    std::size_t kept = 0;
+    for (const auto& run : runs) {
+        if (kept > 0 && run.first <= runs[kept - 1].second + 1) runs[kept - 1].second = std::max(runs[kept - 1].second, run.second);
+        else runs[kept++] = run;
+    }
+    runs.resize(kept);
+    return runs;
+}
+}  // namespace
 
-int ListNextSelectedRow(int after) { return List() ? List()->Store().NextSelected(after) : -1; }
+int ListSelectedCount() {
+    int count = 0;
+    for (const auto& run : SelectedRuns()) count += run.second - run.first + 1;
+    return count;
+}
+
+int ListNextSelectedRow(int after) {
+    for (const auto& run : SelectedRuns())
+        if (run.second > after) return std::max(run.first, after + 1);
+    return -1;
+}
 
 const MarshalNode* ListRowNode(int row) {
     if (!List() || !List()->Store().Valid(row)) return nullptr;
@@ -192,15 +221,14 @@ void ListSetRowSelected(int row, bool selected) {
     const PaneWidgets& w = Panes().widgets;
     if (!w.listModel || !w.listModel->Store().Valid(row)) return;
     FlushList();
-    if (!w.listModel->SetSelected(row, selected)) return;
-    // Mirror the store into the view; the focus mark (current index) and the
-    // scroll position stay where they are.
-    Panes().mirroring = true;
-    w.list->selectionModel()->select(w.listModel->index(row, 0), (selected ? QItemSelectionModel::Select
-                                                                           : QItemSelectionModel::Deselect) |
-                                                                      QItemSelectionModel::Rows);
-    Panes().mirroring = false;
-    OnListRowStateChanged(row, selected);
+    QItemSelectionModel* selection = w.list->selectionModel();
+    const QModelIndex index = w.listModel->index(row, 0);
+    if (selection->isRowSelected(row, {}) == selected) return;
+    // The focus mark (current index) and the scroll position stay where they
+    // are; the view reports the change (ConnectNotifications) before this
+    // returns, like a user's.
+    selection->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                 QItemSelectionModel::Rows);
 }
 
 // MARK: status bar, title, images

@@ -30,3 +30,11 @@ void DetachPanes();
 // Runs before the operations that need the views, after every command and
 // notification, and from the event loop as a safety net.
 void FlushPanes();
+
+// Every call into the viewer's logic goes through here, so the views are
+// brought up to date once it returns, whatever the call added.
+template <typename Call>
+void RunLogic(Call&& call) {
+    call();
+    FlushPanes();
+}

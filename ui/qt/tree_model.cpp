@@ -1,12 +1,34 @@
 #include "ui/qt/tree_model.h"
 
 #include <climits>
+#include <utility>
 
 #include "ui/qt/pane_images.h"
 
 TreeModel::TreeModel(const PaneImages& images, QObject* parent) : QAbstractItemModel(parent), images_(images) {}
 
+void TreeModel::BeginBuild() {
+    Clear();
+    built_.Clear();
+    building_ = true;
+}
+
+void TreeModel::EndBuild() {
+    if (!building_) return;
+    building_ = false;
+    beginResetModel();
+    std::swap(store_, built_);
+    built_.Clear();
+    expanded_ = 0;
+    shown_ = true;
+    endResetModel();
+}
+
 void TreeModel::Clear() {
+    if (building_) {
+        built_.Clear();
+        return;
+    }
     // Already empty: no reset, views keep nothing that could change.
     if (shown_ && store_.Size() == 0) return;
     beginResetModel();
@@ -17,6 +39,7 @@ void TreeModel::Clear() {
 }
 
 TreeModel::Id TreeModel::Insert(Id parent, const char16_t* text, int image, const MarshalNode* node) {
+    if (building_) return built_.Insert(parent, text, image, node);
     if (shown_) {
         // Adding below items a view already shows: hide the whole tree until
         // the next Publish() rather than signal every insertion.

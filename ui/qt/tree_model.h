@@ -20,7 +20,14 @@ public:
 
     explicit TreeModel(const PaneImages& images, QObject* parent = nullptr);
 
-    const TreeStore& Store() const { return store_; }
+    // The items the pane operations see: while a tree is built in the
+    // background, the store being built (the views go on showing the other).
+    const TreeStore& Store() const { return building_ ? built_ : store_; }
+    // From here until EndBuild the pane operations build a store of their
+    // own, on any one thread, without a model signal; the views stay empty.
+    void BeginBuild();
+    // Shows the store that was built, with one reset (window thread).
+    void EndBuild();
     void Clear();
     // Adds an item as the last child of `parent` (0: top level); 0 when the
     // store refuses it.  Not shown before the next Publish().
@@ -52,6 +59,8 @@ signals:
 private:
     const PaneImages& images_;
     TreeStore store_;
+    TreeStore built_;
+    bool building_ = false;
     std::uint32_t expanded_ = 0;
     bool shown_ = true;           // the model answers from the whole store
 };
