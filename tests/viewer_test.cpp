@@ -225,7 +225,7 @@ TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
         SCOPED_TRACE(duringBuild);
         ASSERT_EQ(Open(MixedDocument(), "first.rxdata"), 0);
         ASSERT_EQ(Open(MixedDocument(), "second.rxdata"), 0);
-        std::size_t messages = HeadlessMessages().size();
+        std::size_t messages = PanesMessages().size();
         OpenJob job;
         OpenStepBegin(&job, U16(ScratchDir() + "second.rxdata").c_str());
         if (!duringBuild) CancelOpen();
@@ -237,9 +237,9 @@ TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
             OpenStepShowTree(&job);
         }
         EXPECT_EQ(job.result, duringBuild ? kLoadOk : kLoadCancelled);
-        EXPECT_EQ(HeadlessMessages().size(), messages);
-        EXPECT_EQ(HeadlessTree().Size(), 0u);
-        EXPECT_EQ(HeadlessList().Size(), 0);
+        EXPECT_EQ(PanesMessages().size(), messages);
+        EXPECT_EQ(PanesItemCount(), 0u);
+        EXPECT_EQ(PanesRowCount(), 0);
         EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
         EXPECT_EQ(LiveAllocationCount(), 0);
         ASSERT_EQ(Open(MixedDocument(), "next.rxdata"), 0);
