@@ -51,6 +51,7 @@ bool ShouldFail() {
 
 constexpr std::size_t kPageBytes = 4096;
 
+#ifndef QUARNIX_PLAIN_HEAP
 void* MapPages(std::size_t bytes) {
 #ifdef _WIN32
     return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
@@ -68,6 +69,7 @@ void UnmapPages(void* p, std::size_t bytes) {
     munmap(p, bytes);
 #endif
 }
+#endif
 
 // MARK: blocks mapped one by one
 

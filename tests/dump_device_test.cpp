@@ -10,8 +10,6 @@
 
 namespace {
 ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
 }  // namespace
 
 TEST(DumpDeviceTest, TooDeepHasAMessageOfItsOwn) {
@@ -32,6 +30,8 @@ TEST(DumpDeviceTest, TooDeepHasAMessageOfItsOwn) {
 #include <cstdio>
 
 namespace {
+std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
+
 // Runs a shell command line and collects its output and status.
 ProgramRun Shell(const std::string& line) {
     std::string err = ScratchDir() + "shell-stderr.txt";
