@@ -281,7 +281,7 @@ QMenu* Navigation::RowMenu(int row, QWidget* parent) {
     menu->addAction(QStringLiteral("复制路径"), this, [node] {
         QApplication::clipboard()->setText(FromPath(BuildAccessPath(TreeCaretItem(), node, 0)));
     });
-    menu->addAction(QStringLiteral("复制行"), this, [this, &store, row] {
+    menu->addAction(QStringLiteral("复制行"), this, [&store, row] {
         std::vector<int> rows = SelectedRows();
         if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows = {row};
         PutOnClipboard(RowsAsText(store, rows));
