@@ -15,6 +15,7 @@
 
 #include "marshal/alloc.h"
 #include "marshal/document.h"
+#include "marshal/resident_pages.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -83,6 +84,10 @@ void* LargeAlloc(DocumentArena* a, std::size_t size, bool zero) {
     (void)zero;  // mapped memory is zero
     std::size_t mapped = (header + size + kPageBytes - 1) & ~(kPageBytes - 1);
     void* raw = MapPages(mapped);
+    // The loader fills a block as soon as it has it; one that a hostile
+    // count made huge gets its pages only as they are written.
+    constexpr std::size_t kResidentLargeBytes = std::size_t{64} << 20;
+    if (raw && mapped <= kResidentLargeBytes) MakePagesResident(raw, mapped);
 #endif
     if (!raw) return nullptr;
     auto* block = static_cast<ArenaLargeBlock*>(raw);
@@ -152,11 +157,9 @@ char* AddRegion(DocumentArena* a, std::size_t bytes, int cls) {
     return start;
 }
 
-// Fresh pages are made resident a step ahead of the bump pointer, in one
-// call for many pages: a page fault each costs far more (most of all in a
-// virtual machine), and pages zeroed just before they are written are
-// still in the cache.  Only what is about to be used is touched, so the
-// unused end of a slab stays unresident.
+// Fresh pages are made resident a step ahead of the bump pointer (see
+// resident_pages.h); pages zeroed just before they are written are still in
+// the cache, and the unused end of a slab stays unresident.
 constexpr std::size_t kPrefaultStep = std::size_t{256} << 10;
 
 void MakeResident(char*& ready, const char* need, char* end) {
@@ -164,10 +167,7 @@ void MakeResident(char*& ready, const char* need, char* end) {
     char* to = ready + kPrefaultStep;
     if (to < need) to = ready + ((need - ready + kPageBytes - 1) & ~(kPageBytes - 1));
     if (to > end) to = end;
-#if defined(MADV_POPULATE_WRITE)
-    // An older kernel refuses the advice: its pages come by faults then.
-    madvise(ready, static_cast<std::size_t>(to - ready), MADV_POPULATE_WRITE);
-#endif
+    MakePagesResident(ready, static_cast<std::size_t>(to - ready));
     ready = to;
 }
 

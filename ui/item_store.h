@@ -4,33 +4,46 @@
 // each: texts live in one pool, links between items are 32-bit indices.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "marshal/node.h"
+#include "marshal/resident_pages.h"
 
-// A growable pool of UTF-16 texts addressed by offset and length.  A text
-// that cannot be stored (memory, or offsets past 32 bits) reads as empty.
+// A growable pool of UTF-16 texts.  Texts sit in chunks that never move,
+// so growing copies nothing; a long text gets a chunk of its own.  A text
+// that cannot be stored (memory) reads as empty.
 class TextPool {
 public:
     struct Ref {
+        std::uint32_t chunk = 0;
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
     };
     Ref Add(const char16_t* text);
-    std::u16string_view View(Ref ref) const { return {units_.get() + ref.offset, ref.length}; }
+    std::u16string_view View(Ref ref) const {
+        return ref.length ? std::u16string_view(chunks_[ref.chunk].get() + ref.offset, ref.length) : std::u16string_view();
+    }
     void Clear();
 
 private:
-    std::unique_ptr<char16_t[]> units_;
-    std::size_t used_ = 0, capacity_ = 0;
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
+    static constexpr std::size_t kNone = SIZE_MAX;
+    std::vector<std::unique_ptr<char16_t[]>> chunks_;
+    std::size_t filling_ = kNone;  // the chunk short texts go to
+    std::size_t used_ = 0;         // units taken of it
 };
 
 // Items in fixed-size chunks: growing never moves or copies what is stored,
 // and millions of items cost no more than they take.
 template <typename T>
 class ChunkedArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
 public:
     static constexpr std::size_t kChunk = std::size_t{1} << 15;
     std::size_t Size() const { return size_; }
@@ -38,8 +51,15 @@ public:
     const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
     // Throws std::bad_alloc when memory runs out.
     void PushBack(const T& value) {
-        if (size_ % kChunk == 0) chunks_.push_back(std::unique_ptr<T[]>(new T[kChunk]));  // not cleared: each slot is written before use
-        chunks_[size_ / kChunk][size_ % kChunk] = value;
+        if (size_ % kChunk == 0) {
+            // Raw memory, made resident before anything is written to it: a
+            // slot is constructed when it is taken.
+            void* raw = std::malloc(kChunk * sizeof(T));
+            if (!raw) throw std::bad_alloc();
+            chunks_.emplace_back(static_cast<T*>(raw));
+            MakePagesResident(raw, kChunk * sizeof(T));
+        }
+        new (&chunks_[size_ / kChunk][size_ % kChunk]) T(value);
         ++size_;
     }
     void Clear() {
@@ -49,7 +69,10 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    struct FreeChunk {
+        void operator()(T* p) const { std::free(p); }
+    };
+    std::vector<std::unique_ptr<T[], FreeChunk>> chunks_;
     std::size_t size_ = 0;
 };
 
