@@ -15,7 +15,7 @@
 
 #include "marshal/alloc.h"
 #include "marshal/document.h"
-#include "marshal/resident_pages.h"
+#include "marshal/pages.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -24,12 +24,6 @@
 #endif
 #if defined(__SANITIZE_ADDRESS__)
 #define QUARNIX_PLAIN_HEAP 1
-#endif
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/mman.h>
 #endif
 
 struct ArenaLargeBlock {
@@ -49,28 +43,6 @@ bool ShouldFail() {
     }
     return n == 1;
 }
-
-constexpr std::size_t kPageBytes = 4096;
-
-#ifndef QUARNIX_PLAIN_HEAP
-void* MapPages(std::size_t bytes) {
-#ifdef _WIN32
-    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-#else
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return p == MAP_FAILED ? nullptr : p;
-#endif
-}
-
-void UnmapPages(void* p, std::size_t bytes) {
-#ifdef _WIN32
-    (void)bytes;
-    VirtualFree(p, 0, MEM_RELEASE);
-#else
-    munmap(p, bytes);
-#endif
-}
-#endif
 
 // MARK: blocks mapped one by one
 

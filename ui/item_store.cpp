@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "marshal/resident_pages.h"
+#include "marshal/pages.h"
 
 TextPool::Ref TextPool::Add(const char16_t* text) {
     Ref ref;
@@ -13,13 +13,13 @@ TextPool::Ref TextPool::Add(const char16_t* text) {
     if (length == 0 || length > UINT32_MAX) return ref;
     try {
         if (length > kChunkUnits / 4) {
-            chunks_.push_back(std::unique_ptr<char16_t[]>(new char16_t[length]));
-            std::memcpy(chunks_.back().get(), text, length * sizeof(char16_t));
+            chunks_.emplace_back(length * sizeof(char16_t));
+            std::memcpy(chunks_.back().Data(), text, length * sizeof(char16_t));
             return Ref{static_cast<std::uint32_t>(chunks_.size() - 1), 0, static_cast<std::uint32_t>(length)};
         }
         if (filling_ == kNone || kChunkUnits - used_ < length) {
-            chunks_.push_back(std::unique_ptr<char16_t[]>(new char16_t[kChunkUnits]));
-            MakePagesResident(chunks_.back().get(), kChunkUnits * sizeof(char16_t));
+            chunks_.emplace_back(kChunkUnits * sizeof(char16_t));
+            MakePagesResident(chunks_.back().Data(), kChunkUnits * sizeof(char16_t));
             filling_ = chunks_.size() - 1;
             used_ = 0;
         }
@@ -27,7 +27,7 @@ TextPool::Ref TextPool::Add(const char16_t* text) {
         return ref;
     }
     if (chunks_.size() > UINT32_MAX) return ref;
-    std::memcpy(chunks_[filling_].get() + used_, text, length * sizeof(char16_t));
+    std::memcpy(Units(filling_) + used_, text, length * sizeof(char16_t));
     ref = Ref{static_cast<std::uint32_t>(filling_), static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(length)};
     used_ += length;
     return ref;

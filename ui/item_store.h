@@ -4,7 +4,6 @@
 // each: texts live in one pool, links between items are 32-bit indices.
 #pragma once
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -12,7 +11,24 @@
 #include <vector>
 
 #include "marshal/node.h"
-#include "marshal/resident_pages.h"
+#include "marshal/pages.h"
+
+// Pages of their own (see pages.h), given back when the block goes.
+class PageBlock {
+public:
+    // Throws std::bad_alloc when the system refuses.
+    explicit PageBlock(std::size_t bytes) : data_(MapPages(bytes)), bytes_(bytes) {
+        if (!data_) throw std::bad_alloc();
+    }
+    PageBlock(PageBlock&& other) noexcept : data_(other.data_), bytes_(other.bytes_) { other.data_ = nullptr; }
+    PageBlock& operator=(PageBlock&&) = delete;
+    ~PageBlock() { UnmapPages(data_, bytes_); }
+    void* Data() const { return data_; }
+
+private:
+    void* data_;
+    std::size_t bytes_;
+};
 
 // A growable pool of UTF-16 texts.  Texts sit in chunks that never move,
 // so growing copies nothing; a long text gets a chunk of its own.  A text
@@ -26,14 +42,16 @@ public:
     };
     Ref Add(const char16_t* text);
     std::u16string_view View(Ref ref) const {
-        return ref.length ? std::u16string_view(chunks_[ref.chunk].get() + ref.offset, ref.length) : std::u16string_view();
+        return ref.length ? std::u16string_view(Units(ref.chunk) + ref.offset, ref.length) : std::u16string_view();
     }
     void Clear();
 
 private:
     static constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
     static constexpr std::size_t kNone = SIZE_MAX;
-    std::vector<std::unique_ptr<char16_t[]>> chunks_;
+    char16_t* Units(std::size_t chunk) const { return static_cast<char16_t*>(chunks_[chunk].Data()); }
+
+    std::vector<PageBlock> chunks_;
     std::size_t filling_ = kNone;  // the chunk short texts go to
     std::size_t used_ = 0;         // units taken of it
 };
@@ -47,19 +65,17 @@ class ChunkedArray {
 public:
     static constexpr std::size_t kChunk = std::size_t{1} << 15;
     std::size_t Size() const { return size_; }
-    T& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    T& operator[](std::size_t i) { return Slots(i / kChunk)[i % kChunk]; }
+    const T& operator[](std::size_t i) const { return Slots(i / kChunk)[i % kChunk]; }
     // Throws std::bad_alloc when memory runs out.
     void PushBack(const T& value) {
         if (size_ % kChunk == 0) {
-            // Raw memory, made resident before anything is written to it: a
-            // slot is constructed when it is taken.
-            void* raw = std::malloc(kChunk * sizeof(T));
-            if (!raw) throw std::bad_alloc();
-            chunks_.emplace_back(static_cast<T*>(raw));
-            MakePagesResident(raw, kChunk * sizeof(T));
+            // Raw pages, made resident before anything is written to them:
+            // a slot is constructed when it is taken.
+            chunks_.emplace_back(kChunk * sizeof(T));
+            MakePagesResident(chunks_.back().Data(), kChunk * sizeof(T));
         }
-        new (&chunks_[size_ / kChunk][size_ % kChunk]) T(value);
+        new (&Slots(size_ / kChunk)[size_ % kChunk]) T(value);
         ++size_;
     }
     void Clear() {
@@ -69,10 +85,9 @@ public:
     }
 
 private:
-    struct FreeChunk {
-        void operator()(T* p) const { std::free(p); }
-    };
-    std::vector<std::unique_ptr<T[], FreeChunk>> chunks_;
+    T* Slots(std::size_t chunk) const { return static_cast<T*>(chunks_[chunk].Data()); }
+
+    std::vector<PageBlock> chunks_;
     std::size_t size_ = 0;
 };
 
