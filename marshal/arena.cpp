@@ -17,15 +17,6 @@
 #include "marshal/document.h"
 #include "marshal/pages.h"
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-
 struct ArenaLargeBlock {
     ArenaLargeBlock* prev;
     ArenaLargeBlock* next;

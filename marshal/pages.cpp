@@ -3,15 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-
 #ifdef _WIN32
 #include <windows.h>
 #else

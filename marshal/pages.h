@@ -7,6 +7,17 @@
 #pragma once
 #include <cstddef>
 
+// Under AddressSanitizer every block of a document and of the panes comes
+// from the general heap, so each keeps its own guarded bounds.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUARNIX_PLAIN_HEAP 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUARNIX_PLAIN_HEAP 1
+#endif
+
 constexpr std::size_t kPageBytes = 4096;
 
 // Zero-filled pages for `bytes` (rounded up to whole pages); none when the
