@@ -121,7 +121,7 @@ char* AddRegion(DocumentArena* a, std::size_t bytes, int cls) {
 }
 
 // Fresh pages are made resident a step ahead of the bump pointer (see
-// resident_pages.h); pages zeroed just before they are written are still in
+// pages.h); pages zeroed just before they are written are still in
 // the cache, and the unused end of a slab stays unresident.
 constexpr std::size_t kPrefaultStep = std::size_t{256} << 10;
 
