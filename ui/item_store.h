@@ -5,41 +5,77 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "marshal/node.h"
+#include "marshal/pages.h"
 
-// A growable pool of UTF-16 texts addressed by offset and length.  A text
-// that cannot be stored (memory, or offsets past 32 bits) reads as empty.
+// Pages of their own (see pages.h), given back when the block goes.
+class PageBlock {
+public:
+    // Throws std::bad_alloc when the system refuses.
+    explicit PageBlock(std::size_t bytes) : data_(MapPages(bytes)), bytes_(bytes) {
+        if (!data_) throw std::bad_alloc();
+    }
+    PageBlock(PageBlock&& other) noexcept : data_(other.data_), bytes_(other.bytes_) { other.data_ = nullptr; }
+    PageBlock& operator=(PageBlock&&) = delete;
+    ~PageBlock() { UnmapPages(data_, bytes_); }
+    void* Data() const { return data_; }
+
+private:
+    void* data_;
+    std::size_t bytes_;
+};
+
+// A growable pool of UTF-16 texts.  Texts sit in chunks that never move,
+// so growing copies nothing; a long text gets a chunk of its own.  A text
+// that cannot be stored (memory) reads as empty.
 class TextPool {
 public:
     struct Ref {
+        std::uint32_t chunk = 0;
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
     };
     Ref Add(const char16_t* text);
-    std::u16string_view View(Ref ref) const { return {units_.get() + ref.offset, ref.length}; }
+    std::u16string_view View(Ref ref) const {
+        return ref.length ? std::u16string_view(Units(ref.chunk) + ref.offset, ref.length) : std::u16string_view();
+    }
     void Clear();
 
 private:
-    std::unique_ptr<char16_t[]> units_;
-    std::size_t used_ = 0, capacity_ = 0;
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
+    static constexpr std::size_t kNone = SIZE_MAX;
+    char16_t* Units(std::size_t chunk) const { return static_cast<char16_t*>(chunks_[chunk].Data()); }
+
+    std::vector<PageBlock> chunks_;
+    std::size_t filling_ = kNone;  // the chunk short texts go to
+    std::size_t used_ = 0;         // units taken of it
 };
 
 // Items in fixed-size chunks: growing never moves or copies what is stored,
 // and millions of items cost no more than they take.
 template <typename T>
 class ChunkedArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+
 public:
     static constexpr std::size_t kChunk = std::size_t{1} << 15;
     std::size_t Size() const { return size_; }
-    T& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
+    T& operator[](std::size_t i) { return Slots(i / kChunk)[i % kChunk]; }
+    const T& operator[](std::size_t i) const { return Slots(i / kChunk)[i % kChunk]; }
     // Throws std::bad_alloc when memory runs out.
     void PushBack(const T& value) {
-        if (size_ % kChunk == 0) chunks_.push_back(std::unique_ptr<T[]>(new T[kChunk]));  // not cleared: each slot is written before use
-        chunks_[size_ / kChunk][size_ % kChunk] = value;
+        if (size_ % kChunk == 0) {
+            // Raw pages, made resident before anything is written to them:
+            // a slot is constructed when it is taken.
+            chunks_.emplace_back(kChunk * sizeof(T));
+            MakePagesResident(chunks_.back().Data(), kChunk * sizeof(T));
+        }
+        new (&Slots(size_ / kChunk)[size_ % kChunk]) T(value);
         ++size_;
     }
     void Clear() {
@@ -49,7 +85,9 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
+    T* Slots(std::size_t chunk) const { return static_cast<T*>(chunks_[chunk].Data()); }
+
+    std::vector<PageBlock> chunks_;
     std::size_t size_ = 0;
 };
 
