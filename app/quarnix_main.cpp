@@ -8,7 +8,8 @@
 //                            prints both times to stderr and exits
 //                            (bench/open_bench.sh)
 //   --screenshot=PNG FILE    opens FILE, selects a container and one of its
-//                            rows (a link, else a Chinese text), saves
+//                            rows (an event command, else a link, else a
+//                            Chinese text), saves
 //                            a picture of the window and exits
 //                            (scripts/screenshot.sh)
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "lens/event_commands.h"
 #include "ui/panes.h"
 #include "ui/qt/application.h"
 #include "ui/qt/main_window.h"
@@ -88,13 +90,21 @@ TreeItem NextInPreOrder(TreeItem item) {
     return nullptr;
 }
 
-int FirstLinkRow(const ListStore& rows) {
+// In an event page's command list, a command half-way down, so the preview
+// shows the page's lines around its mark.
+int MiddleCommandRow(TreeItem item, const ListStore& rows) {
+    if (!IsEventCommandList(TreeItemNode(item))) return -1;
+    const int row = rows.Size() / 2;
+    return IsEventCommand(rows.At(row).node) ? row : -1;
+}
+
+int FirstLinkRow(TreeItem, const ListStore& rows) {
     for (int row = 0; row < rows.Size(); ++row)
         if (rows.At(row).overlay == kLinkOverlay) return row;
     return -1;
 }
 
-int FirstChineseRow(const ListStore& rows) {
+int FirstChineseRow(TreeItem, const ListStore& rows) {
     for (int row = 0; row < rows.Size(); ++row)
         for (char16_t unit : rows.Cell(row, 2))
             if (unit >= 0x4e00 && unit <= 0x9fff) return row;
@@ -116,16 +126,17 @@ void DragSplitter(PaneArea& area, int x) {
 int Screenshot(MainWindow& window, const QString& path, const QString& picture) {
     QCoreApplication::processEvents();
     if (!OpenUnattended(window, path)) return 1;
-    // The container with the most rows among those that list a link, else
-    // among those that list a text in Chinese; one such row selected.
+    // The container with the most rows among event pages' command lists,
+    // else among those that list a link, else among those that list a text
+    // in Chinese; one such row selected.
     TreeItem shown = nullptr;
     int row = -1;
-    for (const auto& wanted : {FirstLinkRow, FirstChineseRow}) {
+    for (const auto& wanted : {MiddleCommandRow, FirstLinkRow, FirstChineseRow}) {
         int most = 0;
         for (TreeItem item = TreeRootItem(); item; item = NextInPreOrder(item)) {
             TreeSelectItem(item);
             const ListStore& rows = window.List().Store();
-            const int found = wanted(rows);
+            const int found = wanted(item, rows);
             if (found >= 0 && rows.Size() > most) {
                 most = rows.Size();
                 shown = item;

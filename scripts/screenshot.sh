@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the viewer with tests/data/Map001.rxdata open,
-# one of its containers selected and, in the list, one of its rows (a link
-# if the file has one, else a text in Chinese), the splitter moved to 320.
+# one of its containers selected and, in the list, one of its rows (a
+# command of an event page, which the preview shows among the page's lines;
+# else a link; else a text in Chinese), the splitter moved to 320.
 #
 #   scripts/screenshot.sh [BUILD_DIR]     (default: build-qt, built if needed)
 #

@@ -102,3 +102,41 @@ TEST_F(NavigationTest, ActivationWithoutRowIndexKeepsTheLinkSelected) {
     OnListRowActivated(RowNamed("4"));
     EXPECT_EQ(CaretText(), "1");
 }
+
+TEST_F(ViewerTest, LinksIntoCollapsedPartsOpenTheWayThere) {
+    // Objects: 0 top, 1 data0[0], 2 data0[0][0], 3 "deep", 4 data0[0][0][1].
+    const std::string document = Dump(Arr({
+        Arr({Arr({Str("deep"), Arr({Int(1)})})}),
+        Link(3),
+        Link(4),
+    }));
+    struct Case {
+        const char* row;
+        std::vector<std::string> caretPath;  // item texts from the root's child down
+        const char* selected;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"1", {"0", "0", "0"}, "0", "路径: data0[0][0][0]"},  // a value: its holder
+        {"2", {"0", "0", "0", "1"}, "..", "路径: data0[0][0]"},  // a container: its own item
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        ASSERT_EQ(Open(document), 0);
+        TreeItem top = Child(TreeRootItem(), "0");
+        TreeSelectItem(top);
+        ASSERT_FALSE(PanesItemExpanded(Child(top, "0")));
+        Activate(c.row);
+        std::vector<std::string> path;
+        for (TreeItem item = TreeCaretItem(); item && item != TreeRootItem(); item = TreeParentItem(item)) {
+            path.insert(path.begin(), ItemText(item));
+            if (item != TreeCaretItem()) {
+                EXPECT_TRUE(PanesItemExpanded(item)) << ItemText(item);
+            }
+        }
+        EXPECT_EQ(path, c.caretPath);
+        ASSERT_EQ(SelectedRows().size(), 1u);
+        EXPECT_EQ(Rows()[SelectedRows()[0]].name, c.selected);
+        EXPECT_EQ(Status(), c.status);
+    }
+}

@@ -1,8 +1,9 @@
 // What the pane contract suites need of a front end beyond ui/panes.h:
 // a fresh window, answers for its modal dialogs, and reading back what the
 // panes show.  Each front end's test program links one implementation
-// (pane_adapter_headless.cpp; win32/pane_adapter_win32.cpp), so the same
-// suites run over every implementation of the pane layer.
+// (pane_adapter_headless.cpp, qt/pane_adapter_qt.cpp,
+// win32/pane_adapter_win32.cpp), so the same suites run over every
+// implementation of the pane layer.
 #pragma once
 #include <string>
 #include <vector>

@@ -4,27 +4,12 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "tests/qt/offscreen_notes.h"
 #include "tests/qt/test_support.h"
 #include "ui/qt/application.h"
 
-namespace {
-
-// The offscreen platform says so whenever a window is sized or the splitter
-// grabs the mouse; nothing a test needs to see.
-QtMessageHandler nextHandler = nullptr;
-
-void QuietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QLatin1String("This plugin does not support"))) return;
-    if (nextHandler) nextHandler(type, context, message);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    // Listing the tests at build time runs this too, without CTest's
-    // environment: never look for a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    nextHandler = qInstallMessageHandler(QuietOffscreenNotes);
+    PrepareOffscreenTests();
     QApplication app(argc, argv);
     PrepareApplication(app);
     const QStringList arguments = QCoreApplication::arguments();
