@@ -12,7 +12,8 @@ namespace {
 bool OpenUnattended(const wchar_t* path) {
     bool failed = false;
     ModalHooks().message = [&failed](const char16_t*, MessageIcon) { failed = true; };
-    OpenDocumentPath(reinterpret_cast<const char16_t*>(path));
+    StartLoad(reinterpret_cast<const char16_t*>(path));
+    WaitForLoad();
     FlushListPane();
     ModalHooks().message = nullptr;
     return !failed;
