@@ -24,7 +24,8 @@ mkdir -p "$data"
 
 . "$root/scripts/wine-session.sh"
 
-field() { sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
+# The Windows program writes its lines with CR LF.
+field() { tr -d '\r' | sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 for file in large wide; do
   : >"$scratch/qt-$file"; : >"$scratch/win-$file"
