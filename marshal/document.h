@@ -25,6 +25,7 @@ struct ArenaClass {
     void* freeList;    // freed blocks, linked through their first word
     char* bump;        // fresh (zero) memory of the class's current slab
     char* bumpEnd;
+    char* ready;       // the slab's pages up to here are made resident
     std::uint32_t slabs;  // slabs taken so far: each is larger than the last
 };
 
@@ -44,6 +45,7 @@ struct DocumentArena {
     std::size_t regionCapacity;
     char* mediumBump;      // fresh memory of the current medium chunk
     char* mediumEnd;
+    char* mediumReady;
     std::uint32_t mediumChunks;
     ArenaLargeBlock* large;  // blocks mapped one by one, linked
     long live;               // blocks allocated and not freed
@@ -68,11 +70,18 @@ struct SideTable {
 // MARK: the loader's working state (load.cpp)
 
 // Reference tables of the dump being read: entry k is the node that took
-// object (symbol) number k.  They do not own the nodes.
+// object (symbol) number k.  They do not own the nodes.  Entries sit in
+// chunks of kNodeTableChunk, so the table grows without copying what it
+// holds (a map file registers millions of objects).
+constexpr std::int32_t kNodeTableChunk = 8192;
+
 struct NodeTable {
     std::int32_t count;
-    std::int32_t capacity;
-    MarshalNode** items;
+    std::int32_t chunkCount;     // chunks allocated: room for chunkCount * kNodeTableChunk
+    std::int32_t chunkCapacity;  // of the chunk list
+    MarshalNode*** chunks;
+
+    MarshalNode* At(std::int32_t k) const { return chunks[k / kNodeTableChunk][k % kNodeTableChunk]; }
 };
 
 struct LoaderState {

@@ -18,21 +18,27 @@ constexpr std::size_t kStackBytesPerLevel = 10 * 1024;
 constexpr std::size_t kLoaderStackBytes[] = {std::size_t{1} << 30, std::size_t{1} << 28, std::size_t{1} << 26};
 
 void EmptyTable(MarshalDocument* doc, NodeTable* t) {
-    DocFree(doc, t->items);
+    for (std::int32_t i = 0; i < t->chunkCount; ++i) DocFree(doc, t->chunks[i]);
+    DocFree(doc, t->chunks);
     *t = NodeTable{};
 }
 
 int Register(MarshalDocument* doc, NodeTable* t, MarshalNode* node) {
-    if (t->count == t->capacity) {
-        std::int64_t grown = t->capacity < 8 ? 8 : std::int64_t{t->capacity} * 2;
-        if (grown > INT32_MAX) grown = INT32_MAX;
-        if (grown <= t->capacity) return kLoadNoMemory;
-        void* items = DocRealloc(doc, t->items, static_cast<std::size_t>(grown) * sizeof(MarshalNode*));
-        if (!items) return kLoadNoMemory;
-        t->items = static_cast<MarshalNode**>(items);
-        t->capacity = static_cast<std::int32_t>(grown);
+    if (t->count == INT32_MAX) return kLoadNoMemory;
+    if (t->count == t->chunkCount * kNodeTableChunk) {
+        if (t->chunkCount == t->chunkCapacity) {
+            std::int32_t grown = t->chunkCapacity < 8 ? 8 : t->chunkCapacity * 2;
+            void* chunks = DocRealloc(doc, t->chunks, static_cast<std::size_t>(grown) * sizeof(MarshalNode**));
+            if (!chunks) return kLoadNoMemory;
+            t->chunks = static_cast<MarshalNode***>(chunks);
+            t->chunkCapacity = grown;
+        }
+        void* chunk = DocAlloc(doc, kNodeTableChunk * sizeof(MarshalNode*));
+        if (!chunk) return kLoadNoMemory;
+        t->chunks[t->chunkCount++] = static_cast<MarshalNode**>(chunk);
     }
-    t->items[t->count++] = node;
+    t->chunks[t->count / kNodeTableChunk][t->count % kNodeTableChunk] = node;
+    ++t->count;
     return kLoadOk;
 }
 
@@ -206,7 +212,7 @@ int ReadObjectLink(MarshalStream* s, MarshalNode* node) {
     if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
     const NodeTable& objects = s->doc->loader.objects;
     if (k < 0 || k >= objects.count) return kLoadBadObjectLink;
-    node->data.target = objects.items[k];
+    node->data.target = objects.At(k);
     NoteTarget(s->doc, node->data.target);
     return kLoadOk;
 }
@@ -216,7 +222,7 @@ int ReadSymbolLink(MarshalStream* s, MarshalNode* node) {
     if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
     const NodeTable& symbols = s->doc->loader.symbols;
     if (k < 0 || k >= symbols.count) return kLoadBadSymbolLink;
-    node->data.target = symbols.items[k];
+    node->data.target = symbols.At(k);
     node->name = node->data.target->name;
     NoteTarget(s->doc, node->data.target);
     return kLoadOk;

@@ -252,7 +252,7 @@ int ReadSymbolName(MarshalStream* s, const char** name, MarshalNode** owned) {
         std::int32_t k;
         if (ReadLength(s, &k, true) != kLoadOk) return kLoadBadData;
         if (k < 0 || k >= s->doc->loader.symbols.count) return kLoadBadSymbolLink;
-        *name = s->doc->loader.symbols.items[k]->name;
+        *name = s->doc->loader.symbols.At(k)->name;
         *owned = nullptr;
         return kLoadOk;
     }

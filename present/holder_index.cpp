@@ -18,14 +18,18 @@ void HolderIndex::Clear() {
     root_ = nullptr;
 }
 
-bool HolderIndex::Build(const MarshalNode* root) {
+bool HolderIndex::Build(const MarshalNode* root, const std::atomic<bool>* cancel) {
     Clear();
+    bool walked = false;
     try {
-        WalkContainers(root, [&](const MarshalNode* n) {
+        walked = WalkContainers(root, [&](const MarshalNode* n) {
+            if (cancel && cancel->load(std::memory_order_relaxed)) return false;
             if (n->data.ptr && ChildCount(n) > 0) ranges_.push_back({reinterpret_cast<std::uintptr_t>(n->data.ptr), n});
             return true;
         });
     } catch (const std::bad_alloc&) {
+    }
+    if (!walked) {
         Clear();
         return false;
     }

@@ -3,6 +3,7 @@
 // Unlike the node location over the tree pane it needs no panes, so a
 // search on a worker thread, quarnix-dump and the JSON output can use it.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,9 +13,9 @@
 class HolderIndex {
 public:
     // Indexes every container of the document below `root` (DocumentRoot),
-    // in time linear in its size.  False when memory runs out; the index is
-    // then empty.
-    bool Build(const MarshalNode* root);
+    // in time linear in its size.  False when memory runs out or `cancel`
+    // is set (it is read once per container); the index is then empty.
+    bool Build(const MarshalNode* root, const std::atomic<bool>* cancel = nullptr);
     void Clear();
     const MarshalNode* Root() const { return root_; }
 

@@ -13,6 +13,7 @@
 #include "marshal/alloc.h"
 #include "marshal/load.h"
 #include "tests/hex_bytes.h"
+#include "tests/marshal_bytes.h"
 #include "tests/render_document.h"
 
 namespace {
@@ -282,6 +283,38 @@ TEST_F(MarshalReaderTest, Links) {
         {"04 08 43 3a 06 55 5b 06 40 00", "user_class U(.=array(@0))"},
     };
     for (const Case& c : cases) EXPECT_EQ(LoadOk(c.bytes), c.expected) << c.bytes;
+}
+
+TEST_F(MarshalReaderTest, LinksReachEveryObjectAndSymbolNumberAroundTheTablesGrowth) {
+    using namespace mb;
+    // The outer array is object 0 and string i (text "i") object i; symbol
+    // i-1 is named "si".  Links at the end go to the numbers around the
+    // points where the reference tables take more room.
+    for (int n : {8191, 8192, 8193, 16385}) {
+        SCOPED_TRACE(n);
+        std::vector<int> wanted = {1, 8191, 8192, 8193, n - 1};
+        std::erase_if(wanted, [&](int k) { return k >= n; });
+        std::string items;
+        for (int i = 1; i < n; ++i) items += Str(std::to_string(i));
+        for (int i = 1; i < n; ++i) items += Sym("s" + std::to_string(i));
+        for (int k : wanted) items += Link(k) + SymLink(k - 1);
+        const int count = 2 * (n - 1) + 2 * static_cast<int>(wanted.size());
+        std::string doc = Dump("[" + Packed(count) + items);
+        // The next dump numbers from 0 again: the room kept from the first
+        // holds no object of its own.
+        doc += Dump(Arr({Str("x"), Link(1)})) + Dump(Arr({Link(2)}));
+        ReleaseNode(&DocumentRoot);
+        std::vector<std::uint8_t> bytes(doc.begin(), doc.end());
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadBadObjectLink);
+        ASSERT_EQ(DocumentRoot.count, 3);
+        const MarshalNode* links = &Top().data.nodes[2 * (n - 1)];
+        for (std::size_t w = 0; w < wanted.size(); ++w) {
+            const std::string k = std::to_string(wanted[w]);
+            EXPECT_STREQ(links[2 * w].data.target->data.bytes, k.c_str());
+            EXPECT_EQ(std::string(links[2 * w + 1].name), "s" + k);
+        }
+        EXPECT_STREQ(Top(1).data.nodes[1].data.target->data.bytes, "x");
+    }
 }
 
 TEST_F(MarshalReaderTest, SymbolLinkToWrappedSymbolResolvesToWrapper) {

@@ -20,15 +20,15 @@
 
 char16_t DocumentPath[kDocumentPathUnits];
 FileInfoRecord DocumentFileInfo;
+char16_t WindowTitle[kTitleUnits] = u"Quarnix";
 
 // Fills DocumentFileInfo from the path and names the window after the file.
 void ShowDocumentTitle(const char16_t* path) {
     if (DocumentFileInfo.icon) DestroyFileIcon(DocumentFileInfo.icon);
     DocumentFileInfo.icon = nullptr;
     GetFileDisplayInfo(path, DocumentFileInfo.displayName, kDisplayNameUnits, &DocumentFileInfo.icon);
-    char16_t title[kTitleUnits];
-    FormatBounded(title, kTitleUnits, u"%s - %s", DocumentFileInfo.displayName, u"Quarnix");
-    WindowSetTitle(title);
+    FormatBounded(WindowTitle, kTitleUnits, u"%s - %s", DocumentFileInfo.displayName, u"Quarnix");
+    WindowSetTitle(WindowTitle);
 }
 
 const char16_t* LoadResultMessage(int result, MessageIcon* icon) {

@@ -18,6 +18,7 @@ void OpenStepBegin(OpenJob* job, const char16_t* path) {
     }
     job->result = kLoadCannotOpen;
     job->built = false;
+    std::memcpy(job->titleBefore, WindowTitle, sizeof WindowTitle);
     ReleaseDocument();
     ViewerDocument.cancel.store(false);
     // The wait cursor covers the load and the tree's building, which for a
@@ -55,7 +56,11 @@ void OpenStepShowTree(OpenJob* job) {
         TreeExpandItem(root);
         TreeSelectItem(root);
     } else {
+        // Cancelled after the title step: it ends as a cancelled load does,
+        // under the title the window had before.
         ReleaseDocument();
+        std::memcpy(WindowTitle, job->titleBefore, sizeof WindowTitle);
+        WindowSetTitle(WindowTitle);
     }
     SetBusy(false);
 }

@@ -25,6 +25,8 @@ struct FileInfoRecord {
     char16_t displayName[kDisplayNameUnits];
 };
 extern FileInfoRecord DocumentFileInfo;
+// The window's title as the title step set it last ("Quarnix" before).
+extern char16_t WindowTitle[kTitleUnits];
 
 // The message and icon the Open command shows for a failed load.
 const char16_t* LoadResultMessage(int result, MessageIcon* icon);
@@ -56,6 +58,7 @@ struct OpenJob {
     bool pathFits;  // a longer path does not open
     int result;
     bool built;     // the tree's items were built to the end
+    char16_t titleBefore[kTitleUnits];  // put back when the tree's building is cancelled
 };
 // Window: the job for a path; releases the current document, wait cursor on.
 void OpenStepBegin(OpenJob* job, const char16_t* path);

@@ -125,18 +125,11 @@ void FindBar::Start() {
     searching_ = true;
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     const unsigned generation = generation_;
-    std::shared_ptr<const HolderIndex> holders = navigation_.HoldersIfBuilt();
-    worker_ = std::thread([this, query = std::move(query), holders, cancel = cancel_, generation]() mutable {
-        if (!holders) {
-            auto built = std::make_shared<HolderIndex>();
-            built->Build(&DocumentRoot);
-            holders = built;
-            // Only while this search is current: after a new load the index
-            // would describe a released document.
-            QMetaObject::invokeMethod(this, [this, holders, generation] {
-                if (generation == generation_) navigation_.AdoptHolders(holders);
-            }, Qt::QueuedConnection);
-        }
+    auto holdersFuture = navigation_.HoldersFuture();
+    worker_ = std::thread([this, query = std::move(query), holdersFuture, cancel = cancel_, generation]() mutable {
+        // Built since the tree was shown; a search started at once waits here.
+        std::shared_ptr<const HolderIndex> holders = holdersFuture.get();
+        if (cancel->load()) return;
         std::vector<FindHit> batch;
         auto sent = std::chrono::steady_clock::now();
         bool first = true;

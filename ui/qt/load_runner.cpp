@@ -91,6 +91,7 @@ void LoadRunner::Built(unsigned generation) {
     stage_ = Stage::Idle;
     HideProgress();
     RunLogic([&] { OpenStepShowTree(&job_); });
+    if (job_.built) emit DocumentShown();
 }
 
 void LoadRunner::Stop() {

@@ -36,6 +36,8 @@ public:
 signals:
     // An open began (true) or ended (false).
     void RunningChanged(bool running);
+    // The new document's tree is on screen.
+    void DocumentShown();
 
 private:
     enum class Stage { Idle, Loading, Building };

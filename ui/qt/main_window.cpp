@@ -92,6 +92,7 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     RunLogic(InitViewer);
     loads_ = new LoadRunner(this, &treeModel_);
     connect(loads_, &LoadRunner::RunningChanged, this, &MainWindow::LoadRunning);
+    connect(loads_, &LoadRunner::DocumentShown, navigation_, &Navigation::DocumentShown);
 }
 
 MainWindow::~MainWindow() {

@@ -155,26 +155,32 @@ void Navigation::ShowPathBar() {
 // MARK: document and indexes
 
 void Navigation::DocumentClosing() {
-    findBar_->Stop();
-    holders_.reset();
+    if (holdersCancel_) holdersCancel_->store(true);
+    findBar_->Stop();  // a search waiting for the index gets it empty, then stops
+    if (holders_.valid()) holders_.wait();  // it reads the document about to go
+    holders_ = {};
+    holdersCancel_.reset();
     references_.reset();
     history_.Clear();
     settlePending_ = stepPending_ = false;
     UpdateActions();
 }
 
-const HolderIndex& Navigation::Holders() {
-    if (!holders_) {
-        auto built = std::make_shared<HolderIndex>();
-        built->Build(&DocumentRoot);  // empty when memory runs out: nothing is located
-        holders_ = std::move(built);
+void Navigation::DocumentShown() { HoldersFuture(); }
+
+std::shared_future<std::shared_ptr<const HolderIndex>> Navigation::HoldersFuture() {
+    if (!holders_.valid()) {
+        holdersCancel_ = std::make_shared<std::atomic<bool>>(false);
+        holders_ = std::async(std::launch::async, [cancel = holdersCancel_] {
+            auto built = std::make_shared<HolderIndex>();
+            built->Build(&DocumentRoot, cancel.get());  // empty when memory runs out: nothing is located
+            return std::shared_ptr<const HolderIndex>(std::move(built));
+        }).share();
     }
-    return *holders_;
+    return holders_;
 }
 
-void Navigation::AdoptHolders(std::shared_ptr<const HolderIndex> holders) {
-    if (!holders_) holders_ = std::const_pointer_cast<HolderIndex>(std::move(holders));
-}
+const HolderIndex& Navigation::Holders() { return *HoldersFuture().get(); }
 
 const ReferenceIndex& Navigation::References() {
     if (!references_) {

@@ -5,6 +5,8 @@
 // screen.
 #pragma once
 #include <QObject>
+#include <atomic>
+#include <future>
 #include <memory>
 
 #include "present/holder_index.h"
@@ -30,15 +32,17 @@ public:
     // "编辑(&E)" and "导航(&N)", appended to the menu bar where called.
     void AddEditMenu(QMenuBar* bar);
     void AddNavigateMenu(QMenuBar* bar);
-    // Before the document is released: the search stops, the indexes and
-    // the history go.
+    // Before the document is released: the search and the index's building
+    // stop, the indexes and the history go.
     void DocumentClosing();
+    // Once the tree is shown: the holder index is built on a worker, so the
+    // first search or path finds it ready.
+    void DocumentShown();
 
-    // The document's holder index, built on first use.
+    // The document's holder index; waits for its building (or builds it).
     const HolderIndex& Holders();
-    std::shared_ptr<const HolderIndex> HoldersIfBuilt() const { return holders_; }
-    // A search's worker built the index first: keep it.
-    void AdoptHolders(std::shared_ptr<const HolderIndex> holders);
+    // The same for a worker thread to wait on, without holding the window.
+    std::shared_future<std::shared_ptr<const HolderIndex>> HoldersFuture();
     const ReferenceIndex& References();
 
     // Shows the place and makes it a step of the history.
@@ -75,7 +79,8 @@ private:
     void AddReferencesEntry(QMenu* menu, const MarshalNode* node);
 
     MainWindow& window_;
-    std::shared_ptr<HolderIndex> holders_;
+    std::shared_future<std::shared_ptr<const HolderIndex>> holders_;
+    std::shared_ptr<std::atomic<bool>> holdersCancel_;
     std::unique_ptr<ReferenceIndex> references_;
     NavigationHistory history_;
     bool settlePending_ = false;
