@@ -4,6 +4,7 @@
 // read, Esc cancels, and a new open cancels the running one first.  The
 // worker touches no control and never waits for the window: it reports
 // each finished step by a message posted to the main window.
+#include <system_error>
 #include <thread>
 
 #include "marshal/load.h"
@@ -32,10 +33,15 @@ HWND g_bar = nullptr;
 void RunOnWorker(LPARAM step, void (*work)()) {
     HWND window = MainWindowHandle;
     WPARAM open = g_open;
-    g_worker = std::thread([window, open, step, work] {
+    auto run = [window, open, step, work] {
         work();
         PostMessageW(window, kLoadStepMessage, open, step);
-    });
+    };
+    try {
+        g_worker = std::thread(run);
+    } catch (const std::system_error&) {
+        run();  // no thread to be had: the step runs here, the window waits for it
+    }
 }
 
 void Join() {
@@ -90,6 +96,7 @@ void Loaded() {
     RunOnWorker(kBuilt, [] {
         BeginTreeBuild();
         OpenStepBuildTree(&g_job);
+        LeaveTreeBuild();
     });
 }
 

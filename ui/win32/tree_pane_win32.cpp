@@ -178,6 +178,8 @@ void BeginTreeBuild() {
     g_built.Clear();
 }
 
+void LeaveTreeBuild() { t_building = false; }
+
 void EndTreeBuild(bool keep) {
     if (keep) {
         TreeDeleteAllItems();

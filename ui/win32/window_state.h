@@ -68,6 +68,9 @@ void FlushListPane();
 // On a worker, before it builds the tree's items: from here on this
 // thread's tree operations fill a store of their own and touch no control.
 void BeginTreeBuild();
+// On that thread once the items are built: its tree operations are the
+// control's again.
+void LeaveTreeBuild();
 // On the window's thread, once that worker has ended: the built items
 // replace the tree's (keep), or are dropped.
 void EndTreeBuild(bool keep);
