@@ -2,14 +2,16 @@
 // worker costs and how quickly it answers, over the in-memory panes:
 //  - the steps on the calling thread against the same steps with the load
 //    and the tree's building on a worker while this thread polls the
-//    progress every 50 ms, as the window does (medians, interleaved);
+//    progress every 50 ms, as the window does, and woken by its end as the
+//    window is by the call the worker posts (medians, interleaved);
 //  - the time from the start until the progress first shows bytes read;
 //  - the time from a cancel, 100 ms into a load, until the steps are over.
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,42 +38,56 @@ struct BackgroundRun {
     int result = 0;
 };
 
+// A worker's end, which wakes the polling thread at once, as the queued
+// call a worker posts to the window does.
+class WorkerEnd {
+public:
+    void Set() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_ = true;
+        cv_.notify_all();
+    }
+    // Waits up to `ms`; true once the worker has ended.
+    bool WaitFor(int ms) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return cv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return done_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool done_ = false;
+};
+
 BackgroundRun RunInBackground(const std::u16string& path, int cancelAfterMs) {
     BackgroundRun run;
     OpenJob job;
     auto start = Clock::now();
-    OpenStepBegin(&job, path.c_str());
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        OpenStepLoad(&job, OpenDocumentFile(job.path));
-        done = true;
-    });
     Clock::time_point cancelAt{};
-    while (!done) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(run.firstProgressMs < 0 ? 1 : 50));
-        std::uint64_t read, total;
-        OpenProgress(&read, &total);
-        if (run.firstProgressMs < 0 && read > 0) run.firstProgressMs = Ms(Clock::now() - start);
-        if (cancelAfterMs >= 0 && cancelAt == Clock::time_point{} && Clock::now() - start >= std::chrono::milliseconds(cancelAfterMs)) {
-            cancelAt = Clock::now();
-            CancelOpen();
-        }
-    }
-    worker.join();
-    if (OpenStepLoaded(&job)) {
-        done = false;
-        std::thread builder([&] {
-            OpenStepBuildTree(&job);
-            done = true;
+    // Polls the progress every 50 ms (every 1 ms until it first shows) and
+    // cancels when it is time, until the worker ends.
+    auto runWorker = [&](auto step) {
+        WorkerEnd end;
+        std::thread worker([&] {
+            step();
+            end.Set();
         });
-        while (!done) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (cancelAfterMs >= 0 && cancelAt == Clock::time_point{} && Clock::now() - start >= std::chrono::milliseconds(cancelAfterMs)) {
+        while (!end.WaitFor(run.firstProgressMs < 0 ? 1 : 50)) {
+            std::uint64_t read, total;
+            OpenProgress(&read, &total);
+            if (run.firstProgressMs < 0 && read > 0) run.firstProgressMs = Ms(Clock::now() - start);
+            if (cancelAfterMs >= 0 && cancelAt == Clock::time_point{} &&
+                Clock::now() - start >= std::chrono::milliseconds(cancelAfterMs)) {
                 cancelAt = Clock::now();
                 CancelOpen();
             }
         }
-        builder.join();
+        worker.join();
+    };
+    OpenStepBegin(&job, path.c_str());
+    runWorker([&] { OpenStepLoad(&job, OpenDocumentFile(job.path)); });
+    if (OpenStepLoaded(&job)) {
+        runWorker([&] { OpenStepBuildTree(&job); });
         OpenStepShowTree(&job);
     }
     auto end = Clock::now();

@@ -15,21 +15,7 @@
 
 #include "marshal/alloc.h"
 #include "marshal/document.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUARNIX_PLAIN_HEAP 1
-#endif
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/mman.h>
-#endif
+#include "marshal/pages.h"
 
 struct ArenaLargeBlock {
     ArenaLargeBlock* prev;
@@ -49,28 +35,6 @@ bool ShouldFail() {
     return n == 1;
 }
 
-constexpr std::size_t kPageBytes = 4096;
-
-#ifndef QUARNIX_PLAIN_HEAP
-void* MapPages(std::size_t bytes) {
-#ifdef _WIN32
-    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-#else
-    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    return p == MAP_FAILED ? nullptr : p;
-#endif
-}
-
-void UnmapPages(void* p, std::size_t bytes) {
-#ifdef _WIN32
-    (void)bytes;
-    VirtualFree(p, 0, MEM_RELEASE);
-#else
-    munmap(p, bytes);
-#endif
-}
-#endif
-
 // MARK: blocks mapped one by one
 
 void* LargeAlloc(DocumentArena* a, std::size_t size, bool zero) {
@@ -83,6 +47,10 @@ void* LargeAlloc(DocumentArena* a, std::size_t size, bool zero) {
     (void)zero;  // mapped memory is zero
     std::size_t mapped = (header + size + kPageBytes - 1) & ~(kPageBytes - 1);
     void* raw = MapPages(mapped);
+    // The loader fills a block as soon as it has it; one that a hostile
+    // count made huge gets its pages only as they are written.
+    constexpr std::size_t kResidentLargeBytes = std::size_t{64} << 20;
+    if (raw && mapped <= kResidentLargeBytes) MakePagesResident(raw, mapped);
 #endif
     if (!raw) return nullptr;
     auto* block = static_cast<ArenaLargeBlock*>(raw);
@@ -152,11 +120,9 @@ char* AddRegion(DocumentArena* a, std::size_t bytes, int cls) {
     return start;
 }
 
-// Fresh pages are made resident a step ahead of the bump pointer, in one
-// call for many pages: a page fault each costs far more (most of all in a
-// virtual machine), and pages zeroed just before they are written are
-// still in the cache.  Only what is about to be used is touched, so the
-// unused end of a slab stays unresident.
+// Fresh pages are made resident a step ahead of the bump pointer (see
+// pages.h); pages zeroed just before they are written are still in
+// the cache, and the unused end of a slab stays unresident.
 constexpr std::size_t kPrefaultStep = std::size_t{256} << 10;
 
 void MakeResident(char*& ready, const char* need, char* end) {
@@ -164,10 +130,7 @@ void MakeResident(char*& ready, const char* need, char* end) {
     char* to = ready + kPrefaultStep;
     if (to < need) to = ready + ((need - ready + kPageBytes - 1) & ~(kPageBytes - 1));
     if (to > end) to = end;
-#if defined(MADV_POPULATE_WRITE)
-    // An older kernel refuses the advice: its pages come by faults then.
-    madvise(ready, static_cast<std::size_t>(to - ready), MADV_POPULATE_WRITE);
-#endif
+    MakePagesResident(ready, static_cast<std::size_t>(to - ready));
     ready = to;
 }
 

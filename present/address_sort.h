@@ -11,8 +11,9 @@
 // passes over bits that every key shares are skipped.  Stable.  Short
 // lists, where clearing the digit counts would cost more than sorting, and
 // lists whose scratch memory cannot be had go to std::stable_sort.
-template <typename Record, typename Key>
-void SortByAddress(std::vector<Record>& records, Key key) {
+template <typename Records, typename Key>
+void SortByAddress(Records& records, Key key) {
+    using Record = typename Records::value_type;
     constexpr std::size_t kRadixFrom = 4096;
     auto byKey = [&](const Record& a, const Record& b) { return key(a) < key(b); };
     if (records.size() < kRadixFrom) {
@@ -25,7 +26,7 @@ void SortByAddress(std::vector<Record>& records, Key key) {
             all &= key(r);
             any |= key(r);
         }
-        std::vector<Record> scratch(records.size());
+        Records scratch(records.size());
         std::vector<std::size_t> counts(std::size_t{1} << 16);
         for (unsigned shift = 0; shift < sizeof(std::uintptr_t) * 8; shift += 16) {
             if (((all ^ any) >> shift & 0xFFFF) == 0) continue;  // one digit for all

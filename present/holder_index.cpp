@@ -22,12 +22,20 @@ bool HolderIndex::Build(const MarshalNode* root, const std::atomic<bool>* cancel
     Clear();
     bool walked = false;
     try {
+        // Gathered in chunks, then copied once into a table of the exact
+        // size: a map file has millions of containers.
+        ChunkedArray<Range> found;
         walked = WalkContainers(root, [&](const MarshalNode* n) {
             if (cancel && cancel->load(std::memory_order_relaxed)) return false;
-            if (n->data.ptr && ChildCount(n) > 0) ranges_.push_back({reinterpret_cast<std::uintptr_t>(n->data.ptr), n});
+            if (n->data.ptr && ChildCount(n) > 0) found.PushBack({reinterpret_cast<std::uintptr_t>(n->data.ptr), n});
             return true;
         });
+        if (walked) {
+            ranges_.reserve(found.Size());
+            for (std::size_t i = 0; i < found.Size(); ++i) ranges_.push_back(found[i]);
+        }
     } catch (const std::bad_alloc&) {
+        walked = false;
     }
     if (!walked) {
         Clear();

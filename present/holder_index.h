@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "marshal/node.h"
+#include "marshal/page_chunks.h"
 
 class HolderIndex {
 public:
@@ -42,7 +43,7 @@ private:
         std::uintptr_t start;  // the children array
         const MarshalNode* container;
     };
-    std::vector<Range> ranges_;  // sorted by start; arrays never overlap
+    std::vector<Range, PageAllocator<Range>> ranges_;  // sorted by start; arrays never overlap
     const MarshalNode* root_ = nullptr;
 };
 

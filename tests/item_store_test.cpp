@@ -3,16 +3,30 @@
 
 #include "ui/item_store.h"
 
-TEST(TextPool, EmptyAndLongTextsReadBackAsStored) {
+TEST(TextPool, TextsReadBackAsStoredAcrossChunksAndClears) {
+    // Lengths around the pool's chunk of 65,536 units: four texts of a
+    // quarter fill one exactly, one unit more is a long text with a chunk of
+    // its own, and short texts go on filling around it.
+    const std::vector<std::vector<std::size_t>> runs = {
+        {0, 2, 1000},
+        {16384, 16384, 16384, 16384, 1, 3},
+        {16385, 5, 16383, 16384, 16384, 16384, 2},
+        {70000, 1, 65536, 65535, 1},
+    };
     TextPool pool;
-    TextPool::Ref empty = pool.Add(u"");  // before the pool has any storage
-    EXPECT_EQ(pool.View(empty), u"");
-    std::u16string longText(1000, u'字');
-    TextPool::Ref first = pool.Add(u"ab");
-    TextPool::Ref second = pool.Add(longText.c_str());  // grows past the first block
-    EXPECT_EQ(pool.View(first), u"ab");
-    EXPECT_EQ(pool.View(second), longText);
-    EXPECT_EQ(pool.View(pool.Add(nullptr)), u"");
+    for (int round = 0; round < 2; ++round) {  // the second time after a Clear
+        for (const auto& lengths : runs) {
+            std::vector<std::u16string> texts;
+            std::vector<TextPool::Ref> refs;
+            for (std::size_t n : lengths) {
+                texts.emplace_back(n, static_cast<char16_t>(u'字' + texts.size()));
+                refs.push_back(pool.Add(texts.back().c_str()));
+            }
+            for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(pool.View(refs[i]), texts[i]) << i;
+            EXPECT_EQ(pool.View(pool.Add(nullptr)), u"");
+            pool.Clear();
+        }
+    }
 }
 
 TEST(TreeStore, ChildrenByRowInAnyOrder) {

@@ -3,36 +3,43 @@
 #include <cstring>
 #include <new>
 
+#include "marshal/pages.h"
+
 TextPool::Ref TextPool::Add(const char16_t* text) {
     Ref ref;
     if (!text) return ref;
     std::size_t length = 0;
     while (text[length]) ++length;
-    // Offsets are 32-bit: a pool that would pass them keeps the text empty.
-    if (length == 0 || length > UINT32_MAX - used_) return ref;
-    if (capacity_ - used_ < length) {
-        std::size_t grown = capacity_ < 256 ? 256 : capacity_;
-        while (grown - used_ < length) grown *= 2;
-        auto* units = new (std::nothrow) char16_t[grown];
-        if (!units) return ref;
-        if (used_) std::memcpy(units, units_.get(), used_ * sizeof(char16_t));
-        units_.reset(units);
-        capacity_ = grown;
+    if (length == 0 || length > UINT32_MAX) return ref;
+    try {
+        if (length > kChunkUnits / 4) {
+            chunks_.emplace_back(length * sizeof(char16_t));
+            std::memcpy(chunks_.back().Data(), text, length * sizeof(char16_t));
+            return Ref{static_cast<std::uint32_t>(chunks_.size() - 1), 0, static_cast<std::uint32_t>(length)};
+        }
+        if (filling_ == kNone || kChunkUnits - used_ < length) {
+            chunks_.emplace_back(kChunkUnits * sizeof(char16_t));
+            MakePagesResident(chunks_.back().Data(), kChunkUnits * sizeof(char16_t));
+            filling_ = chunks_.size() - 1;
+            used_ = 0;
+        }
+    } catch (const std::bad_alloc&) {
+        return ref;
     }
-    std::memcpy(units_.get() + used_, text, length * sizeof(char16_t));
-    ref.offset = static_cast<std::uint32_t>(used_);
-    ref.length = static_cast<std::uint32_t>(length);
+    if (chunks_.size() > UINT32_MAX) return ref;
+    std::memcpy(Units(filling_) + used_, text, length * sizeof(char16_t));
+    ref = Ref{static_cast<std::uint32_t>(filling_), static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(length)};
     used_ += length;
     return ref;
 }
 
 void TextPool::Clear() {
+    // Refilling a short list keeps its one chunk; more go back.
     used_ = 0;
-    // Refilling a short list keeps its storage; a huge one gives it back.
-    if (capacity_ > (std::size_t{1} << 22)) {
-        units_.reset();
-        capacity_ = 0;
-    }
+    if (chunks_.size() == 1 && filling_ == 0) return;
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    filling_ = kNone;
 }
 
 void TreeStore::Clear() {

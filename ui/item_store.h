@@ -9,48 +9,32 @@
 #include <vector>
 
 #include "marshal/node.h"
+#include "marshal/page_chunks.h"
 
-// A growable pool of UTF-16 texts addressed by offset and length.  A text
-// that cannot be stored (memory, or offsets past 32 bits) reads as empty.
+// A growable pool of UTF-16 texts.  Texts sit in chunks that never move,
+// so growing copies nothing; a long text gets a chunk of its own.  A text
+// that cannot be stored (memory) reads as empty.
 class TextPool {
 public:
     struct Ref {
+        std::uint32_t chunk = 0;
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
     };
     Ref Add(const char16_t* text);
-    std::u16string_view View(Ref ref) const { return {units_.get() + ref.offset, ref.length}; }
+    std::u16string_view View(Ref ref) const {
+        return ref.length ? std::u16string_view(Units(ref.chunk) + ref.offset, ref.length) : std::u16string_view();
+    }
     void Clear();
 
 private:
-    std::unique_ptr<char16_t[]> units_;
-    std::size_t used_ = 0, capacity_ = 0;
-};
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << 16;
+    static constexpr std::size_t kNone = SIZE_MAX;
+    char16_t* Units(std::size_t chunk) const { return static_cast<char16_t*>(chunks_[chunk].Data()); }
 
-// Items in fixed-size chunks: growing never moves or copies what is stored,
-// and millions of items cost no more than they take.
-template <typename T>
-class ChunkedArray {
-public:
-    static constexpr std::size_t kChunk = std::size_t{1} << 15;
-    std::size_t Size() const { return size_; }
-    T& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    const T& operator[](std::size_t i) const { return chunks_[i / kChunk][i % kChunk]; }
-    // Throws std::bad_alloc when memory runs out.
-    void PushBack(const T& value) {
-        if (size_ % kChunk == 0) chunks_.push_back(std::unique_ptr<T[]>(new T[kChunk]));  // not cleared: each slot is written before use
-        chunks_[size_ / kChunk][size_ % kChunk] = value;
-        ++size_;
-    }
-    void Clear() {
-        chunks_.clear();
-        chunks_.shrink_to_fit();
-        size_ = 0;
-    }
-
-private:
-    std::vector<std::unique_ptr<T[]>> chunks_;
-    std::size_t size_ = 0;
+    std::vector<PageBlock> chunks_;
+    std::size_t filling_ = kNone;  // the chunk short texts go to
+    std::size_t used_ = 0;         // units taken of it
 };
 
 // Items are numbered from 1 in insertion order; 0 is none.
