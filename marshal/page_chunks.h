@@ -49,6 +49,12 @@ public:
         new (&Slots(size_ / kChunk)[size_ % kChunk]) T(value);
         ++size_;
     }
+    // Copies everything, in order, into a table reserved to the exact size.
+    template <typename Table>
+    void CopyInto(Table& table) const {
+        table.reserve(table.size() + size_);
+        for (std::size_t i = 0; i < size_; ++i) table.push_back((*this)[i]);
+    }
     void Clear() {
         chunks_.clear();
         chunks_.shrink_to_fit();

@@ -30,10 +30,7 @@ bool HolderIndex::Build(const MarshalNode* root, const std::atomic<bool>* cancel
             if (n->data.ptr && ChildCount(n) > 0) found.PushBack({reinterpret_cast<std::uintptr_t>(n->data.ptr), n});
             return true;
         });
-        if (walked) {
-            ranges_.reserve(found.Size());
-            for (std::size_t i = 0; i < found.Size(); ++i) ranges_.push_back(found[i]);
-        }
+        if (walked) found.CopyInto(ranges_);
     } catch (const std::bad_alloc&) {
         walked = false;
     }

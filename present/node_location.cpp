@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "marshal/load.h"
+#include "marshal/page_chunks.h"
 #include "present/address_sort.h"
 
 namespace {
@@ -13,7 +14,7 @@ struct HoldingEntry {
     TreeItem item;
 };
 
-std::vector<HoldingEntry> g_index;
+std::vector<HoldingEntry, PageAllocator<HoldingEntry>> g_index;
 bool g_indexValid = false;
 
 bool Holds(std::uint8_t type) { return type == '[' || type == '{' || type == '}' || type == 'o' || type == 'S'; }
@@ -38,12 +39,16 @@ TreeItem NextInPreOrder(TreeItem item) {
 
 bool BuildIndex() {
     g_index.clear();
+    g_index.shrink_to_fit();
     try {
+        // Gathered in chunks, then copied once into a table of the exact size.
+        ChunkedArray<HoldingEntry> found;
         for (TreeItem item = TreeRootItem(); item; item = NextInPreOrder(item)) {
             const MarshalNode* n = TreeItemNode(item);
             if (n && Holds(n->type) && n->data.ptr && ChildCount(n) > 0)
-                g_index.push_back({reinterpret_cast<std::uintptr_t>(n->data.ptr), item});
+                found.PushBack({reinterpret_cast<std::uintptr_t>(n->data.ptr), item});
         }
+        found.CopyInto(g_index);
     } catch (const std::bad_alloc&) {
         g_index.clear();
         g_index.shrink_to_fit();
