@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <string>
 
+#include <shlobj.h>
+
 #include "ui/handlers.h"
 #include "ui/viewer.h"
 
@@ -12,7 +14,8 @@ namespace {
 bool OpenUnattended(const wchar_t* path) {
     bool failed = false;
     ModalHooks().message = [&failed](const char16_t*, MessageIcon) { failed = true; };
-    OpenDocumentPath(reinterpret_cast<const char16_t*>(path));
+    StartLoad(reinterpret_cast<const char16_t*>(path));
+    WaitForLoad();
     FlushListPane();
     ModalHooks().message = nullptr;
     return !failed;
@@ -195,6 +198,7 @@ std::wstring Report() {
             SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
     line(L"status", reinterpret_cast<const char16_t*>(text));
     line(L"count", reinterpret_cast<const char16_t*>(std::to_wstring(tree.Size()).c_str()));
+    line(L"loading", LoadRunning() ? u"1" : u"0");
     const ListStore& rows = Win32ListStore();
     for (int r = 0; r < rows.Size(); ++r) {
         std::u16string row;
@@ -211,6 +215,21 @@ std::wstring Report() {
     return out;
 }
 
+// What the shell posts when a file is dropped on the window: a DROPFILES
+// record with the path after it, in memory the receiver frees (DragFinish).
+void PostDrop(HWND window, const std::wstring& path) {
+    SIZE_T bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!memory) return;
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {40, 40};
+    drop->fWide = TRUE;
+    path.copy(reinterpret_cast<wchar_t*>(drop + 1), path.size());  // two NULs end the list
+    GlobalUnlock(memory);
+    if (!PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) GlobalFree(memory);
+}
+
 LRESULT CALLBACK HookedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_COPYDATA) return CallWindowProcW(g_mainProc, window, message, wParam, lParam);
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -224,6 +243,10 @@ LRESULT CALLBACK HookedProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (data->dwData == kHookOpenPath) {
         std::wstring path(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t));
         PostOpenPath(path.c_str());  // after the driver's call has returned
+        return TRUE;
+    }
+    if (data->dwData == kHookDropPath) {
+        PostDrop(window, std::wstring(static_cast<const wchar_t*>(data->lpData), data->cbData / sizeof(wchar_t)));
         return TRUE;
     }
     return FALSE;

@@ -15,8 +15,10 @@
 constexpr ULONG_PTR kHookDescribePanes = 1;  // answered with kHookReport
 constexpr ULONG_PTR kHookOpenPath = 2;       // lpData: a UTF-16 path, opened later
 constexpr ULONG_PTR kHookReport = 3;
+constexpr ULONG_PTR kHookDropPath = 4;       // lpData: a UTF-16 path, dropped on the window
 // The report: lines of UTF-16, "title\t...", "caret\t...", "status\t...",
-// "count\tN" (tree items the store holds), then one "row\tname\ttype\tvalue
+// "count\tN" (tree items the store holds), "loading\t1" while an open runs
+// (else 0), then one "row\tname\ttype\tvalue
 // \timage\toverlay\tselected" per list row.
 
 // Runs the switch's job on a window already shown and returns the exit

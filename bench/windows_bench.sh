@@ -22,21 +22,10 @@ mkdir -p "$data"
 "$root/scripts/build-viewer.sh" "$root/build-qt" Release
 "$root/scripts/build-windows.sh" "$root/build-windows" >/dev/null
 
-scratch="$(mktemp -d)"
-xvfb=""
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")" WINEPREFIX="$scratch/prefix" WINEDEBUG=-all
-"$root/scripts/wine-prefix.sh"
+. "$root/scripts/wine-session.sh"
 
-field() { sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
+# The Windows program writes its lines with CR LF.
+field() { tr -d '\r' | sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 for file in large wide; do
   : >"$scratch/qt-$file"; : >"$scratch/win-$file"

@@ -7,20 +7,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-windows"
 "$root/scripts/build-windows.sh" "$build" >/dev/null
 
-scratch="$(mktemp -d)"
-xvfb=""
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all
-"$root/scripts/wine-prefix.sh"
+. "$root/scripts/wine-session.sh"
 # A desktop of Wine's own draws the window frame (Xvfb has no window manager).
 wine explorer /desktop=Quarnix,1000x640 "$build/bin/quarnix.exe" \
   --screenshot="$scratch/shot.bmp" "$root/tests/data/Map001.rxdata"

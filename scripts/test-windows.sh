@@ -14,22 +14,7 @@ build="${2:-$root/build-windows}"
 
 "$root/scripts/build-windows.sh" "$build"
 
-scratch="$(mktemp -d)"
-xvfb=""
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-# The display first: Wine's desktop process, started with the prefix,
-# keeps the display it was started with.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$scratch/display")"
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-"$root/scripts/wine-prefix.sh"
+. "$root/scripts/wine-session.sh"
 
 echo "-- core tests under Wine"
 wine "$build/tests/quarnix_tests.exe" --gtest_brief=1

@@ -2,7 +2,7 @@
 # Redraws Quarnix's artwork into res/: the pane images, the application icon
 # in every size (installed as the hicolor theme icons) and the Windows .ico.  The results
 # are committed; run this only after changing make_icons.cpp.
-# Needs qt6-base-dev, pkg-config and ImageMagick.
+# Needs qt6-base-dev, pkg-config and Ruby.
 set -euo pipefail
 res="$(cd "$(dirname "$0")/.." && pwd)"
 work="$(mktemp -d)"
@@ -16,9 +16,7 @@ cp "$work"/out/icons/*.png "$res/icons/"
 mkdir -p "$res/app"
 cp "$work"/out/app/*.png "$res/app/"
 
-# The .ico holds every size up to 256; ImageMagick keeps each one 32-bit.
-magick=convert
-[ -x /usr/bin/convert ] && magick=/usr/bin/convert
-"$magick" "$res"/app/quarnix-{16,24,32,48,64,128,256}.png "$res/quarnix.ico"
+# The Windows icon group, from the same drawing.
+ruby "$res/tools/make_ico.rb" "$res/quarnix.ico"
 
 echo "Artwork written to $res"

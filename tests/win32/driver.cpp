@@ -21,6 +21,7 @@ LRESULT CALLBACK DriverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         else if (key == L"caret") report.caret = Utf8(value);
         else if (key == L"status") report.status = Utf8(value);
         else if (key == L"count") report.items = std::stol(value);
+        else if (key == L"loading") report.loading = value == L"1";
         else if (key == L"row") report.rows.push_back(Utf8(value));
     }
     g_lastReport = report;
@@ -112,7 +113,7 @@ Viewer::~Viewer() {
 }
 
 bool Viewer::WaitForTitle(const std::wstring& title) {
-    return WaitFor([&] { return WindowText(window_) == title; });
+    return WaitFor([&] { return WindowText(window_) == title && !Describe().loading; });
 }
 
 PaneReport Viewer::Describe() {
@@ -124,6 +125,11 @@ PaneReport Viewer::Describe() {
 
 void Viewer::OpenPath(const std::wstring& path) {
     COPYDATASTRUCT data{kHookOpenPath, static_cast<DWORD>(path.size() * sizeof(wchar_t)), const_cast<wchar_t*>(path.data())};
+    SendMessageW(window_, WM_COPYDATA, reinterpret_cast<WPARAM>(driver_), reinterpret_cast<LPARAM>(&data));
+}
+
+void Viewer::DropPath(const std::wstring& path) {
+    COPYDATASTRUCT data{kHookDropPath, static_cast<DWORD>(path.size() * sizeof(wchar_t)), const_cast<wchar_t*>(path.data())};
     SendMessageW(window_, WM_COPYDATA, reinterpret_cast<WPARAM>(driver_), reinterpret_cast<LPARAM>(&data));
 }
 

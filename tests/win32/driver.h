@@ -18,6 +18,7 @@ std::string Utf8(const std::wstring& wide);
 struct PaneReport {
     std::string title, caret, status;
     long items = 0;  // tree items
+    bool loading = false;
     std::vector<std::string> rows;  // "name\ttype\tvalue\timage\toverlay\tselected"
 };
 
@@ -30,11 +31,14 @@ public:
     Viewer& operator=(const Viewer&) = delete;
 
     HWND Window() const { return window_; }
-    // Waits for the main window to carry this title; false after 30 s.
+    // Waits for the main window to carry this title with no open running;
+    // false after 30 s.
     bool WaitForTitle(const std::wstring& title);
     PaneReport Describe();
     // Opens a path the way the command line and dropped files do.
     void OpenPath(const std::wstring& path);
+    // Drops a file on the window, as the shell does after a drag.
+    void DropPath(const std::wstring& path);
     void Command(int id) { PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
     HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
     // Waits for the program to end; its exit code, or -1 after 30 s.

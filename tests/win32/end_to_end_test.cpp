@@ -87,14 +87,23 @@ TEST(EndToEnd, OpensFromTheCommandLineFailsWithAMessageUsesTheDialogAndExits) {
     EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 
-TEST(Windows, ChineseFolderAndFileNamesOpen) {
-    std::wstring path = TempFolder(L"地图文件夹") + L"地图001.rxdata";
-    ASSERT_TRUE(CopyFileW(DataPath("Map001.rxdata").c_str(), path.c_str(), FALSE));
-    Viewer viewer(path);
+TEST(Windows, ChineseFolderAndFileNamesOpenFromTheCommandLineAndByADrop) {
+    std::wstring folder = TempFolder(L"地图文件夹");
+    std::wstring map = folder + L"地图001.rxdata", actors = folder + L"角色.rxdata";
+    ASSERT_TRUE(CopyFileW(DataPath("Map001.rxdata").c_str(), map.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(DataPath("Actors.rxdata").c_str(), actors.c_str(), FALSE));
+    Viewer viewer(map);
     ASSERT_TRUE(viewer.WaitForTitle(L"地图001.rxdata - Quarnix"));
     EXPECT_EQ(viewer.Describe().caret, "地图001.rxdata");
     EXPECT_EQ(viewer.Describe().items, kMapItems);
-    DeleteFileW(path.c_str());
+    viewer.DropPath(actors);
+    ASSERT_TRUE(viewer.WaitForTitle(L"角色.rxdata - Quarnix"));
+    EXPECT_EQ(viewer.Describe().caret, "角色.rxdata");
+    EXPECT_EQ(viewer.Describe().items, kActorsItems);
+    viewer.Command(kExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+    DeleteFileW(map.c_str());
+    DeleteFileW(actors.c_str());
 }
 
 TEST(Windows, PathsTheOpenDialogCouldNotReturnAndLockedFilesFailToOpen) {

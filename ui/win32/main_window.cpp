@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/handlers.h"
+#include "ui/viewer.h"
 
 HWND MainWindowHandle;
 HWND TreePane;
@@ -47,6 +48,7 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT OnDestroy() {
+    StopLoad();
     ShutdownViewer();  // the document and the file icon
     PostQuitMessage(0);
     return 0;
@@ -54,7 +56,9 @@ LRESULT OnDestroy() {
 
 LRESULT OnCommand(HWND window, WPARAM wParam) {
     switch (LOWORD(wParam)) {
-    case kCommandOpen: OpenCommand(); break;
+    case kCommandOpen:
+        if (ChooseDocumentPath()) StartLoad(DocumentPath);
+        break;
     case kCommandExit: DestroyWindow(window); break;
     case kCommandAbout:
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialogAbout), window, AboutDialogProc, 0);
@@ -64,7 +68,16 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     return 0;
 }
 
+// Esc cancels a running open wherever the focus is: the panes pass their
+// keys on as notifications, the window gets them when it has the focus.
+bool IsEscape(const NMHDR* header) {
+    if (header->code == TVN_KEYDOWN) return reinterpret_cast<const NMTVKEYDOWN*>(header)->wVKey == VK_ESCAPE;
+    if (header->code == LVN_KEYDOWN) return reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_ESCAPE;
+    return false;
+}
+
 LRESULT OnNotify(const NMHDR* header) {
+    if (IsEscape(header)) CancelLoad();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
     return 0;
@@ -74,17 +87,15 @@ LRESULT OnNotify(const NMHDR* header) {
 LRESULT OnDropFiles(HDROP drop) {
     UINT units = DragQueryFileW(drop, 0, nullptr, 0);
     std::wstring path(units + 1, L'\0');
-    if (units > 0 && DragQueryFileW(drop, 0, path.data(), units + 1) == units) {
-        path.resize(units);
-        OpenDocumentPath(reinterpret_cast<const char16_t*>(path.c_str()));
-    }
+    bool got = units > 0 && DragQueryFileW(drop, 0, path.data(), units + 1) == units;
     DragFinish(drop);
+    if (got) StartLoad(reinterpret_cast<const char16_t*>(path.c_str()));
     return 0;
 }
 
 LRESULT OnOpenPath(LPARAM lParam) {
     auto* path = reinterpret_cast<wchar_t*>(lParam);
-    if (path) OpenDocumentPath(reinterpret_cast<const char16_t*>(path));
+    if (path) StartLoad(reinterpret_cast<const char16_t*>(path));
     delete[] path;
     return 0;
 }
@@ -93,7 +104,10 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_DESTROY: return OnDestroy();
-    case WM_SIZE: LayoutPanes(wParam, lParam); return 0;
+    case WM_SIZE:
+        LayoutPanes(wParam, lParam);
+        PlaceLoadProgress();
+        return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: return OnCommand(window, wParam);
     case WM_MOUSEMOVE: SplitterMouseMove(lParam); return 0;
@@ -102,6 +116,14 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK: SplitterReset(); return 0;
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case kOpenPathMessage: return OnOpenPath(lParam);
+    case kLoadStepMessage: OnLoadStep(wParam, lParam); return 0;
+    case WM_TIMER: OnLoadTimer(wParam); return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) CancelLoad();
+        return 0;
+    case WM_SETCURSOR:
+        if (SetWaitCursor(lParam)) return TRUE;
+        return DefWindowProcW(window, message, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -67,8 +67,8 @@ void DestroyFileIcon(FileIcon icon) {
     if (icon) DestroyIcon(static_cast<HICON>(icon));
 }
 
-// The load runs without messages, so the cursor set here stays until the
-// next mouse move after it.
+// The window answers messages during a load: the cursor is set at once
+// here, and kept over the window by SetWaitCursor until the load is done.
 void SetBusy(bool busy) {
     if (busy) {
         HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -76,4 +76,10 @@ void SetBusy(bool busy) {
     } else if (g_busyDepth > 0 && --g_busyDepth == 0) {
         SetCursor(g_cursorBeforeBusy);
     }
+}
+
+bool SetWaitCursor(LPARAM hitTest) {
+    if (g_busyDepth == 0 || LOWORD(hitTest) != HTCLIENT) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return true;
 }

@@ -19,6 +19,11 @@ struct Shown {
 
 TreeStore g_store;
 ChunkedArray<Shown> g_shown;  // by item id, for the items the store holds
+// A tree built on a loader's worker goes here, out of the control's way,
+// and becomes g_store on the window's thread once it is whole.
+TreeStore g_built;
+thread_local bool t_building = false;
+TreeStore& Store() { return t_building ? g_built : g_store; }
 // Set while the pane itself changes the control: what the control reports
 // then is no change the logic should hear about.
 bool g_quiet = false;
@@ -26,7 +31,7 @@ bool g_quiet = false;
 TreeItem ItemOf(Id id) { return reinterpret_cast<TreeItem>(static_cast<std::uintptr_t>(id)); }
 Id IdOf(TreeItem item) {
     auto value = reinterpret_cast<std::uintptr_t>(item);
-    return value <= UINT32_MAX && g_store.Valid(static_cast<Id>(value)) ? static_cast<Id>(value) : 0;
+    return value <= UINT32_MAX && Store().Valid(static_cast<Id>(value)) ? static_cast<Id>(value) : 0;
 }
 Id IdOfHandle(HTREEITEM handle) {
     if (!handle) return 0;
@@ -95,11 +100,11 @@ HTREEITEM TreeItemHandleIfShown(TreeItem item) { return IdOf(item) ? g_shown[IdO
 
 // MARK: queries
 
-TreeItem TreeRootItem() { return ItemOf(g_store.Root()); }
-TreeItem TreeChildItem(TreeItem item) { return IdOf(item) ? ItemOf(g_store.At(IdOf(item)).firstChild) : nullptr; }
-TreeItem TreeNextItem(TreeItem item) { return IdOf(item) ? ItemOf(g_store.At(IdOf(item)).nextSibling) : nullptr; }
-TreeItem TreeParentItem(TreeItem item) { return IdOf(item) ? ItemOf(g_store.At(IdOf(item)).parent) : nullptr; }
-const MarshalNode* TreeItemNode(TreeItem item) { return IdOf(item) ? g_store.At(IdOf(item)).node : nullptr; }
+TreeItem TreeRootItem() { return ItemOf(Store().Root()); }
+TreeItem TreeChildItem(TreeItem item) { return IdOf(item) ? ItemOf(Store().At(IdOf(item)).firstChild) : nullptr; }
+TreeItem TreeNextItem(TreeItem item) { return IdOf(item) ? ItemOf(Store().At(IdOf(item)).nextSibling) : nullptr; }
+TreeItem TreeParentItem(TreeItem item) { return IdOf(item) ? ItemOf(Store().At(IdOf(item)).parent) : nullptr; }
+const MarshalNode* TreeItemNode(TreeItem item) { return IdOf(item) ? Store().At(IdOf(item)).node : nullptr; }
 
 TreeItem TreeCaretItem() {
     auto caret = reinterpret_cast<HTREEITEM>(SendMessageW(TreePane, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -111,6 +116,7 @@ TreeItem TreeCaretItem() {
 TreeItem TreeInsertItem(TreeItem parent, const char16_t* text, int image, const MarshalNode* node) {
     Id parentId = IdOf(parent);
     if (parent && !parentId) return nullptr;
+    if (t_building) return ItemOf(g_built.Insert(parentId, text, image, node));
     Id id = g_store.Insert(parentId, text, image, node);
     if (!id) return nullptr;
     try {
@@ -136,6 +142,10 @@ TreeItem TreeInsertItem(TreeItem parent, const char16_t* text, int image, const 
 }
 
 void TreeDeleteAllItems() {
+    if (t_building) {
+        g_built.Clear();
+        return;
+    }
     // Deleting the items moves the selection on the way: not a change of
     // the current item the logic should hear about.
     g_quiet = true;
@@ -159,6 +169,31 @@ void TreeExpandItem(TreeItem item) {
     if (!handle) return;
     ShowChildren(id);
     SendMessageW(TreePane, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(handle));
+}
+
+// MARK: building on a worker
+
+void BeginTreeBuild() {
+    t_building = true;
+    g_built.Clear();
+}
+
+void LeaveTreeBuild() { t_building = false; }
+
+void EndTreeBuild(bool keep) {
+    if (keep) {
+        TreeDeleteAllItems();
+        std::swap(g_store, g_built);
+        try {
+            while (g_shown.Size() <= g_store.Size()) g_shown.PushBack(Shown{nullptr, false});
+        } catch (const std::bad_alloc&) {
+            g_store.Clear();  // nothing shown rather than items the control cannot hold
+        }
+        // Only the top level goes to the control; the rest as it is shown.
+        if (g_shown.Size() > g_store.Size())
+            for (Id id = g_store.Root(); id; id = g_store.At(id).nextSibling) g_shown[id].handle = InsertIntoControl(id, TVI_ROOT);
+    }
+    g_built.Clear();
 }
 
 // MARK: notifications

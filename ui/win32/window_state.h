@@ -65,9 +65,43 @@ void ResetPaneStores();
 // Brings the list control up to the rows the store holds; runs before every
 // operation that reads the control and after every message the logic saw.
 void FlushListPane();
+// On a worker, before it builds the tree's items: from here on this
+// thread's tree operations fill a store of their own and touch no control.
+void BeginTreeBuild();
+// On that thread once the items are built: its tree operations are the
+// control's again.
+void LeaveTreeBuild();
+// On the window's thread, once that worker has ended: the built items
+// replace the tree's (keep), or are dropped.
+void EndTreeBuild(bool keep);
 // Notifications of the two controls; true when handled.
 void HandleTreeNotification(NMHDR* header);
 void HandleListNotification(NMHDR* header);
+
+// MARK: opening files in the background (load_runner_win32.cpp)
+// The worker's reports to the main window: wParam the open they belong to.
+constexpr UINT kLoadStepMessage = WM_APP + 2;
+// Opens the path with the load and the tree's building on a worker; an open
+// that runs is cancelled and ended first.  Returns at once.
+void StartLoad(const char16_t* path);
+// Asks the running open to stop (Esc); it ends like a failed one, silently.
+void CancelLoad();
+// Cancels the running open and ends it now (the window goes).
+void StopLoad();
+bool LoadRunning();
+// Runs the window's messages until no open runs.
+void WaitForLoad();
+void OnLoadStep(WPARAM open, LPARAM step);
+void OnLoadTimer(WPARAM timer);
+// Keeps the progress bar at the status bar's right end.
+void PlaceLoadProgress();
+// The progress bar while it shows; none otherwise.
+HWND LoadProgressBar();
+
+// MARK: shell (shell_win32.cpp)
+// WM_SETCURSOR: the wait cursor over the window's client parts while the
+// open steps run; false when the usual cursor is to show.
+bool SetWaitCursor(LPARAM hitTest);
 
 // MARK: test hooks
 // In-process tests answer the modal parts of the program through these;
