@@ -107,7 +107,15 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     si.hStdOutput = out;
     si.hStdError = err;
     PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    // Under Wine a process now and then fails to start while the prefix is
+    // still settling; a few tries tell that apart from a program that
+    // cannot start at all.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt) Sleep(200);
+        started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    }
+    if (started) {
         WaitForSingleObject(pi.hProcess, INFINITE);
         DWORD code = 0;
         if (GetExitCodeProcess(pi.hProcess, &code)) run.status = static_cast<int>(code);
