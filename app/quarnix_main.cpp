@@ -83,13 +83,6 @@ int QuitAfterOpen(MainWindow& window, const QString& path, const QElapsedTimer& 
     return opened ? 0 : 1;
 }
 
-TreeItem NextInPreOrder(TreeItem item) {
-    if (TreeItem child = TreeChildItem(item)) return child;
-    for (; item; item = TreeParentItem(item))
-        if (TreeItem next = TreeNextItem(item)) return next;
-    return nullptr;
-}
-
 // In an event page's command list, a command half-way down, so the preview
 // shows the page's lines around its mark.
 int MiddleCommandRow(TreeItem item, const ListStore& rows) {

@@ -56,13 +56,6 @@ int QuitAfterOpen(HWND window, const wchar_t* path) {
 
 // MARK: screenshot
 
-TreeItem NextInPreOrder(TreeItem item) {
-    if (TreeItem child = TreeChildItem(item)) return child;
-    for (; item; item = TreeParentItem(item))
-        if (TreeItem next = TreeNextItem(item)) return next;
-    return nullptr;
-}
-
 // Whether a container lists a link, or else a text with Chinese in it;
 // read from the document, so the walk over every container touches no
 // control.

@@ -29,14 +29,6 @@ bool HoldsAddress(const MarshalNode* n, std::uintptr_t a) {
     return a >= start && a - start < count * ElementSize(n);
 }
 
-// Pre-order successor using only the pane's queries.
-TreeItem NextInPreOrder(TreeItem item) {
-    if (TreeItem child = TreeChildItem(item)) return child;
-    for (TreeItem at = item; at; at = TreeParentItem(at))
-        if (TreeItem next = TreeNextItem(at)) return next;
-    return nullptr;
-}
-
 bool BuildIndex() {
     g_index.clear();
     g_index.shrink_to_fit();
@@ -95,4 +87,11 @@ void InvalidateNodeLocation() {
     g_index.clear();
     g_index.shrink_to_fit();
     g_indexValid = false;
+}
+
+TreeItem NextInPreOrder(TreeItem item) {
+    if (TreeItem child = TreeChildItem(item)) return child;
+    for (TreeItem at = item; at; at = TreeParentItem(at))
+        if (TreeItem next = TreeNextItem(at)) return next;
+    return nullptr;
 }

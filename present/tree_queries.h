@@ -13,3 +13,7 @@ TreeItem TreeNextItem(TreeItem item);     // next sibling, or none
 TreeItem TreeParentItem(TreeItem item);   // none for the root item
 // The container node an item shows; none for a null item.
 const MarshalNode* TreeItemNode(TreeItem item);
+
+// The item after `item` in pre-order (children before the next sibling),
+// using only the queries above; none after the last.
+TreeItem NextInPreOrder(TreeItem item);
