@@ -1,5 +1,7 @@
 #include "marshal/pages.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 
@@ -34,12 +36,37 @@ void UnmapPages(void* p, std::size_t bytes) {
 }
 
 void MakePagesResident(void* p, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_POPULATE_WRITE) && !defined(QUARNIX_PLAIN_HEAP)
-    auto start = (reinterpret_cast<std::uintptr_t>(p) + kPageBytes - 1) & ~(kPageBytes - 1);
-    auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kPageBytes - 1);
-    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
-#else
+#if defined(QUARNIX_PLAIN_HEAP)
     (void)p;
     (void)bytes;
+#else
+    // Only pages wholly inside the range: its neighbours may not be ours.
+    auto start = (reinterpret_cast<std::uintptr_t>(p) + kPageBytes - 1) & ~(kPageBytes - 1);
+    auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kPageBytes - 1);
+    if (end <= start) return;
+#if defined(_WIN32)
+    // Locking pages brings them all in at once; unlocking leaves them in.
+    // A process may lock only a little more than its minimum working set,
+    // so a refused piece is tried again in halves, and the size that went
+    // through is kept for the next call; below 64 KB the pages come by
+    // faults.
+    static std::atomic<std::uintptr_t> piece{std::uintptr_t{1} << 20};
+    constexpr std::uintptr_t kSmallestPiece = 64 * 1024;
+    std::uintptr_t at = start;
+    while (at < end) {
+        const std::uintptr_t size = std::min(end - at, piece.load(std::memory_order_relaxed));
+        void* first = reinterpret_cast<void*>(at);
+        if (VirtualLock(first, size)) {
+            VirtualUnlock(first, size);
+            at += size;
+        } else if (size > kSmallestPiece) {
+            piece.store(size / 2, std::memory_order_relaxed);
+        } else {
+            return;
+        }
+    }
+#elif defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#endif
 #endif
 }
