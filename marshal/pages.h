@@ -28,7 +28,7 @@ void UnmapPages(void* p, std::size_t bytes);
 
 // Makes the whole pages inside [p, p + bytes) resident in one call (a few
 // on Windows) instead of a page fault per page.  A load writes hundreds of
-// megabytes of new memory front to back, and each fault costs several microseconds (far more
-// in a virtual machine than the page's zeroing).  Where the system has no
-// such call the pages come by faults, as always.
+// megabytes of new memory front to back, and each fault costs several
+// microseconds (far more in a virtual machine than the page's zeroing).
+// Where the system has no such call the pages come by faults, as always.
 void MakePagesResident(void* p, std::size_t bytes);
