@@ -1,6 +1,8 @@
 // The stores behind the panes: texts, sibling order and row lookups.
 #include <gtest/gtest.h>
 
+#include "marshal/load.h"
+#include "tests/marshal_bytes.h"
 #include "ui/item_store.h"
 
 TEST(TextPool, TextsReadBackAsStoredAcrossChunksAndClears) {
@@ -71,4 +73,43 @@ TEST(ListStore, SelectionCountAndLookups) {
     list.Clear();
     EXPECT_EQ(list.SelectedCount(), 0);
     EXPECT_EQ(list.NextSelected(-1), -1);
+}
+
+// A child row's cells are made from the document whenever they are read;
+// setting one cell makes the row keep its texts, the made ones included.
+TEST(ListStore, ChildRowsShowTheirChildUntilACellIsSet) {
+    using namespace mb;
+    const std::string bytes = Dump(Arr({Arr({Int(7), Str("ab"), Nil()}), Arr({True(), Int(-3), Sym("s")})}));
+    ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), 0);
+    const MarshalNode* top = ChildAt(&DocumentRoot, 0);
+    using Cells = std::vector<std::u16string>;
+    struct Case {
+        const MarshalNode* listed;
+        const MarshalNode* other;
+        Cells first, second, last;
+    };
+    // The second fill, after a Clear, lists the container the first refused.
+    const Case cases[] = {
+        {ChildAt(top, 0), ChildAt(top, 1), {u"0", u"整数", u"7"}, {u"1", u"字符串", u"改"}, {u"2", u"空", u"nil"}},
+        {ChildAt(top, 1), ChildAt(top, 0), {u"0", u"布尔", u"true"}, {u"1", u"整数", u"改"}, {u"2", u"符号", u"s"}},
+    };
+    auto cells = [](const ListStore& list, int row) {
+        return Cells{list.Cell(row, 0), list.Cell(row, 1), list.Cell(row, 2)};
+    };
+    ListStore list;
+    for (const Case& c : cases) {
+        list.Insert(0, u"..", 1, 0, nullptr);
+        for (int i = 0; i < 3; ++i) list.InsertChild(i + 1, c.listed, i, 4, 0, ChildAt(c.listed, i));
+        list.InsertChild(4, c.other, 0, 4, 0, nullptr);  // another container: left out
+        ASSERT_EQ(list.Size(), 4);
+        list.SetCell(2, 2, u"改");
+        EXPECT_EQ(cells(list, 0), (Cells{u"..", u"", u""}));
+        EXPECT_EQ(cells(list, 1), c.first);
+        EXPECT_EQ(cells(list, 2), c.second);
+        EXPECT_EQ(cells(list, 3), c.last);
+        EXPECT_EQ(list.Find(ChildAt(c.listed, 2)), 3);
+        EXPECT_EQ(list.Cell(4, 0), u"");  // no such row
+        list.Clear();
+    }
+    ReleaseNode(&DocumentRoot);
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "marshal/pages.h"
+#include "ui/viewer.h"
 
 TextPool::Ref TextPool::Add(const char16_t* text) {
     Ref ref;
@@ -102,28 +103,67 @@ TreeStore::Id TreeStore::ChildAtRow(Id parent, std::uint32_t row) const {
 
 void ListStore::Clear() {
     rows_.clear();
-    if (rows_.capacity() > (std::size_t{1} << 20)) rows_.shrink_to_fit();
+    if (rows_.capacity() > (std::size_t{1} << 16)) rows_.shrink_to_fit();
+    stored_.clear();
+    stored_.shrink_to_fit();
+    container_ = nullptr;
     texts_.Clear();
     selected_ = 0;
 }
 
-void ListStore::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+bool ListStore::InsertRow(int row, const Row& r) {
     if (row < 0 || row > Size()) row = Size();
-    Row r{};
-    r.node = node;
-    r.cells[0] = texts_.Add(text);
-    r.image = static_cast<std::int8_t>(image);
-    r.overlay = static_cast<std::int8_t>(overlay);
     try {
         rows_.insert(rows_.begin() + row, r);
     } catch (const std::bad_alloc&) {
-        // The row is left out; the cells set for it find no row.
+        return false;
     }
+    return true;
+}
+
+void ListStore::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+    if (stored_.size() >= kChildRow) return;
+    try {
+        stored_.push_back(Cells{texts_.Add(text), {}, {}});
+    } catch (const std::bad_alloc&) {
+        return;  // the row is left out; the cells set for it find no row
+    }
+    Row r{node, static_cast<std::uint32_t>(stored_.size() - 1), static_cast<std::int8_t>(image),
+          static_cast<std::int8_t>(overlay), false};
+    if (!InsertRow(row, r)) stored_.pop_back();
+}
+
+void ListStore::InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                            const MarshalNode* node) {
+    if (index < 0 || index >= kChildRow || (container_ && container_ != container)) return;
+    container_ = container;
+    InsertRow(row, Row{node, kChildRow | static_cast<std::uint32_t>(index), static_cast<std::int8_t>(image),
+                       static_cast<std::int8_t>(overlay), false});
 }
 
 void ListStore::SetCell(int row, int column, const char16_t* text) {
     if (!Valid(row) || column < 0 || column >= kColumns) return;
-    rows_[static_cast<std::size_t>(row)].cells[column] = texts_.Add(text);
+    Row& r = rows_[static_cast<std::size_t>(row)];
+    if (r.source & kChildRow) {
+        // The row keeps its texts from now on, the made ones included.
+        Cells cells;
+        for (int c = 0; c < kColumns; ++c) cells[static_cast<std::size_t>(c)] = texts_.Add(Cell(row, c).c_str());
+        if (stored_.size() >= kChildRow) return;
+        try {
+            stored_.push_back(cells);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        r.source = static_cast<std::uint32_t>(stored_.size() - 1);
+    }
+    stored_[r.source][static_cast<std::size_t>(column)] = texts_.Add(text);
+}
+
+std::u16string ListStore::Cell(int row, int column) const {
+    if (!Valid(row) || column < 0 || column >= kColumns) return {};
+    const std::uint32_t source = At(row).source;
+    if (source & kChildRow) return ChildRowCell(container_, source & ~kChildRow, column);
+    return std::u16string(texts_.View(stored_[source][static_cast<std::size_t>(column)]));
 }
 
 int ListStore::NextSelected(int after) const {

@@ -3,8 +3,10 @@
 // them through thin item models.  Millions of items cost a few dozen bytes
 // each: texts live in one pool, links between items are 32-bit indices.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -74,12 +76,16 @@ private:
     mutable std::uint32_t cursorRow_ = 0;
 };
 
+// The rows of the list pane.  A row of a child of the listed container
+// stores no texts: its cells are made from the child when they are read
+// (ChildRowCell), so that listing a million children costs 16 bytes each.
+// Other rows (the ".." row) keep their texts.
 class ListStore {
 public:
     static constexpr int kColumns = 3;
     struct Row {
         const MarshalNode* node;
-        TextPool::Ref cells[kColumns];
+        std::uint32_t source;  // kChildRow | the child's index, or an entry of stored_
         std::int8_t image;
         std::int8_t overlay;
         bool selected;
@@ -87,11 +93,15 @@ public:
 
     void Clear();
     void Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node);
+    // A row for child `index` of `container`.  All child rows share one
+    // container: one of another container is left out.
+    void InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                     const MarshalNode* node);
     void SetCell(int row, int column, const char16_t* text);
     int Size() const { return static_cast<int>(rows_.size()); }
     bool Valid(int row) const { return row >= 0 && row < Size(); }
     const Row& At(int row) const { return rows_[static_cast<std::size_t>(row)]; }
-    std::u16string_view Cell(int row, int column) const { return texts_.View(At(row).cells[column]); }
+    std::u16string Cell(int row, int column) const;
     int SelectedCount() const { return selected_; }
     int NextSelected(int after) const;
     int Find(const MarshalNode* node) const;
@@ -99,7 +109,14 @@ public:
     bool SetSelected(int row, bool selected);
 
 private:
-    std::vector<Row> rows_;
+    static constexpr std::uint32_t kChildRow = std::uint32_t{1} << 31;
+    using Cells = std::array<TextPool::Ref, kColumns>;
+    // False when memory ran out; the row is then left out.
+    bool InsertRow(int row, const Row& r);
+
+    std::vector<Row, PageAllocator<Row>> rows_;
+    std::vector<Cells> stored_;
+    const MarshalNode* container_ = nullptr;
     TextPool texts_;
     int selected_ = 0;
 };

@@ -18,26 +18,26 @@ int RowImage(const MarshalNode* k) {
     if (type == 'f' || type == 'i' || type == 'l' || type == 'u') return kImageNumber;
     return kImageValue;
 }
-
-void InsertChildRow(int row, const MarshalNode* n, std::int64_t i, const MarshalNode* k) {
-    LabelBuffer buf;
-    Text label = ChildLabel(n, i, buf);
-    bool link = k->type == '@' || k->type == ';';
-    ListInsertRow(row, label.text, RowImage(k), link ? kLinkOverlay : 0, k);
-    FreeText(label);
-    ListSetCell(row, 1, TypeName(k->type));
-    if (k->type == '@') {
-        const MarshalNode* target = k->data.target;
-        char16_t* path = BuildAccessPath(FindHoldingItem(target), target, 0);
-        if (path) ListSetCell(row, 2, path);
-        std::free(path);
-        return;
-    }
-    Text value = ValueText(k, buf);
-    if (value.text) ListSetCell(row, 2, value.text);
-    FreeText(value);
-}
 }  // namespace
+
+std::u16string ChildRowCell(const MarshalNode* container, std::int64_t index, int column) {
+    const MarshalNode* k = ChildAt(container, index);
+    LabelBuffer buf;
+    Text text = NoText();
+    if (column == 0) {
+        text = ChildLabel(container, index, buf);
+    } else if (column == 1) {
+        return TypeName(k->type);
+    } else if (column == 2 && k->type == '@') {
+        const MarshalNode* target = k->data.target;
+        text = HeapText(BuildAccessPath(FindHoldingItem(target), target, 0));
+    } else if (column == 2) {
+        text = ValueText(k, buf);
+    }
+    std::u16string cell = text.text ? text.text : u"";
+    FreeText(text);
+    return cell;
+}
 
 void InsertListColumns() {
     ListInsertColumn(0, u"名称", 300);
@@ -56,7 +56,8 @@ void FillListPane(const MarshalNode* node) {
         for (std::int64_t i = 0; i < count; ++i) {
             const MarshalNode* k = ChildAt(node, i);
             if (IsContainerType(k->type) != (pass == 0)) continue;
-            InsertChildRow(row++, node, i, k);
+            bool link = k->type == '@' || k->type == ';';
+            ListInsertChildRow(row++, node, i, RowImage(k), link ? kLinkOverlay : 0, k);
         }
     }
 }

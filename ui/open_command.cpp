@@ -105,9 +105,9 @@ std::FILE* OpenDocumentFileBytes(const char* path) {
 
 void ReleaseDocument() {
     // The panes go first, so no item ever points at a released node.
+    ListDeleteAllRows();
     TreeDeleteAllItems();
     InvalidateNodeLocation();
-    ListDeleteAllRows();
     StatusSetText(u"");
     ReleaseNode(&DocumentRoot);
     std::memset(&DocumentRoot, 0, sizeof DocumentRoot);

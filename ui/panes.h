@@ -40,6 +40,11 @@ void ListDeleteAllRows();
 // Inserts a row at `row` with its name cell; overlay 0 is none; node none
 // marks the ".." row.
 void ListInsertRow(int row, const char16_t* text, int image, int overlay, const MarshalNode* node);
+// Inserts a row at `row` for child `index` of `container`, the container
+// being listed; its cells are made when they are read (ChildRowCell), so a
+// container of a million children lists without a million texts.
+void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                        const MarshalNode* node);
 void ListSetCell(int row, int column, const char16_t* text);
 int ListSelectedCount();
 int ListNextSelectedRow(int after);       // first selected row after `after`; -1 when none

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "marshal/node.h"
 #include "ui/panes.h"
@@ -89,6 +90,9 @@ void InsertContainerItems(TreeItem parent, const MarshalNode* node);
 // MARK: list pane (list_pane.cpp)
 void InsertListColumns();
 void FillListPane(const MarshalNode* node);
+// The text of one cell (name, type, value) of the row of child `index` of
+// `container`; the panes make their child rows' cells with it when drawn.
+std::u16string ChildRowCell(const MarshalNode* container, std::int64_t index, int column);
 
 // MARK: selection, status bar and navigation (selection.cpp)
 void ShowSelectionStatus(int row);

@@ -100,6 +100,11 @@ void ListInsertRow(int row, const char16_t* text, int image, int overlay, const 
     g_list.Insert(row, text, image, overlay, node);
 }
 
+void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                        const MarshalNode* node) {
+    g_list.InsertChild(row, container, index, image, overlay, node);
+}
+
 void ListSetCell(int row, int column, const char16_t* text) { g_list.SetCell(row, column, text); }
 int ListSelectedCount() { return g_list.SelectedCount(); }
 int ListNextSelectedRow(int after) { return g_list.NextSelected(after); }

@@ -22,19 +22,30 @@ void ListModel::Clear() {
     endResetModel();
 }
 
-void ListModel::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+template <typename StoreInsert>
+void ListModel::InsertWith(int row, StoreInsert insert) {
     if (row < 0 || row >= store_.Size()) {
         if (!HasUnpublished()) emit Unpublished();
-        store_.Insert(store_.Size(), text, image, overlay, node);
+        insert(store_.Size());
         return;
     }
     // Inserting between rows: announce the appended ones first, so that row
     // numbers mean the same to the views and the store.
     Publish();
+    const int before = store_.Size();
     beginInsertRows({}, row, row);
-    store_.Insert(row, text, image, overlay, node);
-    ++shown_;
+    insert(row);
+    shown_ += store_.Size() - before;
     endInsertRows();
+}
+
+void ListModel::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
+    InsertWith(row, [&](int at) { store_.Insert(at, text, image, overlay, node); });
+}
+
+void ListModel::InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                            const MarshalNode* node) {
+    InsertWith(row, [&](int at) { store_.InsertChild(at, container, index, image, overlay, node); });
 }
 
 void ListModel::SetCell(int row, int column, const char16_t* text) {
@@ -62,14 +73,14 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= shown_ || index.column() >= columnCount()) return {};
     switch (role) {
     case Qt::DisplayRole: {
-        const std::u16string_view text = store_.Cell(index.row(), index.column());
+        const std::u16string text = store_.Cell(index.row(), index.column());
         return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     }
     case Qt::ToolTipRole: {
         // The whole text, line breaks included, for cells too narrow for it;
         // a very long one is cut so the tip stays quick to show.
         constexpr std::size_t kMaxTip = 4000;
-        const std::u16string_view text = store_.Cell(index.row(), index.column());
+        const std::u16string text = store_.Cell(index.row(), index.column());
         QString tip = QString::fromUtf16(text.data(), static_cast<qsizetype>(std::min(text.size(), kMaxTip)));
         if (text.size() > kMaxTip) tip += QStringLiteral("…");
         return tip;

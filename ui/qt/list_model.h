@@ -1,6 +1,6 @@
 // The list pane's rows as a Qt item model: a thin view over a ListStore.
 //
-// A fill appends up to millions of rows, three texts each.  Rows appended at
+// A fill appends up to millions of rows.  Rows appended at
 // the end are not announced one by one: the model shows `shown_` rows and
 // Publish() announces all rows appended since in one insertion.  Cells of
 // rows not yet shown change without a signal.
@@ -22,6 +22,8 @@ public:
     void InsertColumn(int index, const QString& header);
     void Clear();
     void Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node);
+    void InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                     const MarshalNode* node);
     void SetCell(int row, int column, const char16_t* text);
     // Announces the rows appended since the last Publish().
     void Publish();
@@ -38,6 +40,10 @@ signals:
     void Unpublished();
 
 private:
+    // Inserts through `insert(at)`, announcing the row unless it is appended.
+    template <typename StoreInsert>
+    void InsertWith(int row, StoreInsert insert);
+
     const PaneImages& images_;
     ListStore store_;
     QStringList headers_;

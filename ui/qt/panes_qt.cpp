@@ -175,6 +175,11 @@ void ListInsertRow(int row, const char16_t* text, int image, int overlay, const 
     if (List()) List()->Insert(row, text, image, overlay, node);
 }
 
+void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                        const MarshalNode* node) {
+    if (List()) List()->InsertChild(row, container, index, image, overlay, node);
+}
+
 void ListSetCell(int row, int column, const char16_t* text) {
     if (List()) List()->SetCell(row, column, text);
 }

@@ -26,9 +26,7 @@ void AnswerDisplayInfo(NMLVDISPINFOW* info) {
     if (!g_store.Valid(item.iItem)) return;
     const ListStore::Row& row = g_store.At(item.iItem);
     if (item.mask & LVIF_TEXT) {
-        CopyCell(item.iSubItem >= 0 && item.iSubItem < ListStore::kColumns ? g_store.Cell(item.iItem, item.iSubItem)
-                                                                            : std::u16string_view{},
-                 item);
+        CopyCell(g_store.Cell(item.iItem, item.iSubItem), item);
     }
     if (item.mask & LVIF_IMAGE) item.iImage = row.image;
     if (item.mask & LVIF_STATE) {
@@ -79,6 +77,12 @@ void ListDeleteAllRows() {
 
 void ListInsertRow(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
     g_store.Insert(row, text, image, overlay, node);
+    g_countStale = true;
+}
+
+void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
+                        const MarshalNode* node) {
+    g_store.InsertChild(row, container, index, image, overlay, node);
     g_countStale = true;
 }
 
