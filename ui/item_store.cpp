@@ -163,7 +163,11 @@ std::u16string ListStore::Cell(int row, int column) const {
     if (!Valid(row) || column < 0 || column >= kColumns) return {};
     const std::uint32_t source = At(row).source;
     if (source & kChildRow) return ChildRowCell(container_, source & ~kChildRow, column);
-    return std::u16string(texts_.View(stored_[source][static_cast<std::size_t>(column)]));
+    try {
+        return std::u16string(texts_.View(stored_[source][static_cast<std::size_t>(column)]));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 int ListStore::NextSelected(int after) const {

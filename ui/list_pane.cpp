@@ -1,5 +1,5 @@
 // The list pane: the children of the container selected in the tree pane.
-#include <cstdlib>
+#include <new>
 
 #include "marshal/load.h"
 #include "present/access_path.h"
@@ -34,7 +34,12 @@ std::u16string ChildRowCell(const MarshalNode* container, std::int64_t index, in
     } else if (column == 2) {
         text = ValueText(k, buf);
     }
-    std::u16string cell = text.text ? text.text : u"";
+    std::u16string cell;
+    try {
+        if (text.text) cell = text.text;
+    } catch (const std::bad_alloc&) {
+        // Too big for the memory left: empty, like a text that could not be made.
+    }
     FreeText(text);
     return cell;
 }
