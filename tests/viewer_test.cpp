@@ -1,5 +1,6 @@
 // Opening files, the tree pane, the list pane and the status bar, driven
-// through the in-memory panes.
+// through the pane layer: the same cases run over the in-memory, the Qt and
+// the Win32 panes (tests/pane_adapter.h reads each one back).
 #include "marshal/alloc.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
