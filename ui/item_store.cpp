@@ -136,9 +136,9 @@ void ListStore::Insert(int row, const char16_t* text, int image, int overlay, co
 void ListStore::InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
                             const MarshalNode* node) {
     if (index < 0 || index >= kChildRow || (container_ && container_ != container)) return;
-    container_ = container;
-    InsertRow(row, Row{node, kChildRow | static_cast<std::uint32_t>(index), static_cast<std::int8_t>(image),
-                       static_cast<std::int8_t>(overlay), false});
+    if (InsertRow(row, Row{node, kChildRow | static_cast<std::uint32_t>(index), static_cast<std::int8_t>(image),
+                           static_cast<std::int8_t>(overlay), false}))
+        container_ = container;
 }
 
 void ListStore::SetCell(int row, int column, const char16_t* text) {
