@@ -1,7 +1,8 @@
 // Loads arbitrary bytes and, when they load, does what a user can do with
 // the document: the tree is built, containers are selected (their lists
-// filled, link targets located, paths built), rows are selected, read by
-// the lens and activated, rows are found and their paths read back.
+// filled, their cells read: link targets located, paths built), rows are
+// selected, read by the lens and activated, rows are found and their paths
+// read back.
 // Nothing may crash, hang, leak or read out of bounds, however strange the
 // document is.
 #include <cstddef>
@@ -56,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             int rows = HeadlessList().Size();
             for (int r = 0; r < rows && r < kRowsVisited; ++r) {
                 if (HeadlessTree().Caret() != id) TreeSelectItem(HeadlessItem(id));
+                // A row's cells are made when read, as the list draws them.
+                for (int column = 0; column < ListStore::kColumns; ++column) (void)HeadlessList().Cell(r, column);
                 HeadlessClickRow(r);
                 ReadNode(ListRowNode(r));
                 OnListRowActivated(r);
