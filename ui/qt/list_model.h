@@ -1,9 +1,9 @@
 // The list pane's rows as a Qt item model: a thin view over a ListStore.
 //
-// A fill appends up to millions of rows.  Rows appended at
-// the end are not announced one by one: the model shows `shown_` rows and
-// Publish() announces all rows appended since in one insertion.  Cells of
-// rows not yet shown change without a signal.
+// A fill appends up to millions of rows.  Rows appended at the end are not
+// announced one by one: the model shows `shown_` rows and Publish()
+// announces all rows appended since in one insertion.  Cells of rows not yet
+// shown change without a signal.
 #pragma once
 #include <QAbstractTableModel>
 #include <QStringList>
