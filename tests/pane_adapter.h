@@ -25,6 +25,15 @@ void PanesQueueOpenAnswer(const std::u16string& path);
 // Takes the window's events until no open runs: the open sequence the
 // program ships, its worker and posted steps included.
 void PanesWaitForOpen();
+// Lets the window's queued work run a while: history steps, search
+// batches, posted steps.
+void PanesRunEvents();
+// The window's navigation and find, and the clipboard's text.
+class NavigationController;
+class FindController;
+NavigationController& PanesNavigation();
+FindController& PanesFind();
+std::u16string PanesClipboard();
 // The message boxes shown since the start.
 const std::vector<SeenMessage>& PanesMessages();
 

@@ -2,17 +2,44 @@
 #include "tests/pane_adapter.h"
 #include "ui/front_end.h"
 #include "ui/handlers.h"
+#include "ui/find_controller.h"
 #include "ui/headless/headless.h"
+#include "ui/headless/headless_nav.h"
+#include "ui/navigation_controller.h"
+#include "ui/open_sequence.h"
 
 namespace {
 std::vector<SeenMessage> g_messages;
+NavigationController g_navigation;
+FindController g_find{g_navigation};
+
+void DocumentClosing() {
+    g_find.Stop();
+    g_navigation.DocumentClosing();
 }
+}  // namespace
 
 void PanesStart() {
     HeadlessReset();
     InitViewer();
+    SetActiveNavigation(&g_navigation);
+    OpenSequenceView view;
+    view.documentClosing = DocumentClosing;
+    view.documentShown = [] { g_navigation.DocumentShown(); };
+    SetOpenSequenceView(std::move(view));
 }
-void PanesStop() { ShutdownViewer(); }
+void PanesStop() {
+    StopOpenSequence();
+    DocumentClosing();
+    ShutdownViewer();
+    SetOpenSequenceView({});
+    SetActiveNavigation(nullptr);
+    RunPostedSteps();
+}
+void PanesRunEvents() { RunPostedSteps(); }
+NavigationController& PanesNavigation() { return g_navigation; }
+FindController& PanesFind() { return g_find; }
+std::u16string PanesClipboard() { return HeadlessClipboard(); }
 void PanesWaitForOpen() { RunPostedSteps(); }
 void PanesQueueOpenAnswer(const std::u16string& path) { HeadlessQueueOpenAnswer(path); }
 const std::vector<SeenMessage>& PanesMessages() {

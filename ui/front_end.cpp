@@ -11,6 +11,7 @@ std::deque<std::function<void()>> g_queue;
 }  // namespace
 
 void SetFrontEndOps(FrontEndOps ops) { g_ops = std::move(ops); }
+const FrontEndOps& FrontEndOpsInUse() { return g_ops; }
 
 std::thread StartWorker(std::function<void()> work) {
     if (g_ops.startWorker) {

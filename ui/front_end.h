@@ -21,6 +21,7 @@ struct FrontEndOps {
 // work runs in line, posted steps wait for RunPostedSteps and timers never
 // fire.
 void SetFrontEndOps(FrontEndOps ops);
+const FrontEndOps& FrontEndOpsInUse();
 
 // The returned thread is not joinable when the work ran in line.
 std::thread StartWorker(std::function<void()> work);

@@ -5,6 +5,7 @@
 // their modal loops.
 #include <QApplication>
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 
 #include "tests/pane_adapter.h"
 #include "ui/open_sequence.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/modal.h"
 #include "ui/qt/qt_panes.h"
@@ -122,6 +124,13 @@ void PanesStop() {
     g_session = Session{};
 }
 
+void PanesRunEvents() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    Flush();
+}
+NavigationController& PanesNavigation() { return Window().Nav().Controller(); }
+FindController& PanesFind() { return Window().Nav().FindLogic(); }
+std::u16string PanesClipboard() { return QApplication::clipboard()->text().toStdU16String(); }
 void PanesWaitForOpen() {
     while (OpenSequenceRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     Flush();

@@ -5,6 +5,7 @@
 #include "marshal/alloc.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
+#include "ui/open_sequence.h"
 #include "ui/win32/window_state.h"
 
 using namespace mb;
@@ -36,14 +37,14 @@ protected:
     // A first document is shown, the second starts loading.
     void OpenFirstAndStartSecond() {
         ASSERT_EQ(Open(Document(), "first.rxdata"), 0);
-        StartLoad(Write(Document(), "second.rxdata").c_str());
-        ASSERT_TRUE(LoadRunning());
+        StartOpenSequence(Write(Document(), "second.rxdata").c_str());
+        ASSERT_TRUE(OpenSequenceRunning());
         EXPECT_TRUE(ShowsWaitCursor());
     }
     // Cancelled: no message, no document, empty panes, the title of before;
     // then the next open works.
     void ExpectEndedSilentlyAndNextOpens(std::size_t messages) {
-        EXPECT_FALSE(LoadRunning());
+        EXPECT_FALSE(OpenSequenceRunning());
         EXPECT_EQ(PanesMessages().size(), messages);
         EXPECT_EQ(PanesItemCount(), 0u);
         EXPECT_EQ(PanesRowCount(), 0);
@@ -51,7 +52,7 @@ protected:
         EXPECT_EQ(LiveAllocationCount(), 0);
         EXPECT_EQ(U8(PanesTitle()), "first.rxdata - Quarnix");
         EXPECT_FALSE(ShowsWaitCursor());
-        StartLoad(Write(Document(), "next.rxdata").c_str());
+        StartOpenSequence(Write(Document(), "next.rxdata").c_str());
         WaitForLoad();
         EXPECT_EQ(U8(PanesTitle()), "next.rxdata - Quarnix");
         EXPECT_EQ(CaretText(), "next.rxdata");
@@ -78,16 +79,16 @@ TEST_F(LoadRunnerTest, EscWhereverTheFocusIsCancelsAndTheNextOpenWorks) {
 TEST_F(LoadRunnerTest, AnotherOpenCancelsTheRunningOneAndTheWindowGoingEndsIt) {
     OpenFirstAndStartSecond();
     std::size_t messages = PanesMessages().size();
-    StartLoad(Write(Document(), "third.rxdata").c_str());
+    StartOpenSequence(Write(Document(), "third.rxdata").c_str());
     WaitForLoad();
     EXPECT_EQ(PanesMessages().size(), messages);
     EXPECT_EQ(U8(PanesTitle()), "third.rxdata - Quarnix");
     EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
 
     // Exit while loading: everything released, nothing posted comes back.
-    StartLoad(Write(Document(), "fourth.rxdata").c_str());
+    StartOpenSequence(Write(Document(), "fourth.rxdata").c_str());
     DestroyWindow(MainWindowHandle);
-    EXPECT_FALSE(LoadRunning());
+    EXPECT_FALSE(OpenSequenceRunning());
     EXPECT_EQ(LiveAllocationCount(), 0);
     RunMessagesFor(50);
     EXPECT_EQ(PanesMessages().size(), messages);
@@ -104,7 +105,7 @@ TEST_F(LoadRunnerTest, FailedLoadsShowTheirMessageAfterTheLoad) {
         SCOPED_TRACE(c.message);
         ASSERT_EQ(Open(Document(), "first.rxdata"), 0);
         std::size_t messages = PanesMessages().size();
-        StartLoad(Write(c.bytes, "bad.rxdata").c_str());
+        StartOpenSequence(Write(c.bytes, "bad.rxdata").c_str());
         EXPECT_EQ(PanesMessages().size(), messages);  // not before the load has run
         WaitForLoad();
         ASSERT_EQ(PanesMessages().size(), messages + 1);
@@ -121,7 +122,7 @@ TEST_F(LoadRunnerTest, ASlowSourceShowsTheProgressBarAndCancelsWhenItsBytesCome)
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
     ASSERT_EQ(Open(Document(), "first.rxdata"), 0);
     std::size_t messages = PanesMessages().size();
-    StartLoad(reinterpret_cast<const char16_t*>(name));
+    StartOpenSequence(reinterpret_cast<const char16_t*>(name));
     ConnectNamedPipe(pipe, nullptr);  // the worker opens it
     EXPECT_FALSE(LoadProgressBar());
     RunMessagesFor(400);

@@ -86,6 +86,25 @@ void PanesStop() {
     ModalHooks() = Win32ModalHooks{};
 }
 
+void PanesRunEvents() {
+    for (int i = 0; i < 3; ++i) {
+        Pump();
+        Sleep(5);
+    }
+    Pump();
+}
+NavigationController& PanesNavigation() { return Win32Navigation(); }
+FindController& PanesFind() { return Win32Find(); }
+std::u16string PanesClipboard() {
+    std::u16string text;
+    if (!OpenClipboard(MainWindowHandle)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* units = static_cast<const char16_t*>(GlobalLock(data))) text = units;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
 void PanesWaitForOpen() {
     WaitForLoad();
     Pump();

@@ -37,6 +37,7 @@ public:
     void DocumentShown();
 
     NavigationController& Controller() { return controller_; }
+    FindController& FindLogic() { return find_; }
     // Shows the place and makes it a step of the history.
     bool GoTo(const ViewPosition& position);
     // Resolves and shows a typed path; the error text when it names nothing.

@@ -3,8 +3,9 @@
 // keys, the find and path bars under the panes, the context menus of both
 // panes and the mouse's side buttons.  The decisions are the portable
 // controllers'; this puts them on Windows' own controls.
+#include "ui/win32/window_state.h"
+
 #include <windowsx.h>
-#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "ui/find_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
-#include "ui/win32/window_state.h"
 
 namespace {
 enum Command : UINT {
