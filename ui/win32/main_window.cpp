@@ -8,6 +8,7 @@
 
 #include "ui/handlers.h"
 #include "ui/viewer.h"
+#include "ui/win32/preview_win32.h"
 
 HWND MainWindowHandle;
 HWND TreePane;
@@ -43,6 +44,7 @@ LRESULT OnCreate(HWND window) {
     InitViewer();  // no document; the list's columns
     StatusBar = CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE, 0, 0);
     SendMessageW(StatusBar, SB_SIMPLE, TRUE, 0);
+    CreatePreviewPane(window);
     DragAcceptFiles(window, TRUE);
     return 0;
 }
@@ -80,6 +82,7 @@ LRESULT OnNotify(const NMHDR* header) {
     if (IsEscape(header)) CancelLoad();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
+    if (header->hwndFrom == TreePane || header->hwndFrom == ListPane) PreviewPanesNotified(header);
     return 0;
 }
 

@@ -1,0 +1,36 @@
+// The preview below the list pane in the native window: the reading of the
+// current row (ui/preview_view.h) on Windows' own controls.  A child window
+// of its own holds the draggable top edge, a header line, a problem line
+// and one page at a time: a RichEdit for scripts and texts with a gutter of
+// line numbers, an owner-data list view for a table's layer with a layer
+// combo box and the heat map, a swatch with its text, a list box of an
+// event page's commands.  It starts hidden.
+#pragma once
+#include "ui/win32/window_state.h"
+
+extern HWND PreviewPane;  // none until CreatePreviewPane
+
+// Creates the (hidden) preview as a child of the main window.
+void CreatePreviewPane(HWND parent);
+bool PreviewShown();
+// Shows or hides it; the list pane gives up or takes back its lower part.
+void SetPreviewShown(bool shown);
+// The main window's layout: given the rectangle of the list's column,
+// places the preview in its lower part when shown and returns the list's
+// rectangle (the whole column while the preview is hidden).
+RECT LayoutPreviewColumn(const RECT& column);
+// Every notification of the tree and list panes, after the logic handled
+// it: the preview reads the panes again once the window's thread is idle.
+void PreviewPanesNotified(const NMHDR* header);
+
+// What the tests read back: the controls, the pictures as drawn.
+struct PreviewControls {
+    HWND header, problem, text, gutter, table, layers, heatMap, swatch, swatchText, events;
+};
+PreviewControls PreviewControlHandles();
+// The DIB section a picture control draws (heat map, swatch); none when empty.
+HBITMAP PreviewPictureBitmap(HWND picture);
+// True when the text page colours Ruby source.
+bool PreviewTextIsRuby();
+// Reads the panes and shows what they select, now.
+void RefreshPreviewNow();
