@@ -1,12 +1,11 @@
 // The preview contract over the Win32 preview: read back from its controls
-// (texts, RichEdit character formats, list box, list view cells, the DIB
+// (texts, the rows its rows views draw, list box, combo box, the DIB
 // sections the pictures draw) once the window's messages have been handled.
-#include <richedit.h>
-
 #include <cstring>
 
 #include "tests/preview_adapter.h"
 #include "ui/win32/preview_win32.h"
+#include "ui/win32/rows_view_win32.h"
 
 namespace {
 const PreviewControls& Controls() {
@@ -24,21 +23,6 @@ std::u16string Text(HWND control) {
     return std::u16string(text.begin(), text.end());
 }
 
-// Lines apart at CR LF, CR or LF.
-std::vector<std::u16string> Lines(const std::u16string& text) {
-    std::vector<std::u16string> lines(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += text[i];
-        }
-    }
-    return lines;
-}
-
-std::uint32_t Rgb(COLORREF c) { return static_cast<std::uint32_t>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c)); }
 
 std::uint32_t PictureAt(HWND picture, double x, double y) {
     DIBSECTION dib{};
@@ -69,8 +53,12 @@ SeenPage PreviewPageShown() {
 
 std::vector<std::u16string> PreviewLines() {
     const PreviewControls& c = Controls();
-    if (!IsWindowVisible(c.events)) return Lines(Text(c.text));
     std::vector<std::u16string> lines;
+    if (!IsWindowVisible(c.events)) {
+        const RowsSource& rows = RowsSourceOf(c.text);
+        for (int i = 0; i < rows.count; ++i) lines.push_back(rows.text(i));
+        return lines;
+    }
     const int count = static_cast<int>(SendMessageW(c.events, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         std::wstring line(static_cast<std::size_t>(SendMessageW(c.events, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)) + 1, L'\0');
@@ -82,18 +70,15 @@ std::vector<std::u16string> PreviewLines() {
 }
 
 std::uint32_t PreviewTextColour(int line, int column) {
-    HWND text = Controls().text;
-    const LRESULT start = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
-    CHARRANGE one{static_cast<LONG>(start + column), static_cast<LONG>(start + column + 1)};
-    SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_COLOR;
-    SendMessageW(text, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    CHARRANGE none{0, 0};
-    SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
-    if (format.dwEffects & CFE_AUTOCOLOR) return 0;
-    return format.crTextColor == GetSysColor(COLOR_WINDOWTEXT) ? 0 : Rgb(format.crTextColor);
+    const RowsSource& rows = RowsSourceOf(Controls().text);
+    std::vector<RubySpan> spans;
+    if (rows.spans) rows.spans(line, spans);
+    for (const RubySpan& span : spans)
+        if (column >= span.start && column < span.start + span.length) {
+            const RubyStyle& s = RubyTokenStyle(span.token);
+            return static_cast<std::uint32_t>(s.red << 16 | s.green << 8 | s.blue);
+        }
+    return 0;
 }
 
 int PreviewMarkedLine() {
@@ -131,17 +116,19 @@ void PreviewChooseLayer(int layer) {
 }
 
 std::u16string PreviewCell(int x, int y) {
-    HWND table = Controls().table;
-    HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
-    const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    if (y < 0 || y >= SendMessageW(table, LVM_GETITEMCOUNT, 0, 0) || x < 0 || x + 1 >= columns) return u"";
-    wchar_t text[64] = L"";
-    LVITEMW item{};
-    item.iSubItem = x + 1;  // column 0 names the row
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(table, LVM_GETITEMTEXTW, static_cast<WPARAM>(y), reinterpret_cast<LPARAM>(&item));
-    return reinterpret_cast<const char16_t*>(text);
+    // The grid's row as drawn: y, then the cells, apart by spaces.
+    const RowsSource& rows = RowsSourceOf(Controls().table);
+    if (y < 0 || y >= rows.count || x < 0) return u"";
+    const std::u16string row = rows.text(y);
+    std::vector<std::u16string> cells;
+    for (std::size_t i = 0; i < row.size();) {
+        while (i < row.size() && row[i] == u' ') ++i;
+        std::size_t end = row.find(u' ', i);
+        if (end == std::u16string::npos) end = row.size();
+        if (end > i) cells.push_back(row.substr(i, end - i));
+        i = end;
+    }
+    return static_cast<std::size_t>(x) + 1 < cells.size() ? cells[static_cast<std::size_t>(x) + 1] : u"";
 }
 
 std::uint32_t PreviewHeatMapAt(double x, double y) { return PictureAt(Controls().heatMap, x, y); }

@@ -1,6 +1,5 @@
 #include "ui/win32/preview_win32.h"
 
-#include <richedit.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 
 #include "lens/ruby_tokens.h"
 #include "ui/preview_view.h"
+#include "ui/win32/rows_view_win32.h"
 
 HWND PreviewPane;
 
@@ -17,20 +17,19 @@ constexpr UINT kRefreshMessage = WM_APP + 20;
 constexpr int kEdge = kSplitterWidth;  // the draggable strip along the top
 constexpr int kMinHeight = 80;         // neither part shrinks below this when it can
 constexpr int kGap = 2;
-constexpr int kMostColumns = 1000;     // a table wider than this shows its first columns
-constexpr int kCellWidth = 52;
+constexpr int kMostColumns = 10000;    // a table wider than this shows its first columns
+constexpr std::size_t kCellUnits = 7;  // "-32768" and a space
 constexpr COLORREF kProblemColour = RGB(0xb0, 0x00, 0x00);
 
 struct State {
     PreviewControls c{};
     HWND layerLabel = nullptr;
     HFONT uiFont = nullptr, codeFont = nullptr;
-    HMODULE richEdit = nullptr;
     PreviewFollower follower;
     PreviewPage page = PreviewPage::kText;
     bool ruby = false;
     int layer = 0;
-    int lineCount = 1;  // of the text page, for the gutter's width
+    std::vector<RubyLineState> lineStates;  // the state each text line starts in
     bool refreshPosted = false;
     bool shown = false;
     int height = 0;  // chosen by dragging; 0: two fifths of the column
@@ -109,156 +108,36 @@ void SetPicture(HWND control, const PreviewPicture& picture) {
 
 // MARK: the text page
 
-// The gutter: the numbers of the lines the RichEdit shows, right-aligned.
-LRESULT CALLBACK GutterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT r;
-    GetClientRect(window, &r);
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ old = SelectObject(dc, g.codeFont);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    HWND text = g.c.text;
-    const int lines = static_cast<int>(SendMessageW(text, EM_GETLINECOUNT, 0, 0));
-    const int height = LineHeight(window, g.codeFont);
-    // The RichEdit's client origin in the gutter's coordinates.
-    POINT origin{0, 0};
-    MapWindowPoints(text, window, &origin, 1);
-    for (int line = static_cast<int>(SendMessageW(text, EM_GETFIRSTVISIBLELINE, 0, 0)); line < lines; ++line) {
-        const LRESULT start = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
-        POINTL at{};
-        SendMessageW(text, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), start);
-        const int top = origin.y + at.y;
-        if (top > r.bottom) break;
-        const std::wstring number = std::to_wstring(line + 1);
-        RECT cell{0, top, r.right - 4, top + height};
-        DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &cell, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    SelectObject(dc, old);
-    EndPaint(window, &paint);
-    return 0;
-}
-
-int GutterWidth() {
-    int digits = 1;
-    for (int n = std::max(1, g.lineCount); n >= 10; n /= 10) ++digits;
-    HDC dc = GetDC(g.c.gutter);
-    HGDIOBJ old = SelectObject(dc, g.codeFont);
-    SIZE nine{};
-    GetTextExtentPoint32W(dc, L"9", 1, &nine);
-    SelectObject(dc, old);
-    ReleaseDC(g.c.gutter, dc);
-    return 8 + nine.cx * digits;
-}
-
-void AppendRtfText(std::string& rtf, std::u16string_view text) {
-    for (char16_t c : text) {
-        if (c == u'\\' || c == u'{' || c == u'}') {
-            rtf += '\\';
-            rtf += static_cast<char>(c);
-        } else if (c == u'\t') {
-            rtf += "\\tab ";
-        } else if (c < 0x20) {
-            rtf += ' ';
-        } else if (c < 0x80) {
-            rtf += static_cast<char>(c);
-        } else {
-            rtf += "\\u";
-            rtf += std::to_string(static_cast<std::int16_t>(c));
-            rtf += '?';
-        }
-    }
-}
-
-// The lines as one RTF document: the token colours in its colour table,
-// each coloured span switching colour and weight, so that the control
-// takes the whole text and its colours in one stream.
-std::string RubyRtf(const std::vector<std::u16string>& lines) {
-    std::size_t size = 256;
-    for (const auto& line : lines) size += line.size() * 3 / 2 + 8;
-    std::string rtf;
-    rtf.reserve(size);
-    rtf += "{\\rtf1\\ansi\\deff0{\\colortbl;";
-    for (int k = 0; k < kRubyTokenKinds; ++k) {
-        const RubyStyle& s = RubyTokenStyle(static_cast<RubyToken>(k));
-        rtf += "\\red" + std::to_string(s.red) + "\\green" + std::to_string(s.green) + "\\blue" + std::to_string(s.blue) + ';';
-    }
-    rtf += "}\\uc1 ";
-    std::vector<RubySpan> spans;
-    RubyLineState state = RubyLineState::kCode;
-    for (std::size_t n = 0; n < lines.size(); ++n) {
-        const std::u16string_view line = lines[n];
-        spans.clear();
-        state = AppendRubySpans(line, state, spans);
-        std::size_t at = 0;
-        for (const RubySpan& span : spans) {
-            AppendRtfText(rtf, line.substr(at, static_cast<std::size_t>(span.start) - at));
-            const RubyStyle& s = RubyTokenStyle(span.token);
-            rtf += "\\cf" + std::to_string(static_cast<int>(span.token) + 1);
-            rtf += s.bold ? "\\b" : "";
-            rtf += s.italic ? "\\i" : "";
-            rtf += ' ';
-            AppendRtfText(rtf, line.substr(static_cast<std::size_t>(span.start), static_cast<std::size_t>(span.length)));
-            rtf += "\\cf0\\b0\\i0 ";
-            at = static_cast<std::size_t>(span.start + span.length);
-        }
-        AppendRtfText(rtf, line.substr(at));
-        if (n + 1 < lines.size()) rtf += "\\par\n";
-    }
-    rtf += '}';
-    return rtf;
-}
-
-struct Stream {
-    const char* data;
-    std::size_t left;
-};
-
-DWORD CALLBACK StreamOut(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* given) {
-    auto* stream = reinterpret_cast<Stream*>(cookie);
-    const std::size_t n = std::min(stream->left, static_cast<std::size_t>(size));
-    std::copy(stream->data, stream->data + n, buffer);
-    stream->data += n;
-    stream->left -= n;
-    *given = static_cast<LONG>(n);
-    return 0;
-}
-
-void StreamIn(const std::string& bytes, WPARAM format) {
-    Stream stream{bytes.data(), bytes.size()};
-    EDITSTREAM edit{reinterpret_cast<DWORD_PTR>(&stream), 0, StreamOut};
-    SendMessageW(g.c.text, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&edit));
-}
-
 void ShowText(const PreviewView& view) {
-    SendMessageW(g.c.text, WM_SETREDRAW, FALSE, 0);
-    // The default character format: the monospace font, plain and black.
-    CHARFORMAT2W plain{};
-    plain.cbSize = sizeof plain;
-    plain.dwMask = CFM_COLOR | CFM_BOLD | CFM_ITALIC;
-    plain.crTextColor = GetSysColor(COLOR_WINDOWTEXT);
-    SendMessageW(g.c.text, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&plain));
+    // The state each line starts in, found once: a row is coloured alone.
+    g.lineStates.clear();
     if (view.ruby) {
-        StreamIn(RubyRtf(view.lines), SF_RTF);
-    } else {
-        std::u16string joined;
-        std::size_t size = 0;
-        for (const auto& line : view.lines) size += line.size() + 2;
-        joined.reserve(size);
-        for (std::size_t n = 0; n < view.lines.size(); ++n) {
-            if (n) joined += u"\r\n";
-            joined += view.lines[n];
+        g.lineStates.reserve(view.lines.size());
+        std::vector<RubySpan> scratch;
+        RubyLineState state = RubyLineState::kCode;
+        for (const auto& line : view.lines) {
+            g.lineStates.push_back(state);
+            scratch.clear();
+            state = AppendRubySpans(line, state, scratch);
         }
-        StreamIn(std::string(reinterpret_cast<const char*>(joined.data()), joined.size() * 2), SF_TEXT | SF_UNICODE);
     }
-    SendMessageW(g.c.text, EM_SETSEL, 0, 0);
-    SendMessageW(g.c.text, WM_SETREDRAW, TRUE, 0);
+    RowsSource source;
+    source.count = static_cast<int>(view.lines.size());
+    source.numbers = true;
+    for (const auto& line : view.lines) source.widest = std::max(source.widest, static_cast<int>(line.size()));
+    // Rows are read from the view shown; a view forgotten since has none.
+    source.text = [](int row) {
+        const auto& lines = g.follower.View().lines;
+        return static_cast<std::size_t>(row) < lines.size() ? lines[static_cast<std::size_t>(row)] : std::u16string();
+    };
+    if (view.ruby)
+        source.spans = [](int row, std::vector<RubySpan>& spans) {
+            const auto& lines = g.follower.View().lines;
+            if (static_cast<std::size_t>(row) < std::min(lines.size(), g.lineStates.size()))
+                AppendRubySpans(lines[static_cast<std::size_t>(row)], g.lineStates[static_cast<std::size_t>(row)], spans);
+        };
     g.ruby = view.ruby;
-    g.lineCount = static_cast<int>(view.lines.size());
-    InvalidateRect(g.c.text, nullptr, TRUE);
+    SetRowsSource(g.c.text, std::move(source));
 }
 
 // MARK: the table page
@@ -270,48 +149,38 @@ void ShowLayer(int layer) {
     InvalidateRect(g.c.table, nullptr, FALSE);
 }
 
+void AppendCell(std::u16string& row, std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    row.append(digits.size() < kCellUnits ? kCellUnits - digits.size() : 1, u' ');
+    row.append(digits.begin(), digits.end());
+}
+
+// A row of the grid: y, then the cells of the chosen layer, each right-aligned.
+std::u16string TableRow(int y) {
+    const PreviewTable& table = g.follower.View().table;
+    std::u16string row;
+    if (y < 0 || y >= table.y || g.layer >= table.z) return row;
+    AppendCell(row, y);
+    for (int x = 0; x < std::min(table.x, kMostColumns); ++x) AppendCell(row, table.At(x, y, g.layer));
+    return row;
+}
+
 void ShowTable(const PreviewTable& table) {
-    HWND list = g.c.table;
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_SETITEMCOUNT, 0, 0);
-    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {}
     const bool empty = !table.x || !table.y || !table.z;
     const int columns = empty ? 0 : std::min(table.x, kMostColumns);
-    // Column 0 names the row (y); the others are x = 0, 1, ...
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    column.fmt = LVCFMT_RIGHT;
-    column.cx = kCellWidth;
-    std::wstring name = L"y";
-    column.pszText = name.data();
-    SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    for (int x = 0; x < columns; ++x) {
-        name = std::to_wstring(x);
-        column.pszText = name.data();
-        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(x + 1), reinterpret_cast<LPARAM>(&column));
-    }
-    SendMessageW(list, LVM_SETITEMCOUNT, empty ? 0 : static_cast<WPARAM>(table.y), LVSICF_NOINVALIDATEALL);
+    RowsSource source;
+    source.count = empty ? 0 : table.y;
+    source.text = TableRow;
+    source.header.assign(kCellUnits - 1, u' ');
+    source.header += u'y';
+    for (int x = 0; x < columns; ++x) AppendCell(source.header, x);
+    source.widest = static_cast<int>(source.header.size());
     SendMessageW(g.c.layers, CB_RESETCONTENT, 0, 0);
     for (int z = 0; z < table.z; ++z) SendMessageW(g.c.layers, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(TableLayerName(z))));
     SendMessageW(g.c.layers, CB_SETCURSEL, 0, 0);
     EnableWindow(g.c.layers, table.z > 1);
+    SetRowsSource(g.c.table, std::move(source));
     ShowLayer(0);
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-}
-
-void AnswerCell(NMLVDISPINFOW* info) {
-    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return;
-    const PreviewTable& table = g.follower.View().table;
-    const int y = info->item.iItem, x = info->item.iSubItem - 1;
-    std::wstring text;
-    if (y >= 0 && y < table.y) {
-        if (x < 0) text = std::to_wstring(y);
-        else if (x < table.x && g.layer < table.z) text = std::to_wstring(table.At(x, y, g.layer));
-    }
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(info->item.cchTextMax - 1));
-    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n), info->item.pszText);
-    info->item.pszText[n] = L'\0';
 }
 
 // MARK: the other pages
@@ -345,7 +214,7 @@ void MarkLine() {
 
 std::vector<HWND> PageControls(PreviewPage page) {
     switch (page) {
-    case PreviewPage::kText: return {g.c.text, g.c.gutter};
+    case PreviewPage::kText: return {g.c.text};
     case PreviewPage::kTable: return {g.c.table, g.c.layers, g.layerLabel, g.c.heatMap};
     case PreviewPage::kSwatch: return {g.c.swatch, g.c.swatchText};
     case PreviewPage::kEvents: return {g.c.events};
@@ -367,9 +236,7 @@ void PlaceChildren() {
     }
     y += kGap;
     const int h = std::max(0, bottom - y);
-    const int gutter = GutterWidth();
-    MoveWindow(g.c.gutter, 0, y, gutter, h, TRUE);
-    MoveWindow(g.c.text, gutter, y, std::max(0, w - gutter), h, TRUE);
+    MoveWindow(g.c.text, 0, y, w, h, TRUE);
     MoveWindow(g.layerLabel, 0, y + 4, 30, line, TRUE);
     MoveWindow(g.c.layers, 32, y, 120, 200, TRUE);
     const int body = y + line + 8;
@@ -420,7 +287,7 @@ void ShowView(const PreviewView& view) {
         for (HWND control : PageControls(view.page)) ShowWindow(control, SW_SHOWNA);
         g.page = view.page;
     }
-    if (problemWas != !view.problem.empty() || view.page == PreviewPage::kText) PlaceChildren();
+    if (problemWas != !view.problem.empty()) PlaceChildren();
 }
 
 void ChooseLine(int line) {
@@ -447,27 +314,18 @@ void Drag(LPARAM position) {
     PlaceWithList();
 }
 
-LRESULT OnNotify(NMHDR* header) {
-    if (header->hwndFrom == g.c.table && header->code == LVN_GETDISPINFOW) AnswerCell(reinterpret_cast<NMLVDISPINFOW*>(header));
-    if (header->hwndFrom == g.c.text && header->code == EN_UPDATE) InvalidateRect(g.c.gutter, nullptr, FALSE);
-    return 0;
-}
-
 LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     const auto from = reinterpret_cast<HWND>(lParam);
     if (from == g.c.events && HIWORD(wParam) == LBN_SELCHANGE)
         ChooseLine(static_cast<int>(SendMessageW(g.c.events, LB_GETCURSEL, 0, 0)));
     else if (from == g.c.layers && HIWORD(wParam) == CBN_SELCHANGE)
         ShowLayer(std::max(0, static_cast<int>(SendMessageW(g.c.layers, CB_GETCURSEL, 0, 0))));
-    else if (from == g.c.text && (HIWORD(wParam) == EN_VSCROLL || HIWORD(wParam) == EN_UPDATE))
-        InvalidateRect(g.c.gutter, nullptr, FALSE);
     return 0;
 }
 
 LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: PlaceChildren(); return 0;
-    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == g.c.problem) {
@@ -536,9 +394,7 @@ void RegisterClasses(HINSTANCE instance) {
     wc.lpfnWndProc = PictureProc;
     wc.lpszClassName = L"QuarnixPicture";
     RegisterClassExW(&wc);
-    wc.lpfnWndProc = GutterProc;
-    wc.lpszClassName = L"QuarnixGutter";
-    RegisterClassExW(&wc);
+    RegisterRowsView(instance);
 }
 
 HFONT Fonts(HFONT& code) {
@@ -561,25 +417,15 @@ void CreatePreviewPane(HWND parent) {
                                   instance, nullptr);
     if (!PreviewPane) return;
     g.uiFont = Fonts(g.codeFont);
-    // msftedit.dll stays loaded for the program's life: its class must outlive every control of it.
-    static HMODULE richEdit = LoadLibraryW(L"msftedit.dll");
-    g.richEdit = richEdit;
     g.c.header = Child(WC_STATICW, WS_VISIBLE | SS_NOPREFIX | SS_ENDELLIPSIS);
     g.c.problem = Child(WC_STATICW, SS_NOPREFIX | SS_ENDELLIPSIS);
-    g.c.gutter = Child(L"QuarnixGutter", WS_VISIBLE);
-    g.c.text = Child(MSFTEDIT_CLASS, WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
-                                         ES_AUTOHSCROLL | ES_NOHIDESEL | ES_DISABLENOSCROLL,
-                     WS_EX_CLIENTEDGE);
+    g.c.text = Child(L"QuarnixRows", WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
     SendMessageW(g.c.text, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
-    SendMessageW(g.c.text, EM_EXLIMITTEXT, 0, 0x7ffffffe);
-    SendMessageW(g.c.text, EM_SETTARGETDEVICE, 0, 1);  // no wrapping: a line is a line
-    SendMessageW(g.c.text, EM_SETEVENTMASK, 0, ENM_UPDATE | ENM_SCROLL);
-    SendMessageW(g.c.text, EM_SETUNDOLIMIT, 0, 0);
     g.layerLabel = Child(WC_STATICW, SS_NOPREFIX);
     SetWindowTextW(g.layerLabel, L"层：");
     g.c.layers = Child(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
-    g.c.table = Child(WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE);
-    SendMessageW(g.c.table, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_DOUBLEBUFFER | LVS_EX_GRIDLINES);
+    g.c.table = Child(L"QuarnixRows", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SendMessageW(g.c.table, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
     g.c.heatMap = Child(L"QuarnixPicture", 0);
     g.c.swatch = Child(L"QuarnixPicture", 0);
     g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
@@ -625,7 +471,11 @@ void RefreshPreviewNow() {
     // While an open runs the panes hold no document to read.
     if (!g.shown || LoadRunning()) return;
     FlushListPane();
-    if (g.follower.Follow(CurrentPreviewTarget()) == PreviewFollower::Change::kPage) ShowView(g.follower.View());
+    ShowPreviewTarget(CurrentPreviewTarget());
+}
+
+void ShowPreviewTarget(const PreviewTarget& target) {
+    if (g.follower.Follow(target) == PreviewFollower::Change::kPage) ShowView(g.follower.View());
     MarkLine();
 }
 

@@ -1,11 +1,12 @@
 // The preview below the list pane in the native window: the reading of the
 // current row (ui/preview_view.h) on Windows' own controls.  A child window
 // of its own holds the draggable top edge, a header line, a problem line
-// and one page at a time: a RichEdit for scripts and texts with a gutter of
-// line numbers, an owner-data list view for a table's layer with a layer
-// combo box and the heat map, a swatch with its text, a list box of an
-// event page's commands.  It starts hidden.
+// and one page at a time: a rows view (rows_view_win32.h) for scripts and
+// texts with line numbers and Ruby colours, another for a table's layer as
+// a grid with a layer combo box and the heat map, a swatch with its text, a
+// list box of an event page's commands.  It starts hidden.
 #pragma once
+#include "ui/preview.h"
 #include "ui/win32/window_state.h"
 
 extern HWND PreviewPane;  // none until CreatePreviewPane
@@ -25,7 +26,7 @@ void PreviewPanesNotified(const NMHDR* header);
 
 // What the tests read back: the controls, the pictures as drawn.
 struct PreviewControls {
-    HWND header, problem, text, gutter, table, layers, heatMap, swatch, swatchText, events;
+    HWND header, problem, text, table, layers, heatMap, swatch, swatchText, events;
 };
 PreviewControls PreviewControlHandles();
 // The DIB section a picture control draws (heat map, swatch); none when empty.
@@ -34,3 +35,5 @@ HBITMAP PreviewPictureBitmap(HWND picture);
 bool PreviewTextIsRuby();
 // Reads the panes and shows what they select, now.
 void RefreshPreviewNow();
+// Shows the target now (the benchmark's way in).
+void ShowPreviewTarget(const PreviewTarget& target);
