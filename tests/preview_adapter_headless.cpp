@@ -7,16 +7,26 @@
 namespace {
 PreviewFollower g_follower;
 int g_layer = 0;
+const MarshalNode* g_node = nullptr;  // compared only
 
+// Follows the panes as a window does after their notifications; the
+// chosen layer stays while the same table shows.
 const PreviewView& View() {
-    if (g_follower.Follow(CurrentPreviewTarget()) == PreviewFollower::Change::kPage) g_layer = 0;
+    const PreviewTarget target = CurrentPreviewTarget();
+    if (target.node != g_node) g_layer = 0;
+    g_node = target.node;
+    g_follower.Follow(target);
     return g_follower.View();
 }
 
 std::uint32_t Rgb(std::uint32_t pixel) { return pixel & 0xffffffu; }
 }  // namespace
 
-void PreviewStart() { g_follower.Forget(); }
+void PreviewStart() {
+    g_follower.Forget();
+    g_node = nullptr;
+    g_layer = 0;
+}
 std::u16string PreviewHeader() { return View().header; }
 std::u16string PreviewProblem() { return View().problem; }
 SeenPage PreviewPageShown() { return static_cast<SeenPage>(View().page); }
