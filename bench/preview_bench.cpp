@@ -3,13 +3,13 @@
 // and a 500 x 500 x 3 Table (copied, gridded, heat-mapped).  Runs offscreen
 // on a file it builds itself; the readings alone are timed beside them.
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <string>
 
+#include "bench/preview_bench_file.h"
 #include "lens/reading.h"
 #include "marshal/load.h"
 #include "ui/qt/code_view.h"
@@ -17,52 +17,8 @@
 #include "ui/qt/preview_pane.h"
 
 namespace {
-// Marshal's packed length for n >= 123.
-std::string Length(std::size_t n) {
-    std::string bytes;
-    for (std::size_t v = n; v; v >>= 8) bytes += static_cast<char>(v & 0xFF);
-    return static_cast<char>(bytes.size()) + bytes;
-}
-
-// Ruby-like source of about 1 MB, varied enough to compress as code does.
-std::string Script() {
-    std::string s;
-    for (int i = 0; s.size() < (1u << 20); ++i) {
-        s += "  # 第" + std::to_string(i) + "行的注释\n";
-        s += "  def method_" + std::to_string(i * 7919 % 100003) + "(a, b = :sym_" + std::to_string(i % 97) + ")\n";
-        s += "    @value_" + std::to_string(i % 13) + " = \"text " + std::to_string(i * 31 % 1009) + "\" if a > " +
-             std::to_string(i % 256) + "\n  end\n";
-    }
-    return s;
-}
-
-std::string Deflated(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-              static_cast<uLong>(data.size()), 9);
-    out.resize(size);
-    return out;
-}
-
-std::string TableBytes(int x, int y, int z) {
-    std::string b;
-    for (std::int32_t v : {3, x, y, z, x * y * z})
-        for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
-    for (int i = 0; i < x * y * z; ++i) {
-        const int v = 384 + (i * 7) % 48;
-        b += static_cast<char>(v & 0xFF);
-        b += static_cast<char>(v >> 8);
-    }
-    return b;
-}
-
-// [script, table] in one file.
 QString WriteFile() {
-    const std::string code = Deflated(Script()), table = TableBytes(500, 500, 3);
-    std::string file = "\x04\x08[\x07";
-    file += '"' + Length(code.size()) + code;
-    file += "u:\x0aTable" + Length(table.size()) + table;
+    const std::string file = preview_bench::FileBytes();
     const QString path = QDir::temp().filePath(QStringLiteral("quarnix-preview-bench.rxdata"));
     QFile out(path);
     out.open(QIODevice::WriteOnly);

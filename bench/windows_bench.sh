@@ -42,3 +42,14 @@ for file in large wide; do
   echo "$what: Windows (Wine) ${win} ms, Qt ${qt} ms, ratio $(awk -v a="$win" -v b="$qt" 'BEGIN { printf "%.2f", a / b }')" \
     "(medians of $runs; runs: Windows $(paste -sd' ' "$scratch/win-$file"), Qt $(paste -sd' ' "$scratch/qt-$file"))"
 done
+
+# The preview's largest readings, from the target to the painted pane: a
+# 1 MB script and a 500 x 500 x 3 table (bench/preview_bench_file.h).
+cmake -S "$root" -B "$root/build-qt" -DQUARNIX_BENCH=ON >/dev/null
+cmake --build "$root/build-qt" --target preview_bench >/dev/null
+echo "preview, Qt (offscreen):"
+QT_QPA_PLATFORM=offscreen "$root/build-qt/bench/preview_bench" \
+  --benchmark_filter='BM_Preview(Script1MB|Table500x500x3)$' --benchmark_repetitions="$runs" \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep median
+echo "preview, Windows (Wine), medians of $runs:"
+wine "$root/build-windows/tests/win32/quarnix_win32_preview_bench.exe" "$runs" 2>/dev/null | tr -d '\r'

@@ -6,14 +6,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPainter>
+#include <QImage>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "lens/color_reading.h"
-#include "lens/reading.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/find_bar.h"
 #include "ui/qt/list_model.h"
@@ -23,8 +21,6 @@
 #include "ui/qt/tree_model.h"
 
 namespace {
-constexpr int kSwatchSize = 64;
-
 QString Q(const std::u16string& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 QString JoinLines(const std::vector<std::u16string>& lines) {
@@ -39,17 +35,9 @@ QString JoinLines(const std::vector<std::u16string>& lines) {
     return text;
 }
 
-// A colour's swatch over a checkerboard, so that its alpha shows.
-QPixmap SwatchPixmap(const Rgba& c) {
-    QPixmap pixmap(kSwatchSize, kSwatchSize);
-    pixmap.fill(Qt::white);
-    QPainter painter(&pixmap);
-    for (int y = 0; y < kSwatchSize; y += 8)
-        for (int x = (y / 8 % 2) * 8; x < kSwatchSize; x += 16) painter.fillRect(x, y, 8, 8, Qt::lightGray);
-    painter.fillRect(pixmap.rect(), QColor(c.red, c.green, c.blue, c.alpha));
-    painter.setPen(Qt::darkGray);
-    painter.drawRect(0, 0, kSwatchSize - 1, kSwatchSize - 1);
-    return pixmap;
+QPixmap Pixmap(const PreviewPicture& picture) {
+    return QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                                     picture.height, QImage::Format_RGB32));
 }
 }  // namespace
 
@@ -108,8 +96,7 @@ void PreviewPane::ScheduleRefresh() {
 
 // A new document (or none): nothing shown may be compared with its nodes.
 void PreviewPane::Forget() {
-    shown_ = nullptr;
-    lineChild_.clear();
+    follower_.Forget();
     ScheduleRefresh();
 }
 
@@ -125,81 +112,59 @@ void PreviewPane::Refresh() {
 }
 
 void PreviewPane::ShowTarget(const PreviewTarget& target) {
-    if (target.node && target.node == shown_ && !lineChild_.empty()) {
-        // The same page with another command selected: only the mark moves.
-        MarkLine(target.mark);
-        return;
-    }
-    shown_ = target.node;
-    lineChild_.clear();
-    if (!target.node) {
-        header_->clear();
-        problem_->hide();
-        code_->SetText({});
-        pages_->setCurrentWidget(code_);
-        return;
-    }
-    const Reading reading = ReadNode(target.node);
-    header_->setText(target.path.empty() ? Q(reading.summary) : Q(reading.summary) + QStringLiteral("　　") + Q(target.path));
-    problem_->setText(Q(reading.problem));
-    problem_->setVisible(!reading.problem.empty());
-    ShowReading(reading);
-    MarkLine(target.mark);
+    // The same page with another command selected: only the mark moves.
+    if (follower_.Follow(target) == PreviewFollower::Change::kPage) ShowView(follower_.View());
+    MarkLine();
 }
 
-void PreviewPane::ShowReading(const Reading& reading) {
-    switch (reading.kind) {
-    case ReadingKind::kScript: return ShowLines(reading, true);
-    case ReadingKind::kTable:
-        table_->Show(reading.table);
+void PreviewPane::ShowView(const PreviewView& view) {
+    header_->setText(Q(view.header));
+    problem_->setText(Q(view.problem));
+    problem_->setVisible(!view.problem.empty());
+    switch (view.page) {
+    case PreviewPage::kText: return ShowLines(view);
+    case PreviewPage::kTable:
+        table_->Show(view.table);
         return pages_->setCurrentWidget(table_);
-    case ReadingKind::kColor: case ReadingKind::kTone: return ShowSwatch(reading);
-    case ReadingKind::kEventList: return ShowEvents(reading);
-    default: return ShowLines(reading, false);
+    case PreviewPage::kSwatch: return ShowSwatch(view);
+    case PreviewPage::kEvents: return ShowEvents(view);
     }
 }
 
-void PreviewPane::ShowLines(const Reading& reading, bool ruby) {
+void PreviewPane::ShowLines(const PreviewView& view) {
     // Attached to an empty document, the highlighter colours the text as it
     // is set; attached to one with text, it would wait for the event loop.
     code_->SetText({});
-    highlighter_->setDocument(ruby ? code_->document() : nullptr);
-    code_->SetText(JoinLines(reading.lines));
+    highlighter_->setDocument(view.ruby ? code_->document() : nullptr);
+    code_->SetText(JoinLines(view.lines));
     pages_->setCurrentWidget(code_);
 }
 
-void PreviewPane::ShowSwatch(const Reading& reading) {
-    const bool color = reading.kind == ReadingKind::kColor;
-    swatch_->setPixmap(SwatchPixmap(color ? ColorSwatch(reading.components) : ToneSwatch(reading.components)));
-    swatchText_->setText(Q(reading.summary) + (color ? QString() : QStringLiteral("\n（色块为中灰色经此色调调整后的样子）")));
+void PreviewPane::ShowSwatch(const PreviewView& view) {
+    swatch_->setPixmap(Pixmap(SwatchPicture(view.swatch)));
+    swatchText_->setText(Q(view.swatchText));
     pages_->setCurrentWidget(swatchPage_);
 }
 
-void PreviewPane::ShowEvents(const Reading& reading) {
+void PreviewPane::ShowEvents(const PreviewView& view) {
     const QSignalBlocker block(events_);
     events_->clear();
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(reading.lines.size()));
-    for (const auto& line : reading.lines) lines.append(Q(line));
+    lines.reserve(static_cast<qsizetype>(view.lines.size()));
+    for (const auto& line : view.lines) lines.append(Q(line));
     events_->addItems(lines);
-    lineChild_ = reading.lineChild;
     pages_->setCurrentWidget(events_);
 }
 
-void PreviewPane::MarkLine(std::int64_t child) {
+void PreviewPane::MarkLine() {
+    if (pages_->currentWidget() != events_) return;
     const QSignalBlocker block(events_);
-    const auto at = std::find(lineChild_.begin(), lineChild_.end(), child);
-    if (at == lineChild_.end()) {
-        events_->setCurrentRow(-1);
-        return;
-    }
-    events_->setCurrentRow(static_cast<int>(at - lineChild_.begin()));
-    events_->scrollToItem(events_->currentItem());
+    events_->setCurrentRow(follower_.MarkedLine());
+    if (follower_.MarkedLine() >= 0) events_->scrollToItem(events_->currentItem());
 }
 
 void PreviewPane::ChooseLine(int line) {
-    if (line < 0 || static_cast<std::size_t>(line) >= lineChild_.size() || !shown_) return;
-    const int row = SelectPreviewChild(shown_, lineChild_[static_cast<std::size_t>(line)]);
+    const int row = follower_.ChooseLine(line);
     FlushPanes();
     if (row >= 0) list_->scrollTo(listModel_->index(row, 0));
 }

@@ -10,9 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/preview.h"
+#include "ui/preview_view.h"
 
-struct Reading;
 class CodeView;
 class FindBar;
 class QLabel;
@@ -46,6 +45,7 @@ public:
     CodeView* Code() const { return code_; }
     TablePreview* Table() const { return table_; }
     QLabel* Swatch() const { return swatch_; }
+    QLabel* SwatchText() const { return swatchText_; }
     QListWidget* Events() const { return events_; }
     bool Highlighted() const;
 
@@ -55,11 +55,11 @@ protected:
 private:
     void ScheduleRefresh();
     void Forget();
-    void ShowReading(const Reading& reading);
-    void ShowLines(const Reading& reading, bool ruby);
-    void ShowSwatch(const Reading& reading);
-    void ShowEvents(const Reading& reading);
-    void MarkLine(std::int64_t child);
+    void ShowView(const PreviewView& view);
+    void ShowLines(const PreviewView& view);
+    void ShowSwatch(const PreviewView& view);
+    void ShowEvents(const PreviewView& view);
+    void MarkLine();
     void ChooseLine(int line);
 
     QTreeView* list_;
@@ -75,10 +75,7 @@ private:
     QLabel* swatchText_;
     QListWidget* events_;
     QTimer* refresh_;
-    // Compared, never followed: the node shown, and the position of each
-    // event line in its page.
-    const MarshalNode* shown_ = nullptr;
-    std::vector<std::int64_t> lineChild_;
+    PreviewFollower follower_;
 };
 
 // The "查看(&V)" menu: 预览 (F4), checked while the preview is shown.

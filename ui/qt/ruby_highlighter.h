@@ -1,11 +1,10 @@
-// Ruby source colours for the preview's code view: comments (also
-// =begin/=end blocks), strings, symbols, numbers, keywords, instance and
-// global variables, constants.  A small hand-written scanner rather than
-// regular expressions, so that a megabyte of source is coloured in a few
-// tens of milliseconds.
+// Ruby source colours for the preview's code view, as lens/ruby_tokens.h
+// finds them line by line.
 #pragma once
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
+
+#include "lens/ruby_tokens.h"
 
 class RubyHighlighter final : public QSyntaxHighlighter {
 public:
@@ -15,5 +14,6 @@ protected:
     void highlightBlock(const QString& text) override;
 
 private:
-    QTextCharFormat comment_, string_, symbol_, number_, keyword_, variable_, constant_;
+    QTextCharFormat formats_[kRubyTokenKinds];
+    std::vector<RubySpan> spans_;
 };

@@ -6,25 +6,22 @@
 #include <cstdint>
 #include <vector>
 
-#include "lens/table_reading.h"
+#include "ui/preview_view.h"
 
 class QComboBox;
 class QLabel;
 class QTableView;
 
-// One layer of a copied table (the preview must not keep pointers into a
-// document that a new load releases).
+// One layer of a copied table.
 class TableLayerModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetTable(const TableGrid& grid);
+    void SetTable(const PreviewTable& table);
     void SetLayer(int layer);
-    std::int16_t Value(int x, int y) const { return cells_[static_cast<std::size_t>(x + x_ * (y + y_ * layer_))]; }
-    int Columns() const { return x_; }
-    int Rows() const { return y_; }
+    const PreviewTable& Table() const { return table_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,8 +29,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<std::int16_t> cells_;
-    int x_ = 0, y_ = 0, layer_ = 0;
+    PreviewTable table_;
+    int layer_ = 0;
 };
 
 class TablePreview final : public QWidget {
@@ -42,7 +39,7 @@ class TablePreview final : public QWidget {
 public:
     explicit TablePreview(QWidget* parent = nullptr);
 
-    void Show(const TableGrid& grid);
+    void Show(const PreviewTable& table);
     QComboBox* LayerSelector() const { return layers_; }
     QTableView* Grid() const { return grid_; }
     QLabel* HeatMapLabel() const { return heat_; }

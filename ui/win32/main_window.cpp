@@ -9,6 +9,7 @@
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/win32/preview_win32.h"
 
 HWND MainWindowHandle;
 HWND TreePane;
@@ -46,6 +47,7 @@ LRESULT OnCreate(HWND window) {
     SendMessageW(StatusBar, SB_SIMPLE, TRUE, 0);
     AttachFrontEnd();
     AttachNavigation();
+    CreatePreviewPane(window);
     DragAcceptFiles(window, TRUE);
     return 0;
 }
@@ -84,6 +86,7 @@ LRESULT OnNotify(const NMHDR* header) {
     if (IsEscape(header)) CancelOpenSequence();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
+    if (header->hwndFrom == TreePane || header->hwndFrom == ListPane) PreviewPanesNotified(header);
     return 0;
 }
 

@@ -13,6 +13,7 @@
 #include "ui/find_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
+#include "ui/win32/preview_win32.h"
 
 namespace {
 enum Command : UINT {
@@ -406,5 +407,4 @@ HWND PathBarEdit() { return g_pathBar.edit; }
 HWND PathBarError() { return g_pathBar.error; }
 bool FindBarShown() { return g_findShown; }
 
-// Until the preview joins the window, F4 has nothing to show.
-void TogglePreview() {}
+void TogglePreview() { SetPreviewShown(!PreviewShown()); }

@@ -4,6 +4,8 @@
 // the tree pane's width, read back from the control whenever needed.
 #include "ui/win32/window_state.h"
 
+#include "ui/win32/preview_win32.h"
+
 namespace {
 int OuterWidth(HWND control) {
     RECT r{};
@@ -28,8 +30,10 @@ int NotNegative(int width) { return width < 0 ? 0 : width; }
 
 void PlacePanes(int treeWidth, int height, int clientWidth) {
     MoveWindow(TreePane, 0, 0, treeWidth, height, TRUE);
-    MoveWindow(ListPane, treeWidth + kSplitterWidth, 0, NotNegative(clientWidth - treeWidth - kSplitterWidth), height,
-               TRUE);
+    // The list's column; the preview, when shown, takes its lower part.
+    const int left = treeWidth + kSplitterWidth;
+    const RECT list = LayoutPreviewColumn({left, 0, left + NotNegative(clientWidth - left), height});
+    MoveWindow(ListPane, list.left, list.top, list.right - list.left, list.bottom - list.top, TRUE);
 }
 }  // namespace
 

@@ -1,0 +1,99 @@
+// The preview contract over the Qt preview: read back from its widgets as
+// they show, after the event loop has let the preview follow the panes.
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QTableView>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "tests/preview_adapter.h"
+#include "ui/qt/code_view.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/preview_pane.h"
+#include "ui/qt/qt_panes.h"
+#include "ui/qt/table_preview.h"
+
+namespace {
+PreviewPane& Preview() {
+    FlushPanes();
+    QCoreApplication::processEvents();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<MainWindow*>(widget)) {
+            while (window->Preview()->Code()->Loading()) QCoreApplication::processEvents();
+            return *window->Preview();
+        }
+    std::abort();
+}
+
+std::uint32_t Rgb(const QColor& c) { return static_cast<std::uint32_t>(c.rgb()) & 0xffffffu; }
+
+std::uint32_t PixelAt(const QPixmap& pixmap, double x, double y) {
+    const QImage image = pixmap.toImage();
+    return Rgb(image.pixelColor(static_cast<int>(x * image.width()), static_cast<int>(y * image.height())));
+}
+}  // namespace
+
+void PreviewStart() { Preview().show(); }
+std::u16string PreviewHeader() { return Preview().Header().toStdU16String(); }
+std::u16string PreviewProblem() { return Preview().Problem().toStdU16String(); }
+
+SeenPage PreviewPageShown() {
+    PreviewPane& p = Preview();
+    if (p.CurrentPage() == p.Table()) return SeenPage::kTable;
+    if (p.CurrentPage() == p.Events()) return SeenPage::kEvents;
+    if (p.CurrentPage()->isAncestorOf(p.Swatch())) return SeenPage::kSwatch;
+    return SeenPage::kText;
+}
+
+std::vector<std::u16string> PreviewLines() {
+    PreviewPane& p = Preview();
+    std::vector<std::u16string> lines;
+    if (p.CurrentPage() == p.Events()) {
+        for (int i = 0; i < p.Events()->count(); ++i) lines.push_back(p.Events()->item(i)->text().toStdU16String());
+        return lines;
+    }
+    for (const QString& line : p.Code()->toPlainText().split(u'\n')) lines.push_back(line.toStdU16String());
+    return lines;
+}
+
+std::uint32_t PreviewTextColour(int line, int column) {
+    const QTextBlock block = Preview().Code()->document()->findBlockByNumber(line);
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (column >= range.start && column < range.start + range.length && range.format.hasProperty(QTextFormat::ForegroundBrush))
+            return Rgb(range.format.foreground().color());
+    return 0;
+}
+
+int PreviewMarkedLine() {
+    PreviewPane& p = Preview();
+    return p.CurrentPage() == p.Events() ? p.Events()->currentRow() : -1;
+}
+
+void PreviewChooseLine(int line) {
+    Preview().Events()->setCurrentRow(line);  // as a click does
+    Preview();
+}
+
+std::vector<std::u16string> PreviewLayerNames() {
+    QComboBox* layers = Preview().Table()->LayerSelector();
+    std::vector<std::u16string> names;
+    for (int i = 0; i < layers->count(); ++i) names.push_back(layers->itemText(i).toStdU16String());
+    return names;
+}
+
+void PreviewChooseLayer(int layer) {
+    Preview().Table()->LayerSelector()->setCurrentIndex(layer);
+    Preview();
+}
+
+std::u16string PreviewCell(int x, int y) {
+    const QModelIndex cell = Preview().Table()->Grid()->model()->index(y, x);
+    return cell.isValid() ? cell.data().toString().toStdU16String() : std::u16string();
+}
+
+std::uint32_t PreviewHeatMapAt(double x, double y) { return PixelAt(Preview().Table()->HeatMapLabel()->pixmap(), x, y); }
+std::uint32_t PreviewSwatchMiddle() { return PixelAt(Preview().Swatch()->pixmap(), 0.5, 0.5); }
+std::u16string PreviewSwatchText() { return Preview().SwatchText()->text().toStdU16String(); }

@@ -1,0 +1,488 @@
+#include "ui/win32/preview_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "lens/ruby_tokens.h"
+#include "ui/preview_view.h"
+#include "ui/win32/rows_view_win32.h"
+
+HWND PreviewPane;
+
+namespace {
+// Posted to the preview by itself: read the panes again.
+constexpr UINT kRefreshMessage = WM_APP + 20;
+constexpr int kEdge = kSplitterWidth;  // the draggable strip along the top
+constexpr int kMinHeight = 80;         // neither part shrinks below this when it can
+constexpr int kGap = 2;
+constexpr int kMostColumns = 10000;    // a table wider than this shows its first columns
+constexpr std::size_t kCellUnits = 7;  // "-32768" and a space
+constexpr COLORREF kProblemColour = RGB(0xb0, 0x00, 0x00);
+
+struct State {
+    PreviewControls c{};
+    HWND layerLabel = nullptr;
+    HFONT uiFont = nullptr, codeFont = nullptr;
+    PreviewFollower follower;
+    PreviewPage page = PreviewPage::kText;
+    bool ruby = false;
+    int layer = 0;
+    std::vector<RubyLineState> lineStates;  // the state each text line starts in
+    bool refreshPosted = false;
+    bool shown = false;
+    int height = 0;  // chosen by dragging; 0: two fifths of the column
+    RECT column{};
+    bool dragging = false;
+    int grab = 0;  // where in the edge the drag started
+};
+State g;
+
+HWND Child(const wchar_t* className, DWORD style, DWORD exStyle = 0) {
+    HWND child = CreateWindowExW(exStyle, className, nullptr, WS_CHILD | style, 0, 0, 0, 0, PreviewPane, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), FALSE);
+    return child;
+}
+
+const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+int LineHeight(HWND control, HFONT font) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return metrics.tmHeight;
+}
+
+// MARK: pictures
+
+// A picture control: draws its DIB section scaled into its square, keeping
+// the proportions, without smoothing (a heat map's cells stay sharp).
+LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto bitmap = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT r;
+        GetClientRect(window, &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        DIBSECTION dib{};
+        if (bitmap && GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib) {
+            int w = 0, h = 0;
+            FitInSquare(dib.dsBm.bmWidth, dib.dsBm.bmHeight, std::min(r.right, r.bottom), w, h);
+            HDC source = CreateCompatibleDC(dc);
+            HGDIOBJ old = SelectObject(source, bitmap);
+            SetStretchBltMode(dc, COLORONCOLOR);
+            StretchBlt(dc, 0, 0, w, h, source, 0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND: return 1;
+    case WM_DESTROY:
+        if (bitmap) DeleteObject(bitmap);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void SetPicture(HWND control, const PreviewPicture& picture) {
+    if (auto old = reinterpret_cast<HBITMAP>(GetWindowLongPtrW(control, GWLP_USERDATA))) DeleteObject(old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // 0xffRRGGBB is the DIB's blue, green, red, unused byte order.
+    if (bitmap) std::copy(picture.pixels.begin(), picture.pixels.end(), static_cast<std::uint32_t*>(bits));
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bitmap));
+    InvalidateRect(control, nullptr, FALSE);
+}
+
+// MARK: the text page
+
+void ShowText(const PreviewView& view) {
+    // The state each line starts in, found once: a row is coloured alone.
+    g.lineStates.clear();
+    if (view.ruby) {
+        g.lineStates.reserve(view.lines.size());
+        std::vector<RubySpan> scratch;
+        RubyLineState state = RubyLineState::kCode;
+        for (const auto& line : view.lines) {
+            g.lineStates.push_back(state);
+            scratch.clear();
+            state = AppendRubySpans(line, state, scratch);
+        }
+    }
+    RowsSource source;
+    source.count = static_cast<int>(view.lines.size());
+    source.numbers = true;
+    for (const auto& line : view.lines) source.widest = std::max(source.widest, static_cast<int>(line.size()));
+    // Rows are read from the view shown; a view forgotten since has none.
+    source.text = [](int row) {
+        const auto& lines = g.follower.View().lines;
+        return static_cast<std::size_t>(row) < lines.size() ? lines[static_cast<std::size_t>(row)] : std::u16string();
+    };
+    if (view.ruby)
+        source.spans = [](int row, std::vector<RubySpan>& spans) {
+            const auto& lines = g.follower.View().lines;
+            if (static_cast<std::size_t>(row) < std::min(lines.size(), g.lineStates.size()))
+                AppendRubySpans(lines[static_cast<std::size_t>(row)], g.lineStates[static_cast<std::size_t>(row)], spans);
+        };
+    g.ruby = view.ruby;
+    SetRowsSource(g.c.text, std::move(source));
+}
+
+// MARK: the table page
+
+void ShowLayer(int layer) {
+    const PreviewTable& table = g.follower.View().table;
+    g.layer = layer;
+    SetPicture(g.c.heatMap, TableHeatMap(table, layer));
+    InvalidateRect(g.c.table, nullptr, FALSE);
+}
+
+void AppendCell(std::u16string& row, std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    row.append(digits.size() < kCellUnits ? kCellUnits - digits.size() : 1, u' ');
+    row.append(digits.begin(), digits.end());
+}
+
+// A row of the grid: y, then the cells of the chosen layer, each right-aligned.
+std::u16string TableRow(int y) {
+    const PreviewTable& table = g.follower.View().table;
+    std::u16string row;
+    if (y < 0 || y >= table.y || g.layer >= table.z) return row;
+    AppendCell(row, y);
+    for (int x = 0; x < std::min(table.x, kMostColumns); ++x) AppendCell(row, table.At(x, y, g.layer));
+    return row;
+}
+
+void ShowTable(const PreviewTable& table) {
+    const bool empty = !table.x || !table.y || !table.z;
+    const int columns = empty ? 0 : std::min(table.x, kMostColumns);
+    RowsSource source;
+    source.count = empty ? 0 : table.y;
+    source.text = TableRow;
+    source.header.assign(kCellUnits - 1, u' ');
+    source.header += u'y';
+    for (int x = 0; x < columns; ++x) AppendCell(source.header, x);
+    source.widest = static_cast<int>(source.header.size());
+    SendMessageW(g.c.layers, CB_RESETCONTENT, 0, 0);
+    for (int z = 0; z < table.z; ++z) SendMessageW(g.c.layers, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(TableLayerName(z))));
+    SendMessageW(g.c.layers, CB_SETCURSEL, 0, 0);
+    EnableWindow(g.c.layers, table.z > 1);
+    SetRowsSource(g.c.table, std::move(source));
+    ShowLayer(0);
+}
+
+// MARK: the other pages
+
+void ShowSwatch(const PreviewView& view) {
+    SetPicture(g.c.swatch, SwatchPicture(view.swatch));
+    std::u16string text;
+    for (char16_t c : view.swatchText) text += c == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, c);
+    SetWindowTextW(g.c.swatchText, W(text));
+}
+
+void ShowEvents(const PreviewView& view) {
+    HWND box = g.c.events;
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(box, LB_RESETCONTENT, 0, 0);
+    std::size_t units = 0;
+    for (const auto& line : view.lines) units += line.size() + 1;
+    SendMessageW(box, LB_INITSTORAGE, view.lines.size(), units * sizeof(wchar_t));
+    for (const auto& line : view.lines) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(line)));
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(box, nullptr, TRUE);
+}
+
+void MarkLine() {
+    if (g.page != PreviewPage::kEvents) return;
+    const int line = g.follower.MarkedLine();
+    SendMessageW(g.c.events, LB_SETCURSEL, static_cast<WPARAM>(line), 0);  // -1 clears it
+}
+
+// MARK: layout
+
+std::vector<HWND> PageControls(PreviewPage page) {
+    switch (page) {
+    case PreviewPage::kText: return {g.c.text};
+    case PreviewPage::kTable: return {g.c.table, g.c.layers, g.layerLabel, g.c.heatMap};
+    case PreviewPage::kSwatch: return {g.c.swatch, g.c.swatchText};
+    case PreviewPage::kEvents: return {g.c.events};
+    }
+    return {};
+}
+
+void PlaceChildren() {
+    RECT client;
+    GetClientRect(PreviewPane, &client);
+    const int w = static_cast<int>(client.right), bottom = static_cast<int>(client.bottom);
+    const int line = LineHeight(PreviewPane, g.uiFont) + 4;
+    int y = kEdge;
+    MoveWindow(g.c.header, 0, y, w, line, TRUE);
+    y += line;
+    if (IsWindowVisible(g.c.problem)) {
+        MoveWindow(g.c.problem, 0, y, w, line, TRUE);
+        y += line;
+    }
+    y += kGap;
+    const int h = std::max(0, bottom - y);
+    MoveWindow(g.c.text, 0, y, w, h, TRUE);
+    MoveWindow(g.layerLabel, 0, y + 4, 30, line, TRUE);
+    MoveWindow(g.c.layers, 32, y, 120, 200, TRUE);
+    const int body = y + line + 8;
+    MoveWindow(g.c.table, 0, body, std::max(0, w - kHeatMapSide - 2 * kGap), std::max(0, bottom - body), TRUE);
+    MoveWindow(g.c.heatMap, std::max(0, w - kHeatMapSide), body, kHeatMapSide, kHeatMapSide, TRUE);
+    MoveWindow(g.c.swatch, 4, y + 4, kSwatchSide, kSwatchSide, TRUE);
+    MoveWindow(g.c.swatchText, kSwatchSide + 12, y + 4, std::max(0, w - kSwatchSide - 12), std::max(0, h - 4), TRUE);
+    MoveWindow(g.c.events, 0, y, w, h, TRUE);
+}
+
+// The preview's share of the column, kept within it and leaving the list
+// some rows where the column allows.
+int PreviewHeight(int columnHeight) {
+    int h = g.height ? g.height : columnHeight * 2 / 5;
+    if (columnHeight < 2 * kMinHeight) return columnHeight / 2;
+    return std::clamp(h, kMinHeight, columnHeight - kMinHeight);
+}
+
+RECT Place() {
+    RECT list = g.column;
+    if (!g.shown) return list;
+    const int h = PreviewHeight(static_cast<int>(g.column.bottom - g.column.top));
+    list.bottom = g.column.bottom - h;
+    MoveWindow(PreviewPane, g.column.left, list.bottom, g.column.right - g.column.left, h, TRUE);
+    return list;
+}
+
+void PlaceWithList() {
+    const RECT list = Place();
+    MoveWindow(ListPane, list.left, list.top, list.right - list.left, list.bottom - list.top, TRUE);
+}
+
+// MARK: following the panes
+
+void ShowView(const PreviewView& view) {
+    SetWindowTextW(g.c.header, W(view.header));
+    SetWindowTextW(g.c.problem, W(view.problem));
+    const bool problemWas = IsWindowVisible(g.c.problem) != FALSE;
+    ShowWindow(g.c.problem, view.problem.empty() ? SW_HIDE : SW_SHOWNA);
+    switch (view.page) {
+    case PreviewPage::kText: ShowText(view); break;
+    case PreviewPage::kTable: ShowTable(view.table); break;
+    case PreviewPage::kSwatch: ShowSwatch(view); break;
+    case PreviewPage::kEvents: ShowEvents(view); break;
+    }
+    if (view.page != g.page) {
+        for (HWND control : PageControls(g.page)) ShowWindow(control, SW_HIDE);
+        for (HWND control : PageControls(view.page)) ShowWindow(control, SW_SHOWNA);
+        g.page = view.page;
+    }
+    if (problemWas != !view.problem.empty()) PlaceChildren();
+}
+
+void ChooseLine(int line) {
+    const int row = g.follower.ChooseLine(line);
+    FlushListPane();
+    if (row >= 0) SendMessageW(ListPane, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+void PostRefresh() {
+    if (!g.shown || g.refreshPosted || !PreviewPane) return;
+    g.refreshPosted = PostMessageW(PreviewPane, kRefreshMessage, 0, 0) != FALSE;
+}
+
+// MARK: the preview's window
+
+bool OnEdge(LPARAM position) { return GET_Y_LPARAM(position) < kEdge; }
+
+void Drag(LPARAM position) {
+    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    MapWindowPoints(PreviewPane, GetParent(PreviewPane), &at, 1);
+    const int columnHeight = static_cast<int>(g.column.bottom - g.column.top);
+    g.height = std::max(1, static_cast<int>(g.column.bottom - at.y) + g.grab);
+    g.height = PreviewHeight(columnHeight);
+    PlaceWithList();
+}
+
+LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
+    const auto from = reinterpret_cast<HWND>(lParam);
+    if (from == g.c.events && HIWORD(wParam) == LBN_SELCHANGE)
+        ChooseLine(static_cast<int>(SendMessageW(g.c.events, LB_GETCURSEL, 0, 0)));
+    else if (from == g.c.layers && HIWORD(wParam) == CBN_SELCHANGE)
+        ShowLayer(std::max(0, static_cast<int>(SendMessageW(g.c.layers, CB_GETCURSEL, 0, 0))));
+    return 0;
+}
+
+LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE: PlaceChildren(); return 0;
+    case WM_COMMAND: return OnCommand(wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == g.c.problem) {
+            SetTextColor(reinterpret_cast<HDC>(wParam), kProblemColour);
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT) {
+            POINT at;
+            GetCursorPos(&at);
+            ScreenToClient(window, &at);
+            SetCursor(LoadCursorW(nullptr, at.y < kEdge ? IDC_SIZENS : IDC_ARROW));
+            return TRUE;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        if (OnEdge(lParam)) {
+            g.dragging = true;
+            g.grab = GET_Y_LPARAM(lParam);
+            SetCapture(window);
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (g.dragging) Drag(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        if (g.dragging) ReleaseCapture();
+        return 0;
+    case WM_CAPTURECHANGED: g.dragging = false; return 0;
+    case WM_LBUTTONDBLCLK:
+        if (OnEdge(lParam)) {
+            g.height = 0;
+            PlaceWithList();
+        }
+        return 0;
+    case kRefreshMessage:
+        g.refreshPosted = false;
+        RefreshPreviewNow();
+        return 0;
+    case WM_DESTROY:
+        for (HFONT font : {g.uiFont, g.codeFont})
+            if (font) DeleteObject(font);
+        g = State{};
+        PreviewPane = nullptr;
+        return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void RegisterClasses(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = PreviewProc;
+    wc.lpszClassName = L"QuarnixPreview";
+    RegisterClassExW(&wc);
+    wc.style = 0;
+    wc.lpfnWndProc = PictureProc;
+    wc.lpszClassName = L"QuarnixPicture";
+    RegisterClassExW(&wc);
+    RegisterRowsView(instance);
+}
+
+HFONT Fonts(HFONT& code) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONTW mono = metrics.lfMessageFont;
+    mono.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    wcscpy(mono.lfFaceName, L"Consolas");
+    code = CreateFontIndirectW(&mono);
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+}  // namespace
+
+void CreatePreviewPane(HWND parent) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterClasses(instance);
+    g = State{};
+    PreviewPane = CreateWindowExW(0, L"QuarnixPreview", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
+                                  instance, nullptr);
+    if (!PreviewPane) return;
+    g.uiFont = Fonts(g.codeFont);
+    g.c.header = Child(WC_STATICW, WS_VISIBLE | SS_NOPREFIX | SS_ENDELLIPSIS);
+    g.c.problem = Child(WC_STATICW, SS_NOPREFIX | SS_ENDELLIPSIS);
+    g.c.text = Child(L"QuarnixRows", WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SendMessageW(g.c.text, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    g.layerLabel = Child(WC_STATICW, SS_NOPREFIX);
+    SetWindowTextW(g.layerLabel, L"层：");
+    g.c.layers = Child(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
+    g.c.table = Child(L"QuarnixRows", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    SendMessageW(g.c.table, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    g.c.heatMap = Child(L"QuarnixPicture", 0);
+    g.c.swatch = Child(L"QuarnixPicture", 0);
+    g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
+    SendMessageW(g.c.swatchText, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    g.c.events = Child(WC_LISTBOXW, WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                       WS_EX_CLIENTEDGE);
+    SendMessageW(g.c.events, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, 2000, 0);
+}
+
+bool PreviewShown() { return g.shown; }
+
+void SetPreviewShown(bool shown) {
+    if (!PreviewPane || shown == g.shown) return;
+    g.shown = shown;
+    if (shown) {
+        PlaceWithList();
+        ShowWindow(PreviewPane, SW_SHOWNA);
+        PlaceChildren();
+        PostRefresh();
+    } else {
+        ShowWindow(PreviewPane, SW_HIDE);
+        // The list takes the whole column back.
+        MoveWindow(ListPane, g.column.left, g.column.top, g.column.right - g.column.left, g.column.bottom - g.column.top,
+                   TRUE);
+    }
+}
+
+RECT LayoutPreviewColumn(const RECT& column) {
+    g.column = column;
+    return Place();
+}
+
+void PreviewPanesNotified(const NMHDR* header) {
+    if (!PreviewPane) return;
+    // The tree's items go when a document is released: its nodes with them.
+    if (header->code == TVN_DELETEITEMW || header->code == LVN_DELETEALLITEMS) g.follower.Forget();
+    if (header->code == LVN_GETDISPINFOW || header->code == TVN_GETDISPINFOW) return;
+    PostRefresh();
+}
+
+void RefreshPreviewNow() {
+    // While an open runs the panes hold no document to read.
+    if (!g.shown || LoadRunning()) return;
+    FlushListPane();
+    ShowPreviewTarget(CurrentPreviewTarget());
+}
+
+void ShowPreviewTarget(const PreviewTarget& target) {
+    if (g.follower.Follow(target) == PreviewFollower::Change::kPage) ShowView(g.follower.View());
+    MarkLine();
+}
+
+PreviewControls PreviewControlHandles() { return g.c; }
+
+HBITMAP PreviewPictureBitmap(HWND picture) {
+    return reinterpret_cast<HBITMAP>(GetWindowLongPtrW(picture, GWLP_USERDATA));
+}
+
+bool PreviewTextIsRuby() { return g.ruby; }

@@ -1,0 +1,29 @@
+// A read-only view of many rows of monospace text that draws only the rows
+// in sight, so that a megabyte of script or a 500 x 500 grid shows at once
+// (a RichEdit under Wine takes over a minute to lay out a megabyte, a list
+// view a second to take 500 columns).  The preview's script and text page,
+// with line numbers in a margin and Ruby colours, and its table grid, with
+// a pinned header row.
+#pragma once
+#include "ui/win32/window_state.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lens/ruby_tokens.h"
+
+struct RowsSource {
+    int count = 0;
+    std::function<std::u16string(int row)> text;
+    // The coloured spans of a row; none: plain text.
+    std::function<void(int row, std::vector<RubySpan>& spans)> spans;
+    std::u16string header;  // pinned above the rows; empty: none
+    bool numbers = false;   // line numbers in a margin
+    int widest = 0;         // units of the longest row, for the horizontal scroll range
+};
+
+// Registers the class "QuarnixRows" once; the view takes the font given with WM_SETFONT.
+void RegisterRowsView(HINSTANCE instance);
+void SetRowsSource(HWND view, RowsSource source);
+const RowsSource& RowsSourceOf(HWND view);
