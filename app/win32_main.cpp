@@ -6,7 +6,9 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#ifdef QUARNIX_TEST_SWITCHES
 #include "app/win32_switches.h"
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     InitCommonControls();
@@ -26,9 +28,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     int count = 0;
     if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+#ifdef QUARNIX_TEST_SWITCHES
         int status = RunSwitches(window, count, arguments);
         LocalFree(arguments);
         if (status >= 0) return status;
+#else
+        if (count == 2) PostOpenPath(arguments[1]);
+        LocalFree(arguments);
+#endif
     }
 
     MSG message;

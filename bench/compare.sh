@@ -20,7 +20,7 @@ mkdir -p "$DATA"
 [ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
 [ -f "$DATA/links.bin" ] || ruby bench/make_links.rb "$DATA/links.bin" "$DATA/ints.bin"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target load_file view_bench background_load release_memory quarnix-dump quarnix >/dev/null
+cmake --build "$BUILD" --target load_file view_bench background_load release_memory quarnix-dump quarnix-test >/dev/null
 
 value() { awk -v k="$1" '$1 == k { print $2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
@@ -60,7 +60,7 @@ echo "== Resident memory after the large file was opened and then a small one"
 echo "== Opening $DATA/large.rxdata in the viewer, offscreen (median of three)"
 opens=()
 for _ in 1 2 3; do
-  opens+=("$(QT_QPA_PLATFORM=offscreen "$BUILD/app/quarnix" --quit-after-open "$DATA/large.rxdata" 2>&1 | awk '$1 == "open:" { print $2 }')")
+  opens+=("$(QT_QPA_PLATFORM=offscreen "$BUILD/app/quarnix-test" --quit-after-open "$DATA/large.rxdata" 2>&1 | awk '$1 == "open:" { print $2 }')")
 done
 open_ms=$(printf '%s\n' "${opens[@]}" | sort -g | sed -n 2p)
 echo "open ${open_ms} ms; Ruby's Marshal.load ${r_s} s: $(ratio "$open_ms" "$(awk -v s="$r_s" 'BEGIN { print s * 1000 }')") of Ruby's time"

@@ -21,7 +21,7 @@ build="${3:-$root/build-qt}"
 
 times=()
 for ((i = 1; i <= runs; i++)); do
-  out="$(QT_QPA_PLATFORM=offscreen "$build/app/quarnix" --quit-after-open "$file" 2>&1 >/dev/null)" || {
+  out="$(QT_QPA_PLATFORM=offscreen "$build/app/quarnix-test" --quit-after-open "$file" 2>&1 >/dev/null)" || {
     echo "$out" >&2
     exit 1
   }

@@ -30,10 +30,10 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 for file in large wide; do
   : >"$scratch/qt-$file"; : >"$scratch/win-$file"
   for ((i = 1; i <= runs; i++)); do
-    QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix" --quit-after-open "$data/$file.rxdata" \
+    QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix-test" --quit-after-open "$data/$file.rxdata" \
       2>"$scratch/out" >/dev/null
     if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/qt-$file"
-    wine "$root/build-windows/bin/quarnix.exe" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
+    wine "$root/build-windows/app/quarnix-test.exe" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
     if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/win-$file"
   done
   qt=$(median <"$scratch/qt-$file"); win=$(median <"$scratch/win-$file")

@@ -32,4 +32,6 @@ for exe in "$build/app/quarnix.exe" "$build/app/quarnix-dump.exe"; do
     fi
   done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 done
+# The folder a user is given holds no test build and no test switch.
+[ ! -f "$build/bin/quarnix.exe" ] || "$root/scripts/no-test-switches.sh" "$build/bin/quarnix.exe" || status=1
 exit $status

@@ -9,7 +9,7 @@ build="$root/build-windows"
 
 . "$root/scripts/wine-session.sh"
 # A desktop of Wine's own draws the window frame (Xvfb has no window manager).
-wine explorer /desktop=Quarnix,1000x640 "$build/bin/quarnix.exe" \
+wine explorer /desktop=Quarnix,1000x640 "$build/app/quarnix-test.exe" \
   --screenshot="$scratch/shot.bmp" "$root/tests/data/Map001.rxdata"
 ruby "$root/scripts/bmp-to-png.rb" "$scratch/shot.bmp" "$root/docs/screenshot-windows.png"
 echo "Wrote docs/screenshot-windows.png"

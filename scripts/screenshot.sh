@@ -19,7 +19,7 @@ run=(env QT_QPA_PLATFORM=offscreen)
 if [ "${SCREENSHOT_XVFB:-0}" = 1 ]; then
   run=(xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb)
 fi
-if ! "${run[@]}" "$build/app/quarnix" --screenshot="$root/docs/screenshot.png" \
+if ! "${run[@]}" "$build/app/quarnix-test" --screenshot="$root/docs/screenshot.png" \
   "$root/tests/data/Map001.rxdata" 2>/dev/null; then
   echo "quarnix could not take the screenshot" >&2
   exit 1

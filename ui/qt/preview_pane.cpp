@@ -35,9 +35,11 @@ QString JoinLines(const std::vector<std::u16string>& lines) {
     return text;
 }
 
+// The image is copied: a pixmap may keep sharing an image's pixels, and the
+// picture's are gone once the caller's temporary is.
 QPixmap Pixmap(const PreviewPicture& picture) {
     return QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
-                                     picture.height, QImage::Format_RGB32));
+                                     picture.height, QImage::Format_RGB32).copy());
 }
 }  // namespace
 
