@@ -12,11 +12,6 @@ namespace {
 std::vector<SeenMessage> g_messages;
 NavigationController g_navigation;
 FindController g_find{g_navigation};
-
-void DocumentClosing() {
-    g_find.Stop();
-    g_navigation.DocumentClosing();
-}
 }  // namespace
 
 void PanesStart() {
@@ -24,13 +19,11 @@ void PanesStart() {
     InitViewer();
     SetActiveNavigation(&g_navigation);
     OpenSequenceView view;
-    view.documentClosing = DocumentClosing;
     view.documentShown = [] { g_navigation.DocumentShown(); };
     SetOpenSequenceView(std::move(view));
 }
 void PanesStop() {
     StopOpenSequence();
-    DocumentClosing();
     ShutdownViewer();
     SetOpenSequenceView({});
     SetActiveNavigation(nullptr);

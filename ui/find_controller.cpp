@@ -27,9 +27,12 @@ std::u16string GroupedDecimal(long long n) {
 }
 
 FindController::FindController(NavigationController& navigation)
-    : navigation_(navigation), generation_(std::make_shared<unsigned>(0)) {}
+    : navigation_(navigation), generation_(std::make_shared<unsigned>(0)) {
+    navigation_.stopWorkers = [this] { Stop(); };
+}
 
 FindController::~FindController() {
+    navigation_.stopWorkers = nullptr;
     statusChanged = nullptr;
     Stop();
 }

@@ -56,6 +56,7 @@ void NavigationController::Changed() {
 // MARK: document and indexes
 
 void NavigationController::DocumentClosing() {
+    if (stopWorkers) stopWorkers();
     if (holdersCancel_) holdersCancel_->store(true);
     if (holders_.valid()) holders_.wait();  // it reads the document about to go
     holders_ = {};

@@ -37,10 +37,13 @@ public:
     // The window's side: what changes when, and how a references menu shows.
     std::function<void()> historyChanged;
     std::function<void(const MarshalNode* node)> showReferences;
+    // Stops the other workers over the document (the find's search).
+    std::function<void()> stopWorkers;
 
-    // Before the document is released: the index's building stops, the
-    // indexes and the history go.  `stopWorkers` (the find's search) runs
-    // first, so nothing waits for an index about to vanish.
+    // Before the document is released (ReleaseDocument calls it for the
+    // active controller): `stopWorkers` first, so nothing waits for an index
+    // about to vanish, then the index's building stops, and the indexes and
+    // the history go.
     void DocumentClosing();
     // Once the tree is shown: the holder index is built on a worker, so the
     // first search or path finds it ready.

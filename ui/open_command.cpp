@@ -16,6 +16,7 @@
 #include "present/node_location.h"
 #include "present/text.h"
 #include "ui/handlers.h"
+#include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
 
@@ -105,6 +106,9 @@ std::FILE* OpenDocumentFileBytes(const char* path) {
 }
 
 void ReleaseDocument() {
+    // The workers that read the document (the holder index, a search) stop
+    // before anything of it goes, whoever releases it.
+    if (NavigationController* navigation = ActiveNavigation()) navigation->DocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
     TreeDeleteAllItems();

@@ -94,7 +94,6 @@ void SetOpenSequenceView(OpenSequenceView view) { g_view = std::move(view); }
 
 void StartOpenSequence(const char16_t* path) {
     StopOpenSequence();
-    Call(g_view.documentClosing);
     OpenStepBegin(&g_job, path);
     g_stage = Stage::Loading;
     g_cancelled = false;

@@ -11,9 +11,7 @@
 struct OpenSequenceView {
     // An open began (true) or ended (false).
     std::function<void(bool running)> runningChanged;
-    // Before the current document is released, and once the new tree is
-    // on screen.
-    std::function<void()> documentClosing;
+    // The new document's tree is on screen.
     std::function<void()> documentShown;
     // A slow open shows how much of the file has been read (total 0: the
     // source tells no size), until it ends.

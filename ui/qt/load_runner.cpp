@@ -51,7 +51,6 @@ LoadRunner::LoadRunner(QMainWindow* window, TreeModel* tree)
         escape_->setEnabled(running);
         emit RunningChanged(running);
     };
-    view.documentClosing = [this] { emit DocumentClosing(); };
     view.documentShown = [this] { emit DocumentShown(); };
     view.showProgress = [this] {
         bar_->show();

@@ -31,8 +31,6 @@ public:
 signals:
     // An open began (true) or ended (false).
     void RunningChanged(bool running);
-    // Before the current document is released.
-    void DocumentClosing();
     // The new document's tree is on screen.
     void DocumentShown();
 

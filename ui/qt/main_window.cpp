@@ -92,7 +92,6 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     RunLogic(InitViewer);
     loads_ = new LoadRunner(this, &treeModel_);
     connect(loads_, &LoadRunner::RunningChanged, this, &MainWindow::LoadRunning);
-    connect(loads_, &LoadRunner::DocumentClosing, navigation_, &Navigation::DocumentClosing);
     connect(loads_, &LoadRunner::DocumentShown, navigation_, &Navigation::DocumentShown);
 }
 
@@ -159,7 +158,6 @@ void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     loads_->Stop();
-    navigation_->DocumentClosing();
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).

@@ -122,11 +122,6 @@ void Navigation::ShowPathBar() {
 
 // MARK: document, moves and history
 
-void Navigation::DocumentClosing() {
-    find_.Stop();  // a search waiting for the index gets it, then stops
-    controller_.DocumentClosing();
-}
-
 void Navigation::DocumentShown() { controller_.DocumentShown(); }
 
 void Navigation::UpdateActions() {

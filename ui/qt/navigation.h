@@ -32,8 +32,7 @@ public:
     // "编辑(&E)" and "导航(&N)", appended to the menu bar where called.
     void AddEditMenu(QMenuBar* bar);
     void AddNavigateMenu(QMenuBar* bar);
-    // Before the document is released, and once its tree is shown.
-    void DocumentClosing();
+    // Once the document's tree is shown.
     void DocumentShown();
 
     NavigationController& Controller() { return controller_; }

@@ -66,7 +66,6 @@ void AttachFrontEnd() {
     view.treeBuildWorkerEnter = BeginTreeBuild;
     view.treeBuildWorkerLeave = LeaveTreeBuild;
     view.treeBuildEnded = EndTreeBuild;
-    view.documentClosing = DocumentClosingWin32;
     view.documentShown = DocumentShownWin32;
     SetOpenSequenceView(std::move(view));
 }

@@ -54,7 +54,6 @@ LRESULT OnCreate(HWND window) {
 
 LRESULT OnDestroy() {
     StopOpenSequence();
-    DocumentClosingWin32();
     ShutdownViewer();  // the document and the file icon
     PostQuitMessage(0);
     return 0;

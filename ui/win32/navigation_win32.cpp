@@ -227,11 +227,6 @@ void AttachNavigation() {
     g_findShown = g_pathShown = false;
 }
 
-void DocumentClosingWin32() {
-    g_find.Stop();  // a search waiting for the index gets it, then stops
-    g_navigation.DocumentClosing();
-}
-
 void DocumentShownWin32() { g_navigation.DocumentShown(); }
 
 void AppendNavigationMenus(HMENU bar) {

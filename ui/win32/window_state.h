@@ -95,8 +95,7 @@ void WaitForLoad();
 void PlaceLoadProgress();
 // The progress bar while it shows; none otherwise.
 HWND LoadProgressBar();
-// The navigation's side of an open (navigation_win32.cpp).
-void DocumentClosingWin32();
+// The navigation's side of an open: the tree is shown (navigation_win32.cpp).
 void DocumentShownWin32();
 
 // MARK: find, go to path, copy, history, context menus (navigation_win32.cpp)
