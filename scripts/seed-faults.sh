@@ -128,16 +128,23 @@ flush_block
 caught=0 survived=0 nobuild=0 badentry=0 total=0
 results=()
 previous=""
+# The original of each file is kept as the scratch copy had it, so editing
+# the working tree during a run changes nothing in it.
+orig="$scratch/orig"
+rm -rf "$orig"
 restore() {
     # Back to the original text; the new time makes the build recompile it.
-    [ -n "$1" ] && cp "$top/$1" "$src/$1" && touch "$src/$1"
+    [ -n "$1" ] && cp "$orig/$1" "$src/$1" && touch "$src/$1"
 }
 for i in "${!ids[@]}"; do
     id=${ids[$i]} file=${files[$i]}
     if [ -n "$only" ] && ! [[ $id =~ $only ]]; then continue; fi
     total=$((total + 1))
-    if [ "$previous" != "$file" ]; then restore "$previous"; fi
-    cp "$top/$file" "$src/$file"
+    if [ "$previous" != "$file" ]; then
+        restore "$previous"
+        [ -f "$orig/$file" ] || { mkdir -p "$(dirname "$orig/$file")" && cp -p "$src/$file" "$orig/$file"; }
+    fi
+    cp "$orig/$file" "$src/$file"
     t0=$(date +%s)
     if ! apply_fault "$src/$file" "${olds[$i]}" "${news[$i]}"; then
         outcome="bad-entry"; badentry=$((badentry + 1))

@@ -1,6 +1,8 @@
 // Opening files, the tree pane, the list pane and the status bar, driven
 // through the pane layer: the same cases run over the in-memory, the Qt and
 // the Win32 panes (tests/pane_adapter.h reads each one back).
+#include <filesystem>
+
 #include "marshal/alloc.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
@@ -248,4 +250,55 @@ TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
         ASSERT_EQ(Open(MixedDocument(), "next.rxdata"), 0);
         EXPECT_EQ(ItemText(TreeRootItem()), "next.rxdata");
     }
+}
+
+// Paths of exactly the longest length the viewer takes (all the units of
+// its path buffer but the NUL) open through the dialog and by path, as the
+// command line and a drop give them; one unit more is refused whole: the
+// dialog cannot answer it, and a path given so fails as a file that does
+// not open, with the path buffer as it was.
+TEST_F(ViewerTest, PathsOfTheLongestLengthOpenAndOneUnitMoreIsRefused) {
+    const std::string dump = Dump(Arr({Arr({}), Arr({})}));
+    // A file whose path is `units` long, below folders of 200 units each.
+    auto fileOfPathLength = [&](const std::string& top, std::size_t units) {
+        std::string path = ScratchDir() + top;
+        std::filesystem::create_directories(path);
+        while (units - path.size() > 250) {
+            path += "/" + std::string(200, 'd');
+            std::filesystem::create_directories(path);
+        }
+        path += "/" + std::string(units - path.size() - 1, 'f');
+        WriteFileBytes(path, dump);
+        return path;
+    };
+    const std::size_t longest = kDocumentPathUnits - 1;
+    const std::string fits = fileOfPathLength("fits", longest);
+    const std::string tooLong = fileOfPathLength("long", longest + 1);
+    ASSERT_EQ(fits.size(), longest);
+    ASSERT_EQ(tooLong.size(), longest + 1);
+    const std::string title = fits.substr(fits.rfind('/') + 1) + " - Quarnix";
+
+    // The Open dialog, answered by the test.
+    ASSERT_EQ(OpenPath(fits), 0);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_EQ(U8(DocumentPath), fits);
+    const std::size_t messages = PanesMessages().size();
+    PanesQueueOpenAnswer(U16(tooLong));
+    OpenCommand();
+    EXPECT_EQ(PanesMessages().size(), messages);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_NE(DocumentRoot.data.ptr, nullptr);
+
+    // By path.
+    ReleaseDocument();
+    OpenDocumentPath(U16(fits).c_str());
+    EXPECT_EQ(PanesMessages().size(), messages);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_EQ(U8(DocumentPath), fits);
+    EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
+    OpenDocumentPath(U16(tooLong).c_str());
+    ASSERT_EQ(PanesMessages().size(), messages + 1);
+    EXPECT_EQ(U8(PanesMessages().back().text), "打开文件失败");
+    EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
+    EXPECT_EQ(U8(DocumentPath), fits);
 }
