@@ -337,3 +337,21 @@ TEST(LensEdges, TableHeadersOfEveryDimensionCount) {
         }
     }
 }
+
+// A container's reading lists its first eight children and says when there
+// are more: seven, eight and nine elements.
+TEST(LensEdges, ContainersListTheirFirstEightChildren) {
+    for (std::uint8_t n : {7, 8, 9}) {
+        std::vector<std::uint8_t> bytes = {0x04, 0x08, 0x5b, static_cast<std::uint8_t>(n + 5)};
+        for (std::uint8_t i = 0; i < n; ++i) bytes.insert(bytes.end(), {0x69, static_cast<std::uint8_t>(i + 6)});
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadOk);
+        const Reading reading = ReadNode(&DocumentRoot.data.nodes[0]);
+        EXPECT_EQ(U8(reading.summary), "数组，" + std::to_string(n) + " 个子项");
+        std::vector<std::string> lines;
+        for (const auto& line : reading.lines) lines.push_back(U8(line));
+        ASSERT_EQ(lines.size(), n > 8 ? 9u : std::size_t{n}) << int{n};
+        EXPECT_EQ(lines[6], "6：7");
+        EXPECT_EQ(lines.back(), n > 8 ? "…" : std::to_string(n - 1) + "：" + std::to_string(n));
+        ReleaseNode(&DocumentRoot);
+    }
+}
