@@ -20,7 +20,8 @@
 # The scratch copy and its build directory are kept between runs
 # (--scratch, default $TMPDIR/quarnix-seed-faults), so a second run only
 # rebuilds what changed.  Each fault's run is limited to --timeout seconds
-# (300); a run that times out counts as caught (the suite hung on it).
+# (120, several times what the suite takes); a run that times out counts
+# as caught (the suite hung on it).
 # Results: caught, SURVIVED, no-build (the fault did not compile), bad-entry
 # (the old text is not in the file exactly once).  Exit status 0 when no
 # fault survived, 1 otherwise, 2 on a usage or setup error.
@@ -30,7 +31,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 list="$top/scripts/seed-faults.list"
 only=""
 scratch="${TMPDIR:-/tmp}/quarnix-seed-faults"
-timeout_s=300
+timeout_s=120
 jobs=2
 report=""
 
@@ -150,13 +151,20 @@ for i in "${!ids[@]}"; do
         outcome="bad-entry"; badentry=$((badentry + 1))
     elif ! build_tests "$logs/$id-build.log"; then
         outcome="no-build"; nobuild=$((nobuild + 1))
-    elif run_tests "$logs/$id-run.log"; then
-        outcome="SURVIVED"; survived=$((survived + 1))
     else
-        outcome="caught"; caught=$((caught + 1))
-        rc=$(grep -m1 -o '^\[  FAILED  \] [A-Za-z0-9_/.]*' "$logs/$id-run.log" | sed 's/.*\] //')
-        [ -z "$rc" ] && rc="(crash or timeout)"
-        outcome="caught    by $rc"
+        run_tests "$logs/$id-run.log"
+        status=$?
+        if [ "$status" -eq 0 ]; then
+            outcome="SURVIVED"; survived=$((survived + 1))
+        else
+            caught=$((caught + 1))
+            by=$(grep -m1 -o '^\[  FAILED  \] [A-Za-z0-9_/.]*' "$logs/$id-run.log" | sed 's/.*\] //')
+            if [ "$status" -eq 124 ]; then by="(timed out)"
+            elif [ -z "$by" ] && [ "$status" -gt 128 ]; then by="(crashed, signal $((status - 128)))"
+            elif [ -z "$by" ]; then by="(exit status $status)"
+            fi
+            outcome="caught    by $by"
+        fi
     fi
     touch "$src/$file"
     previous=$file
