@@ -197,7 +197,12 @@ TEST(DocumentTest, PipesAreReadAheadForTheirCounts) {
         const std::vector<std::uint8_t>* bytes;
         int result;
     };
-    for (const PipeCase& c : {PipeCase{&held, kLoadOk}, PipeCase{&short_, kLoadBadData}}) {
+    // Negative counts are wrong data, not counts to read ahead for.
+    const std::vector<std::uint8_t> negative[] = {Bytes("04 08 5b fa"), Bytes("04 08 22 fa"), Bytes("04 08 2f fa 00"),
+                                                  Bytes("04 08 6f 3a 06 41 fa")};
+    for (const PipeCase& c : {PipeCase{&held, kLoadOk}, PipeCase{&short_, kLoadBadData}, PipeCase{&negative[0], kLoadBadData},
+                              PipeCase{&negative[1], kLoadBadData}, PipeCase{&negative[2], kLoadBadData},
+                              PipeCase{&negative[3], kLoadBadData}}) {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         std::thread writer([&] {

@@ -64,6 +64,9 @@ TEST(MarshalFailureTest, ResultCodes) {
         {"04 08 30 04 08", kLoadBadData, 2},        // 04 08 at the end starts a dump
         {"04 08 5b fa", kLoadBadData, 1},           // negative count
         {"04 08 22 fa", kLoadBadData, 1},           // negative length
+        {"04 08 2f fa 00", kLoadBadData, 1},        // negative length of a regexp
+        {"04 08 75 3a 06 55 fa", kLoadBadData, 1},  // of a user dump
+        {"04 08 49 22 00 fa", kLoadBadData, 1},     // negative count of instance variables
         {"04 08 22 07 61", kLoadBadData, 1},        // cut short
         {"04 08 69 02 01", kLoadBadData, 1},        // packed integer cut short
         {"04 08 6f 40 00", kLoadBadData, 1},        // class name is not a symbol
