@@ -14,6 +14,7 @@
 #include "lens/reading.h"
 #include "lens/table_reading.h"
 #include "present/text.h"
+#include "tests/hex_bytes.h"
 
 namespace {
 using corpus::Child;
@@ -352,6 +353,33 @@ TEST(LensEdges, ContainersListTheirFirstEightChildren) {
         ASSERT_EQ(lines.size(), n > 8 ? 9u : std::size_t{n}) << int{n};
         EXPECT_EQ(lines[6], "6：7");
         EXPECT_EQ(lines.back(), n > 8 ? "…" : std::to_string(n - 1) + "：" + std::to_string(n));
+        ReleaseNode(&DocumentRoot);
+    }
+}
+
+// Bignums in decimal, nine digits at a time: chunks of zeros and chunks
+// with leading zeros, both signs.  Dumps and texts from Ruby (v.to_s).
+TEST(LensEdges, BignumsInDecimalAsRubyWritesThem) {
+    struct BignumCase {
+        const char* dump;
+        const char* ruby;
+    };
+    const BignumCase cases[] = {
+        {"04 08 6c 2b 0a 00 00 00 00 00 00 00 00 01 00", "18446744073709551616"},
+        {"04 08 6c 2b 09 00 00 64 a7 b3 b6 e0 0d", "1000000000000000000"},
+        {"04 08 6c 2b 09 01 00 64 a7 b3 b6 e0 0d", "1000000000000000001"},
+        {"04 08 6c 2b 0a 01 00 a0 de c5 ad c9 35 36 00", "1000000000000000000001"},
+        {"04 08 6c 2d 0a 00 00 10 63 2d 5e c7 6b 05 00", "-100000000000000000000"},
+        {"04 08 6c 2b 0b 05 00 00 e8 3c 80 d0 9f 3c 2e 3b 03", "1000000000000000000000000005"},
+        {"04 08 6c 2b 0a 00 00 00 00 00 00 00 00 40 00", "1180591620717411303424"},
+        {"04 08 6c 2d 09 ff ff ff ff ff ff ff ff", "-18446744073709551615"},
+    };
+    for (const BignumCase& c : cases) {
+        const std::vector<std::uint8_t> bytes = Bytes(c.dump);
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadOk) << c.dump;
+        std::u16string text;
+        AppendBignumDecimal(text, &DocumentRoot.data.nodes[0]);
+        EXPECT_EQ(U8(text), c.ruby);
         ReleaseNode(&DocumentRoot);
     }
 }
