@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "marshal/alloc.h"
+#include "tests/hex_bytes.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 
@@ -301,4 +302,20 @@ TEST_F(ViewerTest, PathsOfTheLongestLengthOpenAndOneUnitMoreIsRefused) {
     EXPECT_EQ(U8(PanesMessages().back().text), "打开文件失败");
     EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
     EXPECT_EQ(U8(DocumentPath), fits);
+}
+
+// The image of every kind of row that is no container: numbers and raw
+// bytes show the number image, and so do links to them.  Ruby wrote the
+// file: [1, b, f, u, "s", :sym, nil, true, f, b, "s", u] with b = 2**70,
+// f = 1.5 and u an object that dumps itself as "ab".
+TEST_F(ViewerTest, NumbersRawBytesAndLinksToThemShowTheNumberImage) {
+    const std::vector<std::uint8_t> bytes = Bytes(
+        "04 08 5b 11 69 06 6c 2b 0a 00 00 00 00 00 00 00 00 40 00 66 08 31 2e 35 75 3a 07 55 44 07 61 62 22 06 73 "
+        "3a 08 73 79 6d 30 54 40 07 40 06 40 09 40 08");
+    ASSERT_EQ(Open(std::string(bytes.begin(), bytes.end())), 0);
+    TreeSelectItem(Child(TreeRootItem(), "0"));
+    const int number = kImageNumber, value = kImageValue;
+    const int images[] = {number, number, number, number, value, value, value, value, number, number, value, number};
+    ASSERT_EQ(PanesRowCount(), 13);  // ".." first
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(PanesRowImage(RowNamed(std::to_string(i))), images[i]) << "row " << i;
 }
