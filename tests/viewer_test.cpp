@@ -286,6 +286,7 @@ TEST_F(ViewerTest, PathsOfTheLongestLengthOpenAndOneUnitMoreIsRefused) {
     const std::size_t messages = PanesMessages().size();
     PanesQueueOpenAnswer(U16(tooLong));
     OpenCommand();
+    PanesWaitForOpen();
     EXPECT_EQ(PanesMessages().size(), messages);
     EXPECT_EQ(U8(PanesTitle()), title);
     EXPECT_NE(DocumentRoot.data.ptr, nullptr);
@@ -293,11 +294,13 @@ TEST_F(ViewerTest, PathsOfTheLongestLengthOpenAndOneUnitMoreIsRefused) {
     // By path.
     ReleaseDocument();
     OpenDocumentPath(U16(fits).c_str());
+    PanesWaitForOpen();
     EXPECT_EQ(PanesMessages().size(), messages);
     EXPECT_EQ(U8(PanesTitle()), title);
     EXPECT_EQ(U8(DocumentPath), fits);
     EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
     OpenDocumentPath(U16(tooLong).c_str());
+    PanesWaitForOpen();
     ASSERT_EQ(PanesMessages().size(), messages + 1);
     EXPECT_EQ(U8(PanesMessages().back().text), "打开文件失败");
     EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
