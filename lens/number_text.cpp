@@ -36,8 +36,9 @@ void AppendRubyFloat(std::u16string& out, double value) {
     std::from_chars(s.data() + e + 1 + (s[e + 1] == '+'), s.data() + s.size(), exponent);
     const int point = exponent + 1;  // digits before the decimal point
     std::string text = sign;
-    if (point > 16 || point < -3) {
-        // Ruby switches to exponent form outside 1e-4 .. 1e16.
+    if (point > 15 || point < -3) {
+        // Ruby writes 16 digits before the point or 5 after it in exponent
+        // form: below 1e-4 and from 1e15 up (1e15 is "1.0e+15").
         text += digits.substr(0, 1) + "." + (digits.size() > 1 ? digits.substr(1) : "0");
         char exp[16];
         std::snprintf(exp, sizeof exp, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));

@@ -47,6 +47,30 @@ Loaded LoadInto(MarshalDocument* doc, const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
+// A packed length as Ruby writes it (lengths below 2^16 here).
+void AppendLength(std::vector<std::uint8_t>& out, std::size_t n) {
+    if (n == 0) out.push_back(0);
+    else if (n < 123) out.push_back(static_cast<std::uint8_t>(n + 5));
+    else if (n < 256) out.insert(out.end(), {1, static_cast<std::uint8_t>(n)});
+    else out.insert(out.end(), {2, static_cast<std::uint8_t>(n & 0xFF), static_cast<std::uint8_t>(n >> 8)});
+}
+
+// [pad, [n fixnums], text]: a string of `pad` bytes moves the array's count
+// to every position of the read buffer; the array needs n bytes read ahead
+// and takes 2n, so the read-ahead ends part-way through it too.  No two
+// neighbouring bytes are alike, so a stale or shifted byte changes a value.
+std::vector<std::uint8_t> ShiftedCountDump(std::size_t pad, std::size_t n) {
+    std::vector<std::uint8_t> out = {0x04, 0x08, 0x5b, 0x08, 0x22};
+    AppendLength(out, pad);
+    for (std::size_t i = 0; i < pad; ++i) out.push_back(static_cast<std::uint8_t>(i * 11 + 3));
+    out.push_back(0x5b);
+    AppendLength(out, n);
+    for (std::size_t i = 0; i < n; ++i) out.insert(out.end(), {0x69, static_cast<std::uint8_t>(6 + (i * 37) % 117)});
+    out.insert(out.end(), {0x22, 0x02, 0x2c, 0x01});  // a string of 300 bytes
+    for (std::size_t j = 0; j < 300; ++j) out.push_back(static_cast<std::uint8_t>(j * 29 + 1));
+    return out;
+}
+
 std::FILE* FileWith(const std::vector<std::uint8_t>& bytes) {
     std::FILE* file = std::tmpfile();
     if (file) {
@@ -173,7 +197,12 @@ TEST(DocumentTest, PipesAreReadAheadForTheirCounts) {
         const std::vector<std::uint8_t>* bytes;
         int result;
     };
-    for (const PipeCase& c : {PipeCase{&held, kLoadOk}, PipeCase{&short_, kLoadBadData}}) {
+    // Negative counts are wrong data, not counts to read ahead for.
+    const std::vector<std::uint8_t> negative[] = {Bytes("04 08 5b fa"), Bytes("04 08 22 fa"), Bytes("04 08 2f fa 00"),
+                                                  Bytes("04 08 6f 3a 06 41 fa")};
+    for (const PipeCase& c : {PipeCase{&held, kLoadOk}, PipeCase{&short_, kLoadBadData}, PipeCase{&negative[0], kLoadBadData},
+                              PipeCase{&negative[1], kLoadBadData}, PipeCase{&negative[2], kLoadBadData},
+                              PipeCase{&negative[3], kLoadBadData}}) {
         int fds[2];
         ASSERT_EQ(pipe(fds), 0);
         std::thread writer([&] {
@@ -193,6 +222,90 @@ TEST(DocumentTest, PipesAreReadAheadForTheirCounts) {
         EXPECT_EQ(DocumentLiveBlocks(&doc), 0);
     }
 }
+// The same documents through a pipe, written in small pieces and read in
+// small chunks, read as the file load reads them, byte for byte: counts
+// that start and end part-way through the read-ahead buffer, reads ahead
+// that grow the buffer and that only move what is unread to its start.
+TEST(DocumentTest, PipesInSmallPiecesReadAsTheFile) {
+    std::vector<std::vector<std::uint8_t>> documents;
+    for (const char* text : kRichDumps) documents.push_back(Bytes(text));
+    for (std::size_t pad : {0, 1, 2, 5, 12, 31})
+        for (std::size_t n : {1, 3, 7, 40, 300}) documents.push_back(ShiftedCountDump(pad, n));
+    for (const auto& bytes : documents) {
+        MarshalDocument doc{};
+        ASSERT_EQ(LoadIntoDocument(&doc, FileWith(bytes)), kLoadOk);
+        const std::string fromFile = RenderDocument(&doc.root);
+        ReleaseNode(&doc.root);
+        for (std::size_t chunk : {1, 2, 3, 13, 64, 4096})
+            for (std::size_t piece : {1, 7, 100000}) {
+                SCOPED_TRACE("document of " + std::to_string(bytes.size()) + " bytes, chunk " + std::to_string(chunk) +
+                             ", written " + std::to_string(piece) + " at a time");
+                int fds[2];
+                ASSERT_EQ(pipe(fds), 0);
+                std::thread writer([&] {
+                    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+                        std::size_t k = std::min(piece, bytes.size() - at);
+                        if (write(fds[1], bytes.data() + at, k) != static_cast<ssize_t>(k)) break;
+                    }
+                    close(fds[1]);
+                });
+                doc.readChunk = chunk;
+                int rc = LoadIntoDocument(&doc, fdopen(fds[0], "rb"));
+                writer.join();
+                EXPECT_EQ(rc, kLoadOk);
+                EXPECT_EQ(RenderDocument(&doc.root), fromFile);
+                EXPECT_EQ(doc.bytesRead.load(), bytes.size());
+                ReleaseNode(&doc.root);
+                EXPECT_EQ(DocumentLiveBlocks(&doc), 0);
+            }
+    }
+}
 #endif
+
+// Blocks freed inside a load come back for later records of the same
+// load: the root array, outgrown as dumps are added, is freed with the
+// records it held.  An array whose reading fails part-way must read as
+// never-read records where nothing was written, whatever block it got, as
+// it does after as many dumps of nil; and releasing it frees what it holds
+// once.
+TEST(DocumentTest, ReusedBlocksReadAsFreshOnes) {
+    // Eight dumps of [[1], [2]] outgrow the root array of 1, 2 and 4 records;
+    // the ninth outgrows that of 8 (256 bytes, the size of 8 records).
+    std::string dumps, nils;
+    for (int i = 0; i < 9; ++i) {
+        dumps += "04 08 5b 07 5b 06 69 06 5b 06 69 07 ";
+        nils += "04 08 30 ";
+    }
+    struct ReuseCase {
+        const char* last;  // the dump after them
+        int result;
+    };
+    const ReuseCase cases[] = {
+        {"04 08 5b 0d 69 06 69 07 22 7f 'abcdef'", kLoadBadData},      // 8 records, the third cut short
+        {"04 08 5b 0d 69 06 69 07 40 09 30 30 30 30", kLoadBadObjectLink},  // the third a bad link
+        {"04 08 5b 09 69 06 7b 06 69 07", kLoadBadData},               // 4 records, a hash of 2 cut short
+        {"04 08 5b 09 69 06 65 3a 06 4d 5b 00 40 00", kLoadBadData},  // the first extension's table
+    };
+    for (const ReuseCase& c : cases) {
+        SCOPED_TRACE(c.last);
+        MarshalDocument nilsFirst{}, after{};
+        ASSERT_EQ(LoadInto(&nilsFirst, Bytes(nils + c.last)).result, c.result);
+        std::string expected = RenderDocument(&nilsFirst.root);
+        expected = expected.substr(expected.rfind(" | ") + 3);
+        ReleaseNode(&nilsFirst.root);
+        ASSERT_EQ(LoadInto(&after, Bytes(dumps + c.last)).result, c.result);
+        ASSERT_EQ(after.root.count, 10);
+        const std::string rendering = RenderDocument(&after.root);
+        EXPECT_EQ(rendering.substr(rendering.rfind(" | ") + 3), expected);
+        // Every dump but the last is whole.
+        EXPECT_EQ(Render(&after.root.data.nodes[8]), "array(array(1), array(2))");
+        MarshalNode& last = after.root.data.nodes[9];
+        for (std::int64_t i = 0; i < ChildCount(&last); ++i) ReleaseNode(&last.data.nodes[i]);
+        ReleaseNode(&last);
+        ReleaseNode(&after.root);
+        EXPECT_EQ(DocumentLiveBlocks(&after), 0);
+    }
+}
+
 
 }  // namespace

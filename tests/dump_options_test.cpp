@@ -159,6 +159,43 @@ TEST(DumpOptionsTest, JsonMapsEveryKindOfValue) {
     RemoveScratchDir();
 }
 
+// Strings in JSON at the edges of each byte range: controls, the last
+// ASCII bytes, and UTF-8 forms at and past the ends of what is well formed,
+// each ill-formed part one U+FFFD (as Unicode recommends) with the bytes
+// beside.  Expected texts written by hand from RFC 8259 and Unicode.
+TEST(DumpOptionsTest, JsonStringsAtTheEdgesOfEachByteRange) {
+    struct JsonStringCase {
+        std::string bytes;
+        std::string json;
+    };
+    const std::string fffd = "\xEF\xBF\xBD";
+    auto bad = [](const std::string& value, const char* hex) {
+        return "{\"type\":\"string\",\"value\":\"" + value + "\",\"bytes\":\"" + hex + "\"}";
+    };
+    const JsonStringCase cases[] = {
+        {"\x1f", "\"\\u001f\""},
+        {" ~\x7f", "\" ~\x7f\""},
+        {"\x80", bad(fffd, "80")},
+        {"a\xbf", bad("a" + fffd, "61bf")},
+        {"\xc1\xbf", bad(fffd + fffd, "c1bf")},
+        {"\xc2\x80", "\"\xc2\x80\""},
+        {"\xdf\xbf", "\"\xdf\xbf\""},
+        {"\xe0\x9f\x80", bad(fffd + fffd + fffd, "e09f80")},
+        {"\xe0\xa0\x80", "\"\xe0\xa0\x80\""},
+        {"\xed\xa0\x80", bad(fffd + fffd + fffd, "eda080")},
+        {"\xe4\xbd", bad(fffd, "e4bd")},
+        {"\xf4\x8f\xbf\xbf", "\"\xf4\x8f\xbf\xbf\""},
+        {"\xf4\x90\x80\x80", bad(fffd + fffd + fffd + fffd, "f4908080")},
+    };
+    for (const JsonStringCase& c : cases) {
+        std::string path = WriteTemp(mb::Dump(Str(c.bytes)), "json-string");
+        ProgramRun run = Dump({"--json", path});
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "[" + c.json + "]\n") << c.json;
+    }
+    RemoveScratchDir();
+}
+
 // --json and --find load without the tree; a failure reads the same.
 TEST(DumpOptionsTest, FailedLoadsReadTheSameWithEveryOption) {
     for (const char* name : {"no-such-file.rxdata", "n_empty.bin", "n_truncated_string.bin", "n_bad_object_link.bin",

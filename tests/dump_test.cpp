@@ -2,7 +2,9 @@
 // its message for every kind of failure.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/process_support.h"
@@ -90,5 +92,25 @@ TEST(DumpTest, FieldsAreEscapedOntoOneLine) {
     ProgramRun run = Dump({path});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "[]\n0\t数组\t\tdata0\n[data0]\n0\t字符串\ta\\tb\\nc\\\\d\\re\\x01\\x7f\uFFFD\tdata0[0]\n");
+
+    // One byte to escape at every position of a run of printable ASCII,
+    // which is written eight characters at a time.
+    const std::pair<char, const char*> escapes[] = {{'\x7f', "\\x7f"}, {'\\', "\\\\"}, {'\x1f', "\\x1f"}, {'\t', "\\t"}};
+    std::string dump = "\x04\x08[\x01";
+    dump += static_cast<char>(std::size(escapes) * 18);
+    std::string expected = "[]\n0\t数组\t\tdata0\n[data0]\n";
+    int row = 0;
+    for (const auto& [byte, escaped] : escapes) {
+        for (std::size_t at = 0; at < 18; ++at, ++row) {
+            std::string plain = "ABCDEFGHIJKLMNOPQR";
+            dump += std::string("\"\x18") + plain.substr(0, at) + byte + plain.substr(at);
+            expected += std::to_string(row) + "\t字符串\t" + plain.substr(0, at) + escaped + plain.substr(at) + "\tdata0[" +
+                        std::to_string(row) + "]\n";
+        }
+    }
+    WriteFileBytes(path, dump);
+    run = Dump({path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, expected);
     RemoveScratchDir();
 }

@@ -91,6 +91,25 @@ TEST_F(FindPathTest, FindMatchesTheListTextsInDocumentOrder) {
     EXPECT_EQ(Find(u"data0[6]", kFindValue), std::vector<std::string>{});
 }
 
+// Case folding at the ends of the ranges of letters, ASCII and full-width,
+// and matches at either end of the text.  Needles are given folded, as
+// the find bar folds what the user typed.
+TEST(FindText, LettersFoldAtTheEndsOfTheirRanges) {
+    struct MatchCase {
+        std::u16string text, needle;
+        bool matches;
+    };
+    const MatchCase cases[] = {
+        {u"A", u"a", true}, {u"Z", u"z", true}, {u"@", u"`", false}, {u"[", u"{", false},
+        {u"Ａ", u"ａ", true}, {u"Ｚ", u"ｚ", true}, {u"＠", u"｀", false}, {u"［", u"｛", false},
+        {u"xyＺ", u"yｚ", true}, {u"Ｚxy", u"ｚx", true}, {u"ab", u"abc", false}, {u"abc", u"", false},
+        {u"ABC", u"abc", true}, {u"xABC", u"abc", true}, {u"ABCx", u"abc", true}, {u"ABxC", u"abc", false},
+    };
+    for (const MatchCase& c : cases) EXPECT_EQ(TextMatches(c.text, c.needle, false), c.matches) << U8(c.text) << " / " << U8(c.needle);
+    EXPECT_FALSE(TextMatches(u"Ｚ", u"ｚ", true));
+    EXPECT_TRUE(TextMatches(u"xＺ", u"Ｚ", true));
+}
+
 TEST_F(FindPathTest, FindStopsOnCancelAndOnRequest) {
     std::atomic<bool> cancel{true};
     int hits = 0;

@@ -38,9 +38,13 @@ TEST(InflateBounded, OutputUpToEachCapAndNotOneBytePast) {
     const Case cases[] = {
         {100000, {100000, 1000000, 0}, InflateStatus::kOk},
         {100000, {99999, 1000000, 0}, InflateStatus::kTooLarge},
+        {100000, {100001, 1000000, 0}, InflateStatus::kOk},
         // By ratio: the cap is in * ratio + slack.
         {100000, {SIZE_MAX, 1, 100000 - in}, InflateStatus::kOk},
         {100000, {SIZE_MAX, 1, 100000 - in - 1}, InflateStatus::kTooLarge},
+        {100000, {SIZE_MAX, 1, 100000 - in + 1}, InflateStatus::kOk},
+        {100000, {SIZE_MAX, 2, 100000 - 2 * in}, InflateStatus::kOk},
+        {100000, {SIZE_MAX, 2, 100000 - 2 * in - 1}, InflateStatus::kTooLarge},
         // Sizes around the first output buffer (16 KB) and its doubling.
         {16383, {}, InflateStatus::kOk}, {16384, {}, InflateStatus::kOk}, {16385, {}, InflateStatus::kOk},
         {32768, {}, InflateStatus::kOk}, {0, {}, InflateStatus::kOk},

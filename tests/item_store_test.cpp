@@ -3,6 +3,7 @@
 
 #include "marshal/load.h"
 #include "tests/marshal_bytes.h"
+#include "ui/copy_text.h"
 #include "ui/item_store.h"
 
 TEST(TextPool, TextsReadBackAsStoredAcrossChunksAndClears) {
@@ -112,4 +113,34 @@ TEST(ListStore, ChildRowsShowTheirChildUntilACellIsSet) {
         list.Clear();
     }
     ReleaseNode(&DocumentRoot);
+}
+
+// What the copy commands put on the clipboard: one line per row, three
+// fields, whatever the cells hold.  Expected texts written by hand.
+TEST(ListStore, CopiedRowsKeepEachRowOnOneLine) {
+    struct CopyCase {
+        const char16_t* cells[3];
+        const char16_t* line;
+    };
+    const CopyCase cases[] = {
+        {{u"name", u"字符串", u"plain"}, u"name\t字符串\tplain\n"},
+        {{u"a\tb", u"", u"c\nd"}, u"a\\tb\t\tc\\nd\n"},
+        {{u"\\", u"\r", u"x\\ty"}, u"\\\\\t\\r\tx\\\\ty\n"},
+        {{u"", u"", u""}, u"\t\t\n"},
+    };
+    ListStore list;
+    std::u16string all;
+    std::vector<int> rows;
+    for (const CopyCase& c : cases) {
+        const int row = list.Size();
+        list.Insert(row, c.cells[0], 0, 0, nullptr);
+        list.SetCell(row, 1, c.cells[1]);
+        list.SetCell(row, 2, c.cells[2]);
+        EXPECT_EQ(RowsAsText(list, {row}), c.line);
+        EXPECT_EQ(CellText(list, row, 2), c.cells[2]);
+        all += c.line;
+        rows.push_back(row);
+    }
+    rows.push_back(list.Size());  // a row that is not there adds nothing
+    EXPECT_EQ(RowsAsText(list, rows), all);
 }

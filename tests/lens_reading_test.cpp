@@ -3,14 +3,18 @@
 // Expected texts come from the Ruby that made the files, read by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "corpus_support.h"
+#include "lens/color_reading.h"
 #include "lens/event_commands.h"
 #include "lens/number_text.h"
 #include "lens/reading.h"
+#include "lens/table_reading.h"
 #include "present/text.h"
+#include "tests/hex_bytes.h"
 
 namespace {
 using corpus::Child;
@@ -220,5 +224,162 @@ TEST(LensHexView, StopsAfterAMegabyteAndSaysSo) {
         if (size > kHexBytesShown) {
             EXPECT_EQ(U8(lines.back()), "……共 1048577 字节，只显示前 1048576 字节");
         }
+    }
+}
+
+// The readings at their edges, each switch with a case on both sides.
+TEST(LensEdges, FloatsSwitchToExponentsWhereRubyDoes) {
+    // What Ruby 3.1 prints: ruby -e 'p 1e15, 999999999999999.9, ...'; the
+    // negative of each prints with a '-' before it.
+    struct FloatCase {
+        double value;
+        const char* ruby;
+    };
+    const FloatCase cases[] = {
+        {1e14, "100000000000000.0"},
+        {999999999999999.9, "999999999999999.9"},
+        {123456789012345.6, "123456789012345.6"},
+        {1e15, "1.0e+15"},
+        {1234567890123456.0, "1.234567890123456e+15"},
+        {9999999999999998.0, "9.999999999999998e+15"},
+        {1e16, "1.0e+16"},
+        {1.0000000000000002e16, "1.0000000000000002e+16"},
+        {0.00012345, "0.00012345"},
+        {0.0001, "0.0001"},
+        {0.00009999999999999999, "9.999999999999999e-05"},
+        {1e-5, "1.0e-05"},
+        {1.5e-5, "1.5e-05"},
+        {1e-100, "1.0e-100"},
+        {5e-324, "5.0e-324"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {123456789.125, "123456789.125"},
+        {100.0, "100.0"},
+        {0.1, "0.1"},
+        {0.0, "0.0"},
+    };
+    for (const FloatCase& c : cases) {
+        for (double sign : {1.0, -1.0}) {
+            std::u16string text;
+            AppendRubyFloat(text, sign * c.value);
+            EXPECT_EQ(U8(text), (sign < 0 ? "-" : "") + std::string(c.ruby)) << c.ruby;
+        }
+    }
+}
+
+// A swatch's channel is its component rounded to the nearest integer (a
+// half away from zero), never cut: cases where the two differ.  The tones
+// are mid-grey shifted and then moved towards their grey level by
+// gray/255, worked out by hand.
+TEST(LensEdges, SwatchesRoundTheirChannels) {
+    struct SwatchCase {
+        bool tone;
+        double components[4];
+        Rgba shown;
+    };
+    const double nan = std::nan("");
+    const SwatchCase cases[] = {
+        {false, {127.5, 0.49, 254.5, 300.0}, {128, 0, 255, 255}},
+        {false, {0.5, 1.5, 127.6, 254.4}, {1, 2, 128, 254}},
+        {false, {-0.5, -300.0, nan, 255.49}, {0, 0, 0, 255}},
+        {true, {0.5, -0.5, 0.4, 0.0}, {129, 128, 128, 255}},
+        {true, {60.0, -20.0, 90.0, 200.0}, {154, 137, 160, 255}},
+        {true, {-100.0, 50.0, 10.0, 250.0}, {127, 130, 129, 255}},
+        {true, {127.0, -128.0, -128.0, 255.0}, {76, 76, 76, 255}},
+        {true, {200.0, -200.0, nan, -5.0}, {255, 0, 128, 255}},
+    };
+    for (const SwatchCase& c : cases) {
+        const Rgba got = c.tone ? ToneSwatch(c.components) : ColorSwatch(c.components);
+        EXPECT_EQ(got.red, c.shown.red) << U8(FourDoublesText(c.tone ? u"Tone" : u"Color", c.components));
+        EXPECT_EQ(got.green, c.shown.green) << U8(FourDoublesText(c.tone ? u"Tone" : u"Color", c.components));
+        EXPECT_EQ(got.blue, c.shown.blue) << U8(FourDoublesText(c.tone ? u"Tone" : u"Color", c.components));
+        EXPECT_EQ(got.alpha, c.shown.alpha) << U8(FourDoublesText(c.tone ? u"Tone" : u"Color", c.components));
+    }
+}
+
+// Table headers of every dimension count, sizes that fit it and sizes that
+// do not.  RGSS makes tables of 1 to 3 dimensions; the unused sizes are 1.
+TEST(LensEdges, TableHeadersOfEveryDimensionCount) {
+    struct TableCase {
+        std::int32_t dims, x, y, z;
+        const char* summary;  // none: refused
+    };
+    const TableCase cases[] = {
+        {0, 1, 1, 1, nullptr},
+        {1, 3, 1, 1, "表格：1 维，3 × 1 × 1"},
+        {1, 3, 2, 1, nullptr},
+        {1, 3, 1, 2, nullptr},
+        {2, 3, 2, 1, "表格：2 维，3 × 2 × 1"},
+        {2, 3, 2, 2, nullptr},
+        {3, 2, 2, 2, "表格：3 维，2 × 2 × 2"},
+        {3, 0, 2, 2, "表格：3 维，0 × 2 × 2"},
+        {4, 2, 2, 2, nullptr},
+        {5, 1, 1, 1, nullptr},
+        {-1, 1, 1, 1, nullptr},
+    };
+    for (const TableCase& c : cases) {
+        const std::int32_t count = c.x * c.y * c.z;
+        std::string bytes;
+        for (std::int32_t v : {c.dims, c.x, c.y, c.z, count})
+            for (int b = 0; b < 4; ++b) bytes += static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * b)) & 0xFF);
+        for (std::int32_t i = 0; i < count; ++i) bytes += {static_cast<char>(i), '\0'};
+        TableGrid grid;
+        std::u16string problem;
+        const bool read = ReadTableGrid(bytes, grid, problem);
+        SCOPED_TRACE(std::to_string(c.dims) + " dimensions, " + std::to_string(c.x) + " x " + std::to_string(c.y) +
+                     " x " + std::to_string(c.z));
+        EXPECT_EQ(read, c.summary != nullptr);
+        if (read && c.summary) {
+            EXPECT_EQ(U8(TableSummary(grid)), c.summary);
+            if (count > 0) {
+                EXPECT_EQ(grid.At(c.x - 1, c.y - 1, c.z - 1), count - 1);
+            }
+        } else {
+            EXPECT_EQ(U8(problem).rfind("表格数据头有误：", 0), 0u) << U8(problem);
+        }
+    }
+}
+
+// A container's reading lists its first eight children and says when there
+// are more: seven, eight and nine elements.
+TEST(LensEdges, ContainersListTheirFirstEightChildren) {
+    for (std::uint8_t n : {7, 8, 9}) {
+        std::vector<std::uint8_t> bytes = {0x04, 0x08, 0x5b, static_cast<std::uint8_t>(n + 5)};
+        for (std::uint8_t i = 0; i < n; ++i) bytes.insert(bytes.end(), {0x69, static_cast<std::uint8_t>(i + 6)});
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadOk);
+        const Reading reading = ReadNode(&DocumentRoot.data.nodes[0]);
+        EXPECT_EQ(U8(reading.summary), "数组，" + std::to_string(n) + " 个子项");
+        std::vector<std::string> lines;
+        for (const auto& line : reading.lines) lines.push_back(U8(line));
+        ASSERT_EQ(lines.size(), n > 8 ? 9u : std::size_t{n}) << int{n};
+        EXPECT_EQ(lines[6], "6：7");
+        EXPECT_EQ(lines.back(), n > 8 ? "…" : std::to_string(n - 1) + "：" + std::to_string(n));
+        ReleaseNode(&DocumentRoot);
+    }
+}
+
+// Bignums in decimal, nine digits at a time: chunks of zeros and chunks
+// with leading zeros, both signs.  Dumps and texts from Ruby (v.to_s).
+TEST(LensEdges, BignumsInDecimalAsRubyWritesThem) {
+    struct BignumCase {
+        const char* dump;
+        const char* ruby;
+    };
+    const BignumCase cases[] = {
+        {"04 08 6c 2b 0a 00 00 00 00 00 00 00 00 01 00", "18446744073709551616"},
+        {"04 08 6c 2b 09 00 00 64 a7 b3 b6 e0 0d", "1000000000000000000"},
+        {"04 08 6c 2b 09 01 00 64 a7 b3 b6 e0 0d", "1000000000000000001"},
+        {"04 08 6c 2b 0a 01 00 a0 de c5 ad c9 35 36 00", "1000000000000000000001"},
+        {"04 08 6c 2d 0a 00 00 10 63 2d 5e c7 6b 05 00", "-100000000000000000000"},
+        {"04 08 6c 2b 0b 05 00 00 e8 3c 80 d0 9f 3c 2e 3b 03", "1000000000000000000000000005"},
+        {"04 08 6c 2b 0a 00 00 00 00 00 00 00 00 40 00", "1180591620717411303424"},
+        {"04 08 6c 2d 09 ff ff ff ff ff ff ff ff", "-18446744073709551615"},
+    };
+    for (const BignumCase& c : cases) {
+        const std::vector<std::uint8_t> bytes = Bytes(c.dump);
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadOk) << c.dump;
+        std::u16string text;
+        AppendBignumDecimal(text, &DocumentRoot.data.nodes[0]);
+        EXPECT_EQ(U8(text), c.ruby);
+        ReleaseNode(&DocumentRoot);
     }
 }

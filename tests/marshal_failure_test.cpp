@@ -64,6 +64,9 @@ TEST(MarshalFailureTest, ResultCodes) {
         {"04 08 30 04 08", kLoadBadData, 2},        // 04 08 at the end starts a dump
         {"04 08 5b fa", kLoadBadData, 1},           // negative count
         {"04 08 22 fa", kLoadBadData, 1},           // negative length
+        {"04 08 2f fa 00", kLoadBadData, 1},        // negative length of a regexp
+        {"04 08 75 3a 06 55 fa", kLoadBadData, 1},  // of a user dump
+        {"04 08 49 22 00 fa", kLoadBadData, 1},     // negative count of instance variables
         {"04 08 22 07 61", kLoadBadData, 1},        // cut short
         {"04 08 69 02 01", kLoadBadData, 1},        // packed integer cut short
         {"04 08 6f 40 00", kLoadBadData, 1},        // class name is not a symbol
@@ -133,6 +136,60 @@ TEST(MarshalFailureTest, ReleasingEachValueTwiceFreesItOnce) {
             ReleaseNode(&top.data.nodes[i]);
         }
         ReleaseTwiceAndExpectNothingLive(dump);
+    }
+}
+
+// What one value owns, freed when that value alone is released, while the
+// document lives on (the viewer keeps its document while the user browses;
+// the preview and the side-by-side loads make more of them).  Each value X
+// follows an extended object Y in an array [Y, X], so that both side
+// tables exist before X is read; releasing X must leave exactly the blocks
+// that the document [Y, nil] holds.  Ruby wrote every vector.
+TEST(MarshalFailureTest, ReleasingOneValueFreesEverythingItOwns) {
+    // Marshal.dump([y, x]) without the x: y is an Object with @yv = 0,
+    // extended by ModY.
+    const std::string kArrayOfYAnd = "04 08 5b 07 65 3a 09 4d 6f 64 59 6f 3a 0b 4f 62 6a 65 63 74 06 3a 08 40 79 76 69 00 ";
+    struct ValueCase {
+        const char* what;
+        const char* value;  // x, as Ruby wrote it after y
+    };
+    const ValueCase cases[] = {
+        {"string with an encoding", "49 22 06 73 06 3a 06 45 54"},
+        {"binary string", "22 06 62"},
+        {"regexp", "49 2f 07 72 65 04 06 3a 06 45 46"},
+        {"bignum", "6c 2b 0a 00 00 00 00 00 00 00 00 40 00"},
+        {"float", "66 08 31 2e 35"},
+        {"symbol", "3a 08 73 79 6d"},
+        {"class", "63 0b 53 74 72 69 6e 67"},
+        {"module", "6d 0b 4b 65 72 6e 65 6c"},
+        {"user dump", "75 3a 07 55 44 07 61 62"},
+        {"user marshal", "55 3a 07 55 4d 5b 07 69 06 49 22 06 6d 06 3a 06 45 54"},
+        {"object", "6f 3a 08 4f 62 6a 07 3a 07 40 61 69 06 3a 07 40 62 49 22 06 74 06 3a 06 45 54"},
+        {"empty object", "6f 3a 08 4f 62 6a 00"},
+        {"struct", "53 3a 07 50 74 07 3a 07 70 78 69 06 3a 07 70 79 69 07"},
+        {"hash", "7b 06 3a 07 68 6b 69 06"},
+        {"hash with default", "7d 06 3a 06 6b 69 07 69 0a"},
+        {"user class string (I around C)", "49 43 3a 09 55 53 74 72 22 06 75 06 3a 06 45 54"},
+        {"user class array", "43 3a 09 55 41 72 72 5b 06 69 06"},
+        {"user class hash", "43 3a 0a 55 48 61 73 68 7b 00"},
+        {"extended twice", "65 3a 07 4d 32 65 3a 07 4d 31 6f 3a 08 4f 62 6a 06 3a 07 40 61 69 06"},
+        {"extended string", "49 65 3a 07 4d 53 22 06 78 06 3a 06 45 54"},
+        {"extended hash", "65 3a 07 4d 53 7b 00"},
+        {"array of objects", "5b 06 6f 3a 08 4f 62 6a 06 3a 07 40 63 6f 3b 08 06 3a 07 40 64 69 06"},
+        {"string with an ivar", "49 22 07 69 76 07 3a 06 45 54 3a 0a 40 6d 65 74 61 3a 06 6d"},
+    };
+    ASSERT_EQ(Load(Bytes(kArrayOfYAnd + "30")), kLoadOk);
+    const long plain = DocumentLiveBlocks(&ViewerDocument);
+    ReleaseTwiceAndExpectNothingLive("[y, nil]");
+    for (const ValueCase& c : cases) {
+        ASSERT_EQ(Load(Bytes(kArrayOfYAnd + c.value)), kLoadOk) << c.what;
+        MarshalNode& x = DocumentRoot.data.nodes[0].data.nodes[1];
+        EXPECT_GT(DocumentLiveBlocks(&ViewerDocument), plain) << c.what;
+        ReleaseNode(&x);
+        EXPECT_EQ(DocumentLiveBlocks(&ViewerDocument), plain) << c.what;
+        ReleaseNode(&x);
+        EXPECT_EQ(DocumentLiveBlocks(&ViewerDocument), plain) << c.what << ", released twice";
+        ReleaseTwiceAndExpectNothingLive(c.what);
     }
 }
 

@@ -329,6 +329,10 @@ TEST_F(MarshalReaderTest, TopLevelNodesStayWhereLinksPoint) {
     ASSERT_EQ(LoadOk("04 08 5b 06 40 00 04 08 5b 06 40 00 04 08 5b 06 40 00"), "array(@0) | array(@1) | array(@2)");
     for (int k = 0; k < 3; ++k) EXPECT_EQ(Top(k).data.nodes[0].data.target, &DocumentRoot.data.nodes[k]);
 
+    // Only a later dump holds itself; the root array grows after it.
+    ASSERT_EQ(LoadOk("04 08 30 04 08 5b 06 40 00 04 08 30 04 08 30 04 08 30"), "nil | array(@1) | nil | nil | nil");
+    EXPECT_EQ(Top(1).data.nodes[0].data.target, &DocumentRoot.data.nodes[1]);
+
     // The same for a symbol link held as a module name: I(:M, E = e;M nil).
     std::string dump = "04 08 49 3a 06 4d 06 3a 06 45 65 3b 00 30 ";
     ASSERT_EQ(LoadOk(dump + dump + dump + dump + dump), "ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil) | ivar M(.=:M, E=e;M nil)");

@@ -1,7 +1,10 @@
 // Opening files, the tree pane, the list pane and the status bar, driven
 // through the pane layer: the same cases run over the in-memory, the Qt and
 // the Win32 panes (tests/pane_adapter.h reads each one back).
+#include <filesystem>
+
 #include "marshal/alloc.h"
+#include "tests/hex_bytes.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 
@@ -248,4 +251,74 @@ TEST_F(ViewerTest, CancelledOpensEndLikeFailedOnesWithoutAMessage) {
         ASSERT_EQ(Open(MixedDocument(), "next.rxdata"), 0);
         EXPECT_EQ(ItemText(TreeRootItem()), "next.rxdata");
     }
+}
+
+// Paths of exactly the longest length the viewer takes (all the units of
+// its path buffer but the NUL) open through the dialog and by path, as the
+// command line and a drop give them; one unit more is refused whole: the
+// dialog cannot answer it, and a path given so fails as a file that does
+// not open, with the path buffer as it was.
+TEST_F(ViewerTest, PathsOfTheLongestLengthOpenAndOneUnitMoreIsRefused) {
+    const std::string dump = Dump(Arr({Arr({}), Arr({})}));
+    // A file whose path is `units` long, below folders of 200 units each.
+    auto fileOfPathLength = [&](const std::string& top, std::size_t units) {
+        std::string path = ScratchDir() + top;
+        std::filesystem::create_directories(path);
+        while (units - path.size() > 250) {
+            path += "/" + std::string(200, 'd');
+            std::filesystem::create_directories(path);
+        }
+        path += "/" + std::string(units - path.size() - 1, 'f');
+        WriteFileBytes(path, dump);
+        return path;
+    };
+    const std::size_t longest = kDocumentPathUnits - 1;
+    const std::string fits = fileOfPathLength("fits", longest);
+    const std::string tooLong = fileOfPathLength("long", longest + 1);
+    ASSERT_EQ(fits.size(), longest);
+    ASSERT_EQ(tooLong.size(), longest + 1);
+    const std::string title = fits.substr(fits.rfind('/') + 1) + " - Quarnix";
+
+    // The Open dialog, answered by the test.
+    ASSERT_EQ(OpenPath(fits), 0);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_EQ(U8(DocumentPath), fits);
+    const std::size_t messages = PanesMessages().size();
+    PanesQueueOpenAnswer(U16(tooLong));
+    OpenCommand();
+    PanesWaitForOpen();
+    EXPECT_EQ(PanesMessages().size(), messages);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_NE(DocumentRoot.data.ptr, nullptr);
+
+    // By path.
+    ReleaseDocument();
+    OpenDocumentPath(U16(fits).c_str());
+    PanesWaitForOpen();
+    EXPECT_EQ(PanesMessages().size(), messages);
+    EXPECT_EQ(U8(PanesTitle()), title);
+    EXPECT_EQ(U8(DocumentPath), fits);
+    EXPECT_EQ(ChildTexts(TreeRootItem()), std::vector<std::string>{"0"});
+    OpenDocumentPath(U16(tooLong).c_str());
+    PanesWaitForOpen();
+    ASSERT_EQ(PanesMessages().size(), messages + 1);
+    EXPECT_EQ(U8(PanesMessages().back().text), "打开文件失败");
+    EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
+    EXPECT_EQ(U8(DocumentPath), fits);
+}
+
+// The image of every kind of row that is no container: numbers and raw
+// bytes show the number image, and so do links to them.  Ruby wrote the
+// file: [1, b, f, u, "s", :sym, nil, true, f, b, "s", u] with b = 2**70,
+// f = 1.5 and u an object that dumps itself as "ab".
+TEST_F(ViewerTest, NumbersRawBytesAndLinksToThemShowTheNumberImage) {
+    const std::vector<std::uint8_t> bytes = Bytes(
+        "04 08 5b 11 69 06 6c 2b 0a 00 00 00 00 00 00 00 00 40 00 66 08 31 2e 35 75 3a 07 55 44 07 61 62 22 06 73 "
+        "3a 08 73 79 6d 30 54 40 07 40 06 40 09 40 08");
+    ASSERT_EQ(Open(std::string(bytes.begin(), bytes.end())), 0);
+    TreeSelectItem(Child(TreeRootItem(), "0"));
+    const int number = kImageNumber, value = kImageValue;
+    const int images[] = {number, number, number, number, value, value, value, value, number, number, value, number};
+    ASSERT_EQ(PanesRowCount(), 13);  // ".." first
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(PanesRowImage(RowNamed(std::to_string(i))), images[i]) << "row " << i;
 }
