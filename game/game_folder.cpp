@@ -97,8 +97,7 @@ int LoadBounded(MarshalDocument& doc, const fs::path& file, const LoadBounds& bo
     if (size > bounds.maxFileBytes) return kLoadNoMemory;
     std::FILE* f = OpenPath(file);
     if (!f) return kLoadCannotOpen;
-    // Small refills, so the bound on memory is checked often.
-    doc.readChunk = 64 * 1024;
+    // Checked at each refill of the default chunk: a few megabytes over at most.
     doc.memoryLimit = bounds.maxMemory;
     int result = LoadIntoDocument(&doc, f);
     if (result != kLoadOk) DropDocument(doc);

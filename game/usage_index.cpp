@@ -1,6 +1,8 @@
 #include "game/usage_index.h"
 
 #include <algorithm>
+#include <new>
+#include <string>
 
 #include "game/game_folder.h"
 
@@ -11,6 +13,16 @@ std::vector<const UsePlace*> UsageIndex::Find(RefKind kind, std::int64_t id) con
     for (const UsePlace& p : places_)
         if (p.kind == kind && p.low <= id && id <= p.high) found.push_back(&p);
     return found;
+}
+
+std::u16string UsageIndex::Path(const UsePlace& p) const {
+    std::u16string path(Text(p.path, p.pathLength));
+    if (p.item >= 0) {
+        path += u'[';
+        for (char c : std::to_string(p.item)) path += static_cast<char16_t>(c);
+        path += u']';
+    }
+    return path;
 }
 
 std::size_t UsageIndex::MemoryBytes() const {
@@ -27,6 +39,11 @@ std::uint32_t UsageIndex::AddText(std::u16string_view text) {
     if (at + text.size() > UINT32_MAX) throw std::bad_alloc();
     pool_ += text;
     return static_cast<std::uint32_t>(at);
+}
+
+void UsageIndex::Trim() {
+    places_.shrink_to_fit();
+    pool_.shrink_to_fit();
 }
 
 void UsageIndex::Clear() {

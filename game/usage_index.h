@@ -16,13 +16,16 @@
 #include "lens/game_names.h"
 #include "marshal/document.h"
 
+// Ids are those of Marshal's fixnums, which fit 32 bits.  A place keeps the
+// path of its list once for all its commands, and its own position in it.
 struct UsePlace {
     RefKind kind;
     UseAccess access;
     std::int32_t page;       // the page of the event or troop, -1 for none
     std::uint32_t file;      // index into UsageIndex::Files()
-    std::int64_t low, high;  // the ids referred to
-    std::int64_t eventId;    // the map's event, the common event or the troop; -1 none
+    std::int32_t low, high;  // the ids referred to
+    std::int32_t eventId;    // the map's event, the common event or the troop; -1 none
+    std::int32_t item;       // the command's position in the list at `path`; -1: `path` is the row
     std::uint32_t path, pathLength;        // into the text pool
     std::uint32_t reading, readingLength;
     std::uint32_t eventName, eventNameLength;
@@ -40,7 +43,7 @@ public:
     // Texts of a place: the access path of the row ("data0.events.values[3]
     // .pages[0].list[5]"), the reading of the command or condition, the name
     // of the event.
-    std::u16string_view Path(const UsePlace& p) const { return Text(p.path, p.pathLength); }
+    std::u16string Path(const UsePlace& p) const;
     std::u16string_view Reading(const UsePlace& p) const { return Text(p.reading, p.readingLength); }
     std::u16string_view EventName(const UsePlace& p) const { return Text(p.eventName, p.eventNameLength); }
 
@@ -52,6 +55,8 @@ public:
     std::uint32_t AddText(std::u16string_view text);
     void AddPlace(const UsePlace& place) { places_.push_back(place); }
     void Clear();
+    // Gives back the room the vectors grew beyond what they hold.
+    void Trim();
 
 private:
     std::u16string_view Text(std::uint32_t at, std::uint32_t length) const { return std::u16string_view(pool_).substr(at, length); }

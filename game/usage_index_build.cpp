@@ -20,6 +20,8 @@ struct Owner {
     std::int64_t id = -1;
     std::u16string_view name;
     std::int32_t page = -1;
+    std::uint32_t nameAt = 0;  // the name in the index's pool, once added
+    bool nameAdded = false;
 };
 
 class Indexer {
@@ -88,7 +90,7 @@ private:
         return true;
     }
 
-    bool WalkPages(const MarshalNode* holder, std::u16string& path, Owner owner) {
+    bool WalkPages(const MarshalNode* holder, std::u16string& path, Owner& owner) {
         const std::size_t base = path.size();
         const MarshalNode* pages = Unwrapped(Field(holder, "pages", path));
         if (!pages || pages->type != '[') return true;
@@ -125,7 +127,7 @@ private:
                 if (IntegerValue(Field(event, "switch_id", path), id)) {
                     std::u16string reading = trigger == 1 ? u"自动执行，条件开关 " : u"并行处理，条件开关 ";
                     AppendIdText(reading, id, names_, RefKind::kSwitch);
-                    Add({{RefKind::kSwitch, UseAccess::kRead, id, id}}, path, reading, owner);
+                    Add({{RefKind::kSwitch, UseAccess::kRead, id, id}}, index_.AddText(path), path.size(), -1, reading, owner);
                 }
             }
             path.resize(eventAt);
@@ -150,52 +152,61 @@ private:
         return true;
     }
 
-    bool WalkList(const MarshalNode* list, std::u16string& path, const Owner& owner) {
+    bool WalkList(const MarshalNode* list, std::u16string& path, Owner& owner) {
         list = Unwrapped(list);
         if (!list || list->type != '[') return true;
         if (cancel_.load(std::memory_order_relaxed)) return false;
-        const std::size_t at = path.size();
+        bool pathAdded = false;
+        std::uint32_t pathAt = 0;
         for (std::int64_t i = 0; i < ChildCount(list); ++i) {
             const MarshalNode* command = ChildAt(list, i);
             refs_.clear();
             CommandRefs(command, refs_);
             if (refs_.empty()) continue;
-            path.resize(at);
-            AppendPathLabel(path, list, i);
+            // The list's path once, for all its commands.
+            if (!pathAdded) {
+                pathAt = index_.AddText(path);
+                pathAdded = true;
+            }
             std::u16string reading = EventCommandLine(command, names_);
             const std::size_t text = reading.find_first_not_of(u' ');
             reading.erase(0, text == std::u16string::npos ? reading.size() : text);
-            Add(refs_, path, reading, owner);
+            Add(refs_, pathAt, path.size(), static_cast<std::int32_t>(i), reading, owner);
         }
-        path.resize(at);
         return true;
     }
 
-    void AddCondition(const MarshalNode* condition, const std::u16string& path, const Owner& owner) {
+    void AddCondition(const MarshalNode* condition, const std::u16string& path, Owner& owner) {
         refs_.clear();
         PageConditionRefs(condition, refs_);
         if (refs_.empty()) return;
         const std::u16string reading = u"条件：" + PageConditionText(condition, names_);
-        Add(refs_, path, reading, owner);
+        Add(refs_, index_.AddText(path), path.size(), -1, reading, owner);
     }
 
     // Adds one place per reference; the places of one command share its texts.
-    void Add(const std::vector<Ref>& refs, std::u16string_view path, std::u16string_view reading, const Owner& owner) {
+    void Add(const std::vector<Ref>& refs, std::uint32_t pathAt, std::size_t pathLength, std::int32_t item,
+             std::u16string_view reading, Owner& owner) {
+        if (!owner.nameAdded) {
+            owner.nameAt = index_.AddText(owner.name);
+            owner.nameAdded = true;
+        }
         UsePlace place{};
         place.page = owner.page;
         place.file = file_;
-        place.eventId = owner.id;
-        place.path = index_.AddText(path);
-        place.pathLength = static_cast<std::uint32_t>(path.size());
+        place.eventId = static_cast<std::int32_t>(owner.id);
+        place.item = item;
+        place.path = pathAt;
+        place.pathLength = static_cast<std::uint32_t>(pathLength);
         place.reading = index_.AddText(reading);
         place.readingLength = static_cast<std::uint32_t>(reading.size());
-        place.eventName = index_.AddText(owner.name);
+        place.eventName = owner.nameAt;
         place.eventNameLength = static_cast<std::uint32_t>(owner.name.size());
         for (const Ref& ref : refs) {
             place.kind = ref.kind;
             place.access = ref.access;
-            place.low = ref.low;
-            place.high = ref.high;
+            place.low = static_cast<std::int32_t>(ref.low);
+            place.high = static_cast<std::int32_t>(ref.high);
             index_.AddPlace(place);
         }
     }
@@ -239,6 +250,11 @@ bool BuildUsageIndex(const std::vector<fs::path>& files, const GameNames* names,
     if (scratch.cancel.load(std::memory_order_relaxed)) {
         index.Clear();
         return false;
+    }
+    try {
+        index.Trim();
+    } catch (const std::bad_alloc&) {
+        // The index stays as it is, with its spare room.
     }
     return true;
 }
