@@ -33,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0)) {
+        if (TranslateNavigationMessage(&message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "ui/handlers.h"
+#include "ui/open_sequence.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -14,7 +15,7 @@ namespace {
 bool OpenUnattended(const wchar_t* path) {
     bool failed = false;
     ModalHooks().message = [&failed](const char16_t*, MessageIcon) { failed = true; };
-    StartLoad(reinterpret_cast<const char16_t*>(path));
+    OpenDocumentPath(reinterpret_cast<const char16_t*>(path));
     WaitForLoad();
     FlushListPane();
     ModalHooks().message = nullptr;
@@ -191,7 +192,7 @@ std::wstring Report() {
             SendMessageW(StatusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
     line(L"status", reinterpret_cast<const char16_t*>(text));
     line(L"count", reinterpret_cast<const char16_t*>(std::to_wstring(tree.Size()).c_str()));
-    line(L"loading", LoadRunning() ? u"1" : u"0");
+    line(L"loading", OpenSequenceRunning() ? u"1" : u"0");
     const ListStore& rows = Win32ListStore();
     for (int r = 0; r < rows.Size(); ++r) {
         std::u16string row;

@@ -22,6 +22,9 @@ void PanesStop();
 
 // The next Open dialog returns this path; with none queued it is cancelled.
 void PanesQueueOpenAnswer(const std::u16string& path);
+// Takes the window's events until no open runs: the open sequence the
+// program ships, its worker and posted steps included.
+void PanesWaitForOpen();
 // The message boxes shown since the start.
 const std::vector<SeenMessage>& PanesMessages();
 

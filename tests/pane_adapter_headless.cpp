@@ -1,5 +1,6 @@
 // The contract suites over the in-memory panes.
 #include "tests/pane_adapter.h"
+#include "ui/front_end.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 
@@ -12,6 +13,7 @@ void PanesStart() {
     InitViewer();
 }
 void PanesStop() { ShutdownViewer(); }
+void PanesWaitForOpen() { RunPostedSteps(); }
 void PanesQueueOpenAnswer(const std::u16string& path) { HeadlessQueueOpenAnswer(path); }
 const std::vector<SeenMessage>& PanesMessages() {
     g_messages.clear();

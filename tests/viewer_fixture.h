@@ -63,6 +63,7 @@ protected:
         std::size_t before = PanesMessages().size();
         PanesQueueOpenAnswer(U16(path));
         OpenCommand();
+        PanesWaitForOpen();
         return PanesMessages().size() == before ? 0 : -1;
     }
 

@@ -16,6 +16,7 @@
 #include "present/node_location.h"
 #include "present/text.h"
 #include "ui/handlers.h"
+#include "ui/open_sequence.h"
 #include "ui/viewer.h"
 
 char16_t DocumentPath[kDocumentPathUnits];
@@ -140,12 +141,7 @@ void OpenCommand() {
     if (ChooseDocumentPath()) OpenDocumentPath(DocumentPath);
 }
 
-void OpenDocumentPath(const char16_t* path) {
-    std::size_t length = 0;
-    while (path[length]) ++length;
-    // A path the Open dialog could not have returned does not open.
-    LoadOpenedFile(length < kDocumentPathUnits ? OpenDocumentFile(path) : nullptr, path);
-}
+void OpenDocumentPath(const char16_t* path) { StartOpenSequence(path); }
 
 void ShutdownViewer() {
     ReleaseDocument();

@@ -8,6 +8,7 @@
 #include "present/format_bounded.h"
 #include "present/node_location.h"
 #include "ui/handlers.h"
+#include "ui/navigation_controller.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -95,12 +96,27 @@ void ActivateListRow(int row) {
 
 // MARK: notifications
 
+// Every move ends in a new current item, an activated row or another row
+// selected; the history records the place once things have settled.
+namespace {
+void NoteMove(bool step) {
+    if (NavigationController* navigation = ActiveNavigation()) navigation->NoteMove(step);
+}
+}  // namespace
+
 void OnTreeSelectionChanged(const MarshalNode* node) {
     if (!node) return;
     FillListPane(node);
     ShowSelectionStatus(-1);
+    NoteMove(true);
 }
 
-void OnListRowActivated(int row) { ActivateListRow(row); }
+void OnListRowActivated(int row) {
+    ActivateListRow(row);
+    NoteMove(true);
+}
 
-void OnListRowStateChanged(int row, bool selected) { ShowSelectionStatus(selected ? row : -1); }
+void OnListRowStateChanged(int row, bool selected) {
+    ShowSelectionStatus(selected ? row : -1);
+    NoteMove(false);
+}

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "ui/qt/load_runner.h"
 #include "tests/qt/test_support.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/modal.h"
@@ -90,6 +91,7 @@ int RunNothingWrittenChild(const QString& file) {
         return dialog.result();
     });
     Trigger(window, QStringLiteral("打开(&O)..."));
+    while (window.Loads().Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     Trigger(window, QStringLiteral("关于(&A)..."));
     if (window.windowTitle() != QStringLiteral("Map001.rxdata - Quarnix")) ++failures;
     Trigger(window, QStringLiteral("退出(&E)"));

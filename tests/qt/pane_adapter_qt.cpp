@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "tests/pane_adapter.h"
+#include "ui/open_sequence.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/modal.h"
 #include "ui/qt/qt_panes.h"
@@ -121,6 +122,10 @@ void PanesStop() {
     g_session = Session{};
 }
 
+void PanesWaitForOpen() {
+    while (OpenSequenceRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Flush();
+}
 void PanesQueueOpenAnswer(const std::u16string& path) { g_session.openAnswers.push_back(path); }
 const std::vector<SeenMessage>& PanesMessages() { return g_session.messages; }
 

@@ -86,6 +86,10 @@ void PanesStop() {
     ModalHooks() = Win32ModalHooks{};
 }
 
+void PanesWaitForOpen() {
+    WaitForLoad();
+    Pump();
+}
 void PanesQueueOpenAnswer(const std::u16string& path) { g_openAnswers.push_back(path); }
 const std::vector<SeenMessage>& PanesMessages() { return g_messages; }
 

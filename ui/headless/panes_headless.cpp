@@ -159,7 +159,11 @@ void SetBusy(bool) {}
 
 namespace {
 int g_shownRow = -1;
-}
+std::u16string g_clipboard;
+}  // namespace
 
 void ListShowRow(int row) { g_shownRow = row; }
 int HeadlessShownRow() { return g_shownRow; }
+const ListStore& ListPaneStore() { return g_list; }
+void ClipboardSetText(const std::u16string& text) { g_clipboard = text; }
+const std::u16string& HeadlessClipboard() { return g_clipboard; }

@@ -7,27 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTimer>
-#include <chrono>
 
-#include "marshal/load.h"
-#include "ui/qt/navigation.h"
+#include "ui/qt/pane_state.h"
 
-namespace {
-// Typing restarts the search once the typist pauses.
-constexpr int kRestartDelayMs = 250;
-// Hits reach the window in batches at most this far apart.
-constexpr auto kBatchInterval = std::chrono::milliseconds(50);
-
-// 1234567 as "1,234,567".
-QString Grouped(long long n) {
-    QString digits = QString::number(n);
-    for (int at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QLatin1Char(','));
-    return digits;
-}
-}  // namespace
-
-FindBar::FindBar(Navigation& navigation, QWidget* parent) : QWidget(parent), navigation_(navigation) {
+FindBar::FindBar(FindController& find, QWidget* parent) : QWidget(parent), find_(find) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(new QLabel(QStringLiteral("查找:")));
@@ -63,15 +46,11 @@ FindBar::FindBar(Navigation& navigation, QWidget* parent) : QWidget(parent), nav
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &FindBar::CloseRequested);
-
-    restart_ = new QTimer(this);
-    restart_->setSingleShot(true);
-    restart_->setInterval(kRestartDelayMs);
-    connect(restart_, &QTimer::timeout, this, &FindBar::Start);
     connect(field_, &QLineEdit::textChanged, this, &FindBar::QueryChanged);
+    find_.statusChanged = [this] { status_->setText(QString::fromStdU16String(find_.StatusText())); };
 }
 
-FindBar::~FindBar() { Stop(); }
+FindBar::~FindBar() { find_.statusChanged = nullptr; }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == field_ && event->type() == QEvent::KeyPress) {
@@ -85,7 +64,7 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-FindQuery FindBar::Query() const {
+void FindBar::QueryChanged() {
     FindQuery query;
     query.text = field_->text().toStdU16String();
     const unsigned bits[] = {kFindName, kFindType, kFindValue};
@@ -93,112 +72,11 @@ FindQuery FindBar::Query() const {
     for (int c = 0; c < 3; ++c)
         if (columns_[c]->isChecked()) query.columns |= bits[c];
     query.matchCase = matchCase_->isChecked();
-    return query;
-}
-
-void FindBar::QueryChanged() {
-    Stop();
-    UpdateStatus();
-    restart_->start();
-}
-
-void FindBar::Stop() {
-    restart_->stop();
-    if (cancel_) cancel_->store(true);
-    if (worker_.joinable()) worker_.join();
-    cancel_.reset();
-    ++generation_;  // batches still on their way are dropped
-    started_ = searching_ = false;
-    hits_.clear();
-    current_ = -1;
-    UpdateStatus();
-}
-
-void FindBar::Start() {
-    Stop();
-    FindQuery query = Query();
-    started_ = true;
-    if (query.text.empty() || !query.columns) {
-        UpdateStatus();
-        return;
-    }
-    searching_ = true;
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    const unsigned generation = generation_;
-    auto holdersFuture = navigation_.HoldersFuture();
-    worker_ = std::thread([this, query = std::move(query), holdersFuture, cancel = cancel_, generation]() mutable {
-        // Built since the tree was shown; a search started at once waits here.
-        std::shared_ptr<const HolderIndex> holders = holdersFuture.get();
-        if (cancel->load()) return;
-        std::vector<FindHit> batch;
-        auto sent = std::chrono::steady_clock::now();
-        bool first = true;
-        auto send = [&](bool done) {
-            QMetaObject::invokeMethod(this, [this, generation, b = std::move(batch), done]() mutable {
-                Receive(generation, std::move(b), done);
-            }, Qt::QueuedConnection);
-            batch.clear();
-            sent = std::chrono::steady_clock::now();
-        };
-        FindRows(&DocumentRoot, *holders, query, [&](const FindHit& hit) {
-            batch.push_back(hit);
-            if (first || std::chrono::steady_clock::now() - sent >= kBatchInterval) send(false);
-            first = false;
-            return true;
-        }, cancel.get(), [&](const FindProgress&) {
-            if (!batch.empty() && std::chrono::steady_clock::now() - sent >= kBatchInterval) send(false);
-        });
-        if (!cancel->load()) send(true);
-    });
-    UpdateStatus();
-}
-
-void FindBar::Receive(unsigned generation, std::vector<FindHit> batch, bool done) {
-    if (generation != generation_) return;
-    const bool firstHits = hits_.empty() && !batch.empty();
-    hits_.insert(hits_.end(), batch.begin(), batch.end());
-    if (done) {
-        searching_ = false;
-        if (worker_.joinable()) worker_.join();
-    }
-    if (firstHits) {
-        current_ = 0;
-        ShowCurrent();
-    }
-    UpdateStatus();
-}
-
-void FindBar::Next() { Step(1); }
-void FindBar::Previous() { Step(-1); }
-
-void FindBar::Step(int direction) {
-    if (!started_) {
-        Start();  // the first hit is shown when it arrives
-        return;
-    }
-    if (hits_.empty()) return;
-    const int n = static_cast<int>(hits_.size());
-    current_ = ((current_ < 0 ? (direction > 0 ? -1 : 0) : current_) + direction + n) % n;
-    ShowCurrent();
-    UpdateStatus();
-}
-
-void FindBar::ShowCurrent() {
-    const FindHit& hit = hits_[static_cast<std::size_t>(current_)];
-    navigation_.GoTo({hit.container, hit.child});
+    find_.SetQuery(std::move(query));
 }
 
 QString FindBar::StatusText() const { return status_->text(); }
 
-void FindBar::UpdateStatus() {
-    QString text;
-    if (!hits_.empty()) {
-        text = searching_ ? QStringLiteral("第 %1 个，已找到 %2 个…").arg(Grouped(current_ + 1), Grouped(static_cast<long long>(hits_.size())))
-                          : QStringLiteral("第 %1 个，共 %2 个").arg(Grouped(current_ + 1), Grouped(static_cast<long long>(hits_.size())));
-    } else if (searching_) {
-        text = QStringLiteral("正在查找…");
-    } else if (started_ && !field_->text().isEmpty()) {
-        text = QStringLiteral("未找到");
-    }
-    status_->setText(text);
-}
+// A step shows its hit in the panes: the views follow at once.
+void FindBar::Next() { RunLogic([this] { find_.Next(); }); }
+void FindBar::Previous() { RunLogic([this] { find_.Previous(); }); }

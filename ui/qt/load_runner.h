@@ -1,13 +1,9 @@
-// The Open command's steps with the load and the building of the tree on a
-// worker thread, so the window stays responsive: after a moment the status
-// bar shows how much of the file has been read, with a 取消 button beside
-// it, and Esc cancels too.  A new open cancels the running one first.
+// The Qt window's side of the open sequence (ui/open_sequence.h): the
+// front-end operations over Qt's event loop, and what a running open shows:
+// after a moment the status bar tells how much of the file has been read,
+// with a 取消 button beside it; Esc cancels too.
 #pragma once
 #include <QObject>
-#include <QTimer>
-#include <thread>
-
-#include "ui/viewer.h"
 
 class QMainWindow;
 class QProgressBar;
@@ -25,9 +21,8 @@ public:
     // Starts opening the path; a running open is cancelled and ended first.
     void Start(const char16_t* path);
     void Cancel();
-    bool Running() const { return stage_ != Stage::Idle; }
-    // Cancels a running open and ends it at once (before another starts, or
-    // when the window goes).
+    bool Running() const;
+    // Cancels a running open and ends it at once (the window goes).
     void Stop();
 
     QProgressBar* ProgressBar() const { return bar_; }
@@ -36,28 +31,17 @@ public:
 signals:
     // An open began (true) or ended (false).
     void RunningChanged(bool running);
+    // Before the current document is released.
+    void DocumentClosing();
     // The new document's tree is on screen.
     void DocumentShown();
 
 private:
-    enum class Stage { Idle, Loading, Building };
-
-    void Post(void (LoadRunner::*step)(unsigned), unsigned generation);
-    void Loaded(unsigned generation);
-    void Built(unsigned generation);
-    void Join();
-    void ShowProgress();
-    void UpdateProgress();
-    void HideProgress();
-
-    TreeModel* tree_;
-    OpenJob job_{};
-    std::thread worker_;
-    Stage stage_ = Stage::Idle;
-    unsigned generation_ = 0;  // steps posted by an open that was ended are dropped
     QProgressBar* bar_;
     QPushButton* cancel_;
     QShortcut* escape_;
-    QTimer showTimer_;
-    QTimer tickTimer_;
 };
+
+// Makes the portable sequences run over Qt's event loop: threads, queued
+// calls and single-shot timers, the views brought up to date after each.
+void AttachQtFrontEnd();

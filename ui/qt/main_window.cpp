@@ -84,7 +84,7 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     area_ = new PaneArea(tree_, listColumn_, this);
     setCentralWidget(area_);
     statusBar();
-    navigation_ = new Navigation(*this);
+    navigation_ = new Navigation(this, tree_, list_);
     preview_->FollowFind(navigation_->Find());
     BuildMenus();
 
@@ -92,6 +92,7 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     RunLogic(InitViewer);
     loads_ = new LoadRunner(this, &treeModel_);
     connect(loads_, &LoadRunner::RunningChanged, this, &MainWindow::LoadRunning);
+    connect(loads_, &LoadRunner::DocumentClosing, navigation_, &Navigation::DocumentClosing);
     connect(loads_, &LoadRunner::DocumentShown, navigation_, &Navigation::DocumentShown);
 }
 
@@ -112,16 +113,15 @@ void MainWindow::BuildMenus() {
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }
 
+// The dialog, then the open runs in the background: the menu's handler
+// returns at once and the event loop goes on.
 void MainWindow::Open() {
-    bool chosen = false;
-    RunLogic([&] { chosen = ChooseDocumentPath(); });
-    if (chosen) OpenFile(QString::fromUtf16(DocumentPath));
+    if (!shutDown_) RunLogic(OpenCommand);
 }
 
 void MainWindow::StartOpen(const QString& path) {
     if (shutDown_) return;
     const std::u16string units = path.toStdU16String();
-    navigation_->DocumentClosing();
     loads_->Start(units.c_str());
 }
 

@@ -1,4 +1,6 @@
 // The navigation pane operations over the Qt views.
+#include <QApplication>
+#include <QClipboard>
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -16,3 +18,13 @@ void ListShowRow(int row) {
     w.list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     w.list->scrollTo(index);
 }
+
+const ListStore& ListPaneStore() {
+    static const ListStore kNone;
+    const PaneWidgets& w = Panes().widgets;
+    if (!w.listModel) return kNone;
+    FlushPanes();
+    return w.listModel->Store();
+}
+
+void ClipboardSetText(const std::u16string& text) { QApplication::clipboard()->setText(QString::fromStdU16String(text)); }

@@ -1,57 +1,49 @@
 // Find, go to path, copy, back and forward, and the links that refer to a
 // value, in the Qt window: the 编辑 and 导航 menus, the find and path bars
 // under the panes, the context menus of both panes and the mouse's back and
-// forward buttons.  The logic lives in present/ and ui/; this puts it on
-// screen.
+// forward buttons.  The decisions are NavigationController's and
+// FindController's; this puts them on screen.
 #pragma once
 #include <QObject>
-#include <atomic>
-#include <future>
-#include <memory>
+#include <QString>
+#include <vector>
 
-#include "present/holder_index.h"
-#include "present/reference_index.h"
-#include "ui/history.h"
+#include "ui/find_controller.h"
+#include "ui/navigation_controller.h"
 
 class FindBar;
-class MainWindow;
 class PathBar;
 class QAction;
+class QMainWindow;
 class QMenu;
 class QMenuBar;
-class QPoint;
+class QModelIndex;
 class QToolBar;
+class QTreeView;
+class QWidget;
 
 class Navigation final : public QObject {
     Q_OBJECT
 
 public:
-    explicit Navigation(MainWindow& window);
+    Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list);
     ~Navigation() override;
 
     // "编辑(&E)" and "导航(&N)", appended to the menu bar where called.
     void AddEditMenu(QMenuBar* bar);
     void AddNavigateMenu(QMenuBar* bar);
-    // Before the document is released: the search and the index's building
-    // stop, the indexes and the history go.
+    // Before the document is released, and once its tree is shown.
     void DocumentClosing();
-    // Once the tree is shown: the holder index is built on a worker, so the
-    // first search or path finds it ready.
     void DocumentShown();
 
-    // The document's holder index; waits for its building (or builds it).
-    const HolderIndex& Holders();
-    // The same for a worker thread to wait on, without holding the window.
-    std::shared_future<std::shared_ptr<const HolderIndex>> HoldersFuture();
-    const ReferenceIndex& References();
-
+    NavigationController& Controller() { return controller_; }
     // Shows the place and makes it a step of the history.
     bool GoTo(const ViewPosition& position);
     // Resolves and shows a typed path; the error text when it names nothing.
     QString GoToPath(const QString& text);
     void Back();
     void Forward();
-    const NavigationHistory& History() const { return history_; }
+    const NavigationHistory& History() const { return controller_.History(); }
 
     void CopyRows();
     void CopyPath();
@@ -70,21 +62,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A move that is a step of its own (a new container, an activation, a
-    // find hit, a path); ScheduleSettle alone only notes a new row.
-    void ScheduleRecord();
-    void ScheduleSettle();
+    QMenu* MenuOf(std::vector<MenuEntry> entries, QWidget* parent);
     void UpdateActions();
-    void ShowRestored(const ViewPosition& position);
-    void AddReferencesEntry(QMenu* menu, const MarshalNode* node);
 
-    MainWindow& window_;
-    std::shared_future<std::shared_ptr<const HolderIndex>> holders_;
-    std::shared_ptr<std::atomic<bool>> holdersCancel_;
-    std::unique_ptr<ReferenceIndex> references_;
-    NavigationHistory history_;
-    bool settlePending_ = false;
-    bool stepPending_ = false;
+    QTreeView* list_;
+    NavigationController controller_;
+    FindController find_{controller_};
     FindBar* findBar_ = nullptr;
     PathBar* pathBar_ = nullptr;
     QToolBar* findToolBar_ = nullptr;

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QShortcut>
 
-#include "ui/qt/navigation.h"
+#include "ui/qt/pane_state.h"
 
-PathBar::PathBar(Navigation& navigation, QWidget* parent) : QWidget(parent), navigation_(navigation) {
+PathBar::PathBar(NavigationController& navigation, QWidget* parent) : QWidget(parent), navigation_(navigation) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(new QLabel(QStringLiteral("转到路径:")));
@@ -35,7 +35,8 @@ void PathBar::Prepare(const QString& path) {
 }
 
 void PathBar::Go() {
-    const QString error = navigation_.GoToPath(field_->text());
+    QString error;
+    RunLogic([&] { error = QString::fromStdU16String(navigation_.GoToPath(field_->text().toStdU16String())); });
     error_->setText(error);
     if (error.isEmpty()) emit CloseRequested();
 }

@@ -3,15 +3,16 @@
 #pragma once
 #include <QWidget>
 
+#include "ui/navigation_controller.h"
+
 class QLabel;
 class QLineEdit;
-class Navigation;
 
 class PathBar final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit PathBar(Navigation& navigation, QWidget* parent = nullptr);
+    explicit PathBar(NavigationController& navigation, QWidget* parent = nullptr);
 
     QLineEdit* Field() const { return field_; }
     QString ErrorText() const;
@@ -24,7 +25,7 @@ signals:
 private:
     void Go();
 
-    Navigation& navigation_;
+    NavigationController& navigation_;
     QLineEdit* field_ = nullptr;
     QLabel* error_ = nullptr;
 };

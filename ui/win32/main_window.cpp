@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ui/handlers.h"
+#include "ui/open_sequence.h"
 #include "ui/viewer.h"
 
 HWND MainWindowHandle;
@@ -43,22 +44,25 @@ LRESULT OnCreate(HWND window) {
     InitViewer();  // no document; the list's columns
     StatusBar = CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE, 0, 0);
     SendMessageW(StatusBar, SB_SIMPLE, TRUE, 0);
+    AttachFrontEnd();
+    AttachNavigation();
     DragAcceptFiles(window, TRUE);
     return 0;
 }
 
 LRESULT OnDestroy() {
-    StopLoad();
+    StopOpenSequence();
+    DocumentClosingWin32();
     ShutdownViewer();  // the document and the file icon
     PostQuitMessage(0);
     return 0;
 }
 
-LRESULT OnCommand(HWND window, WPARAM wParam) {
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (HandleNavigationCommand(wParam, lParam)) return 0;
+    if (lParam) return 0;  // another control's report
     switch (LOWORD(wParam)) {
-    case kCommandOpen:
-        if (ChooseDocumentPath()) StartLoad(DocumentPath);
-        break;
+    case kCommandOpen: OpenCommand(); break;
     case kCommandExit: DestroyWindow(window); break;
     case kCommandAbout:
         DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kDialogAbout), window, AboutDialogProc, 0);
@@ -77,7 +81,7 @@ bool IsEscape(const NMHDR* header) {
 }
 
 LRESULT OnNotify(const NMHDR* header) {
-    if (IsEscape(header)) CancelLoad();
+    if (IsEscape(header)) CancelOpenSequence();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
     return 0;
@@ -89,13 +93,13 @@ LRESULT OnDropFiles(HDROP drop) {
     std::wstring path(units + 1, L'\0');
     bool got = units > 0 && DragQueryFileW(drop, 0, path.data(), units + 1) == units;
     DragFinish(drop);
-    if (got) StartLoad(reinterpret_cast<const char16_t*>(path.c_str()));
+    if (got) OpenDocumentPath(reinterpret_cast<const char16_t*>(path.c_str()));
     return 0;
 }
 
 LRESULT OnOpenPath(LPARAM lParam) {
     auto* path = reinterpret_cast<wchar_t*>(lParam);
-    if (path) StartLoad(reinterpret_cast<const char16_t*>(path));
+    if (path) OpenDocumentPath(reinterpret_cast<const char16_t*>(path));
     delete[] path;
     return 0;
 }
@@ -109,17 +113,25 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PlaceLoadProgress();
         return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_COMMAND: return OnCommand(window, wParam);
+    case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    case WM_CONTEXTMENU:
+        if (HandleContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+        if (!PathErrorControl(reinterpret_cast<HWND>(lParam))) return DefWindowProcW(window, message, wParam, lParam);
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0xb0, 0x00, 0x20));
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_MOUSEMOVE: SplitterMouseMove(lParam); return 0;
     case WM_LBUTTONDOWN: SplitterButtonDown(); return 0;
     case WM_LBUTTONUP: SplitterButtonUp(); return 0;
     case WM_LBUTTONDBLCLK: SplitterReset(); return 0;
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     case kOpenPathMessage: return OnOpenPath(lParam);
-    case kLoadStepMessage: OnLoadStep(wParam, lParam); return 0;
-    case WM_TIMER: OnLoadTimer(wParam); return 0;
+    case kPostedStepMessage: OnPostedStep(lParam); return 0;
+    case WM_TIMER: OnTimer(wParam); return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) CancelLoad();
+        if (wParam == VK_ESCAPE) CancelOpenSequence();
         return 0;
     case WM_SETCURSOR:
         if (SetWaitCursor(lParam)) return TRUE;
@@ -164,6 +176,7 @@ HMENU BuildMenuBar() {
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, kCommandExit, L"退出(&E)");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"文件(&F)");
+    AppendNavigationMenus(bar);
     HMENU help = CreatePopupMenu();
     AppendMenuW(help, MF_STRING, kCommandAbout, L"关于(&A)...");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");

@@ -38,8 +38,11 @@ void LayoutPanes(WPARAM sizeType, LPARAM clientSize) {
     int treeWidth = OuterWidth(TreePane);
     int statusHeight = OuterHeight(StatusBar);
     MoveWindow(StatusBar, 0, 0, 0, 0, TRUE);  // it docks itself along the bottom
-    int height = HIWORD(clientSize) - statusHeight;
+    // The find and path bars, when shown, take rows between the panes and
+    // the status bar.
+    int height = HIWORD(clientSize) - statusHeight - BottomBarsHeight();
     PlacePanes(treeWidth, height, LOWORD(clientSize));
+    PlaceBottomBars(height, LOWORD(clientSize));
 }
 
 void SplitterButtonDown() {

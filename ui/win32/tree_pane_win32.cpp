@@ -96,6 +96,8 @@ void AnswerDisplayInfo(NMTVDISPINFOW* info) {
 
 TreeStore& Win32TreeStore() { return g_store; }
 
+TreeItem TreeItemOfHandle(HTREEITEM handle) { return ItemOf(IdOfHandle(handle)); }
+
 HTREEITEM TreeItemHandleIfShown(TreeItem item) { return IdOf(item) ? g_shown[IdOf(item)].handle : nullptr; }
 
 // MARK: queries

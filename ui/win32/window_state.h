@@ -60,6 +60,8 @@ TreeStore& Win32TreeStore();
 ListStore& Win32ListStore();
 // The control's handle of an item; none while the control does not have it.
 HTREEITEM TreeItemHandleIfShown(TreeItem item);
+// The item a handle of the control stands for; none for no item.
+TreeItem TreeItemOfHandle(HTREEITEM handle);
 // Attaches the panes to freshly created controls: empty stores.
 void ResetPaneStores();
 // Brings the list control up to the rows the store holds; runs before every
@@ -78,25 +80,53 @@ void EndTreeBuild(bool keep);
 void HandleTreeNotification(NMHDR* header);
 void HandleListNotification(NMHDR* header);
 
-// MARK: opening files in the background (load_runner_win32.cpp)
-// The worker's reports to the main window: wParam the open they belong to.
-constexpr UINT kLoadStepMessage = WM_APP + 2;
-// Opens the path with the load and the tree's building on a worker; an open
-// that runs is cancelled and ended first.  Returns at once.
-void StartLoad(const char16_t* path);
-// Asks the running open to stop (Esc); it ends like a failed one, silently.
-void CancelLoad();
-// Cancels the running open and ends it now (the window goes).
-void StopLoad();
-bool LoadRunning();
+// MARK: the window system's side of the portable sequences (front_end_win32.cpp)
+// A step posted to the window's thread: lParam a heap std::function<void()>,
+// run and freed by the handler.
+constexpr UINT kPostedStepMessage = WM_APP + 2;
+// Makes the portable sequences run over this window: threads, posted
+// messages, timers, and the open's progress bar.
+void AttachFrontEnd();
+void OnPostedStep(LPARAM step);
+void OnTimer(WPARAM timer);
 // Runs the window's messages until no open runs.
 void WaitForLoad();
-void OnLoadStep(WPARAM open, LPARAM step);
-void OnLoadTimer(WPARAM timer);
 // Keeps the progress bar at the status bar's right end.
 void PlaceLoadProgress();
 // The progress bar while it shows; none otherwise.
 HWND LoadProgressBar();
+// The navigation's side of an open (navigation_win32.cpp).
+void DocumentClosingWin32();
+void DocumentShownWin32();
+
+// MARK: find, go to path, copy, history, context menus (navigation_win32.cpp)
+class NavigationController;
+class FindController;
+// The controllers' window side, and the bars under the panes (hidden).
+void AttachNavigation();
+// 编辑, 查看 and 导航, appended to the menu bar where called.
+void AppendNavigationMenus(HMENU bar);
+// From the message loop, before a message is dispatched: the menus' keys
+// and the mouse's side buttons.  True when the message was taken.
+bool TranslateNavigationMessage(MSG* message);
+// WM_COMMAND of the menus' commands and of the bars' controls.
+bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam);
+// WM_CONTEXTMENU of the panes; lParam the screen point, or -1,-1 from the keyboard.
+bool HandleContextMenu(HWND control, LPARAM position);
+// The height the shown bars take under the panes, and their placing.
+int BottomBarsHeight();
+void PlaceBottomBars(int top, int width);
+// The static that shows a path's error, drawn in red.
+bool PathErrorControl(HWND control);
+NavigationController& Win32Navigation();
+FindController& Win32Find();
+HWND FindBarEdit();
+HWND FindBarStatus();
+HWND PathBarEdit();
+HWND PathBarError();
+bool FindBarShown();
+// F4 and 查看 → 预览: shows or hides the preview under the list.
+void TogglePreview();
 
 // MARK: shell (shell_win32.cpp)
 // WM_SETCURSOR: the wait cursor over the window's client parts while the

@@ -1,0 +1,131 @@
+#include "ui/open_sequence.h"
+
+#include <thread>
+
+#include "marshal/load.h"
+#include "ui/front_end.h"
+#include "ui/viewer.h"
+
+namespace {
+enum class Stage { Idle, Loading, Building };
+
+OpenSequenceView g_view;
+OpenJob g_job;
+std::thread g_worker;
+Stage g_stage = Stage::Idle;
+// Steps and timers of an open that was ended are dropped: they carry the
+// number of their open.
+unsigned g_open = 0;
+bool g_cancelled = false;
+bool g_progressShown = false;
+
+template <typename Hook, typename... Args>
+void Call(const Hook& hook, Args... args) {
+    if (hook) hook(args...);
+}
+
+void Join() {
+    if (g_worker.joinable()) g_worker.join();
+}
+
+// Runs `work` on a worker, then `next` on the window's thread.
+void RunOnWorker(void (*work)(), void (*next)()) {
+    const unsigned open = g_open;
+    g_worker = StartWorker([open, work, next] {
+        work();
+        PostToWindow([open, next] {
+            if (open == g_open) next();
+        });
+    });
+}
+
+void TickProgress(unsigned open) {
+    if (open != g_open || g_stage == Stage::Idle) return;
+    std::uint64_t read, total;
+    OpenProgress(&read, &total);
+    Call(g_view.updateProgress, read, total);
+    StartTimer(kOpenProgressTickMs, [open] { TickProgress(open); });
+}
+
+void ShowProgress(unsigned open) {
+    if (open != g_open || g_stage == Stage::Idle || g_progressShown) return;
+    g_progressShown = true;
+    Call(g_view.showProgress);
+    TickProgress(open);
+}
+
+// The display goes with the open; the next one starts from nothing.
+void EndOpen() {
+    g_stage = Stage::Idle;
+    if (g_progressShown) Call(g_view.hideProgress);
+    g_progressShown = false;
+    Call(g_view.runningChanged, false);
+}
+
+void Built();
+
+void Loaded() {
+    Join();
+    if (g_cancelled) g_job.result = kLoadCancelled;
+    if (!OpenStepLoaded(&g_job)) {
+        EndOpen();
+        return;
+    }
+    g_stage = Stage::Building;
+    Call(g_view.treeBuildStarting);
+    RunOnWorker([] {
+        Call(g_view.treeBuildWorkerEnter);
+        OpenStepBuildTree(&g_job);
+        Call(g_view.treeBuildWorkerLeave);
+    }, Built);
+}
+
+void Built() {
+    Join();
+    if (g_cancelled) g_job.built = false;
+    Call(g_view.treeBuildEnded, g_job.built);
+    EndOpen();
+    OpenStepShowTree(&g_job);
+    if (g_job.built) Call(g_view.documentShown);
+}
+}  // namespace
+
+void SetOpenSequenceView(OpenSequenceView view) { g_view = std::move(view); }
+
+void StartOpenSequence(const char16_t* path) {
+    StopOpenSequence();
+    Call(g_view.documentClosing);
+    OpenStepBegin(&g_job, path);
+    g_stage = Stage::Loading;
+    g_cancelled = false;
+    const unsigned open = ++g_open;
+    Call(g_view.runningChanged, true);
+    StartTimer(kOpenProgressDelayMs, [open] { ShowProgress(open); });
+    RunOnWorker([] { OpenStepLoad(&g_job, g_job.pathFits ? OpenDocumentFile(g_job.path) : nullptr); }, Loaded);
+}
+
+void CancelOpenSequence() {
+    if (!OpenSequenceRunning()) return;
+    g_cancelled = true;
+    CancelOpen();
+}
+
+bool OpenSequenceRunning() { return g_stage != Stage::Idle; }
+
+void StopOpenSequence() {
+    if (!OpenSequenceRunning()) return;
+    CancelOpen();
+    Join();
+    ++g_open;  // what the worker posted is dropped; its step runs here
+    const Stage stage = g_stage;
+    if (stage == Stage::Loading) {
+        EndOpen();
+        g_job.result = kLoadCancelled;  // ended as cancelled, whatever the load came to
+        OpenStepLoaded(&g_job);
+        return;
+    }
+    Call(g_view.treeBuildEnded, false);
+    EndOpen();
+    g_job.built = false;  // ended as cancelled, even when the build got to the end
+    OpenStepShowTree(&g_job);
+}

@@ -1,0 +1,410 @@
+// Find, go to path, copy, back and forward, and the links that refer to a
+// value, on the native window: the 编辑, 查看 and 导航 menus with their
+// keys, the find and path bars under the panes, the context menus of both
+// panes and the mouse's side buttons.  The decisions are the portable
+// controllers'; this puts them on Windows' own controls.
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/find_controller.h"
+#include "ui/nav_panes.h"
+#include "ui/navigation_controller.h"
+#include "ui/win32/window_state.h"
+
+namespace {
+enum Command : UINT {
+    kCopy = 201, kCopyPath, kFind, kFindNext, kFindPrevious, kGoToPath, kPreview, kBack, kForward,
+    kMenuEntryBase = 1000,  // a context menu's entries: kMenuEntryBase + index
+};
+constexpr int kBarHeight = 28;
+
+NavigationController g_navigation;
+FindController g_find{g_navigation};
+HACCEL g_accelerators = nullptr;
+HMENU g_navigateMenu = nullptr;
+HFONT g_font = nullptr;
+
+struct FindBarControls {
+    HWND label, edit, columns[3], matchCase, previous, next, status, close;
+} g_findBar{};
+struct PathBarControls {
+    HWND label, edit, error;
+} g_pathBar{};
+bool g_findShown = false, g_pathShown = false;
+
+const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+HWND Child(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle = 0) {
+    HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, MainWindowHandle, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
+    return control;
+}
+
+std::u16string WindowText(HWND control) {
+    const int units = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(units) + 1, L'\0');
+    GetWindowTextW(control, text.data(), units + 1);
+    text.resize(static_cast<std::size_t>(units));
+    return std::u16string(text.begin(), text.end());
+}
+
+void SetText(HWND control, const std::u16string& text) { SetWindowTextW(control, Wide(text.c_str())); }
+
+void Relayout() {
+    RECT r{};
+    GetClientRect(MainWindowHandle, &r);
+    SendMessageW(MainWindowHandle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.right, r.bottom));
+}
+
+void ShowControls(std::initializer_list<HWND> controls, bool shown) {
+    for (HWND control : controls) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+}
+
+void ShowFindBar(bool shown) {
+    g_findShown = shown;
+    ShowControls({g_findBar.label, g_findBar.edit, g_findBar.columns[0], g_findBar.columns[1], g_findBar.columns[2],
+                  g_findBar.matchCase, g_findBar.previous, g_findBar.next, g_findBar.status, g_findBar.close},
+                 shown);
+    Relayout();
+    if (shown) {
+        SetFocus(g_findBar.edit);
+        Edit_SetSel(g_findBar.edit, 0, -1);
+    } else {
+        g_find.Stop();
+        SetFocus(ListPane);
+    }
+}
+
+void ShowPathBar(bool shown) {
+    g_pathShown = shown;
+    ShowControls({g_pathBar.label, g_pathBar.edit, g_pathBar.error}, shown);
+    Relayout();
+    if (shown) {
+        SetText(g_pathBar.edit, NavigationController::CurrentPathText());
+        SetWindowTextW(g_pathBar.error, L"");
+        SetFocus(g_pathBar.edit);
+        Edit_SetSel(g_pathBar.edit, 0, -1);
+    } else {
+        SetFocus(ListPane);
+    }
+}
+
+void QueryChanged() {
+    FindQuery query;
+    query.text = WindowText(g_findBar.edit);
+    const unsigned bits[] = {kFindName, kFindType, kFindValue};
+    query.columns = 0;
+    for (int c = 0; c < 3; ++c)
+        if (Button_GetCheck(g_findBar.columns[c]) == BST_CHECKED) query.columns |= bits[c];
+    query.matchCase = Button_GetCheck(g_findBar.matchCase) == BST_CHECKED;
+    g_find.SetQuery(std::move(query));
+}
+
+void GoToTypedPath() {
+    FlushListPane();
+    const std::u16string error = g_navigation.GoToPath(WindowText(g_pathBar.edit));
+    SetText(g_pathBar.error, error);
+    if (error.empty()) ShowPathBar(false);
+}
+
+// Enter steps through the hits (Shift+Enter backwards) or goes to the path;
+// Esc closes the bar.
+LRESULT CALLBACK BarEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
+        const bool find = edit == g_findBar.edit;
+        if (wParam == VK_ESCAPE) find ? ShowFindBar(false) : ShowPathBar(false);
+        else if (!find) GoToTypedPath();
+        else if (GetKeyState(VK_SHIFT) < 0) g_find.Previous();
+        else g_find.Next();
+        FlushListPane();
+        return 0;
+    }
+    if (message == WM_CHAR && (wParam == L'\r' || wParam == 0x1b)) return 0;  // no beep
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+void CreateBars() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    g_font = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+                 ? CreateFontIndirectW(&metrics.lfMessageFont)
+                 : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    g_findBar.label = Child(L"STATIC", L"查找:", SS_CENTERIMAGE);
+    g_findBar.edit = Child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    const wchar_t* names[] = {L"名称", L"类型", L"值"};
+    for (int c = 0; c < 3; ++c) {
+        g_findBar.columns[c] = Child(L"BUTTON", names[c], WS_TABSTOP | BS_AUTOCHECKBOX);
+        Button_SetCheck(g_findBar.columns[c], BST_CHECKED);
+    }
+    g_findBar.matchCase = Child(L"BUTTON", L"区分大小写", WS_TABSTOP | BS_AUTOCHECKBOX);
+    g_findBar.previous = Child(L"BUTTON", L"上一个", WS_TABSTOP | BS_PUSHBUTTON);
+    g_findBar.next = Child(L"BUTTON", L"下一个", WS_TABSTOP | BS_PUSHBUTTON);
+    g_findBar.status = Child(L"STATIC", L"", SS_CENTERIMAGE);
+    g_findBar.close = Child(L"BUTTON", L"关闭", WS_TABSTOP | BS_PUSHBUTTON);
+    g_pathBar.label = Child(L"STATIC", L"转到路径:", SS_CENTERIMAGE);
+    g_pathBar.edit = Child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+    g_pathBar.error = Child(L"STATIC", L"", SS_CENTERIMAGE);
+    SetWindowSubclass(g_findBar.edit, BarEditProc, 1, 0);
+    SetWindowSubclass(g_pathBar.edit, BarEditProc, 1, 0);
+}
+
+ACCEL Key(BYTE flags, WORD key, WORD command) { return {static_cast<BYTE>(flags | FVIRTKEY), key, command}; }
+
+// A context menu of entries at a screen point; the chosen entry runs.
+void PopUp(std::vector<MenuEntry> entries, POINT at) {
+    if (entries.empty()) return;
+    HMENU menu = CreatePopupMenu();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].text.empty()) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        AppendMenuW(menu, MF_STRING | (entries[i].enabled ? 0 : MF_GRAYED), kMenuEntryBase + i,
+                    Wide(entries[i].text.c_str()));
+    }
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, MainWindowHandle, nullptr));
+    DestroyMenu(menu);
+    if (chosen < kMenuEntryBase || chosen - kMenuEntryBase >= entries.size()) return;
+    MenuEntry& entry = entries[chosen - kMenuEntryBase];
+    if (entry.choose) entry.choose();
+    FlushListPane();
+}
+
+POINT CursorOr(LPARAM position, HWND control, POINT fallback) {
+    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (at.x != -1 || at.y != -1) return at;
+    ClientToScreen(control, &fallback);  // from the keyboard: at the selection
+    return fallback;
+}
+}  // namespace
+
+// MARK: the pane operations the navigation needs (ui/nav_panes.h)
+
+void ListShowRow(int row) {
+    FlushListPane();
+    ListView_SetItemState(ListPane, -1, 0, LVIS_FOCUSED);
+    ListView_SetItemState(ListPane, row, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_EnsureVisible(ListPane, row, FALSE);
+}
+
+const ListStore& ListPaneStore() { return Win32ListStore(); }
+
+void ClipboardSetText(const std::u16string& text) {
+    if (!OpenClipboard(MainWindowHandle)) return;
+    EmptyClipboard();
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(char16_t))) {
+        auto* units = static_cast<char16_t*>(GlobalLock(memory));
+        text.copy(units, text.size());
+        units[text.size()] = u'\0';
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+// MARK: the window's side
+
+void AttachNavigation() {
+    SetActiveNavigation(&g_navigation);
+    g_navigation.historyChanged = [] {
+        if (!g_navigateMenu) return;
+        EnableMenuItem(g_navigateMenu, kBack, g_navigation.History().CanGoBack() ? MF_ENABLED : MF_GRAYED);
+        EnableMenuItem(g_navigateMenu, kForward, g_navigation.History().CanGoForward() ? MF_ENABLED : MF_GRAYED);
+    };
+    g_navigation.showReferences = [](const MarshalNode* node) {
+        POINT at{};
+        GetCursorPos(&at);
+        PopUp(g_navigation.ReferencesMenu(node), at);
+    };
+    g_find.statusChanged = [] { SetText(g_findBar.status, g_find.StatusText()); };
+    CreateBars();
+    g_findShown = g_pathShown = false;
+}
+
+void DocumentClosingWin32() {
+    g_find.Stop();  // a search waiting for the index gets it, then stops
+    g_navigation.DocumentClosing();
+}
+
+void DocumentShownWin32() { g_navigation.DocumentShown(); }
+
+void AppendNavigationMenus(HMENU bar) {
+    HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, kCopy, L"复制(&C)\tCtrl+C");
+    AppendMenuW(edit, MF_STRING, kCopyPath, L"复制路径(&P)\tCtrl+Shift+C");
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(edit, MF_STRING, kFind, L"查找(&F)...\tCtrl+F");
+    AppendMenuW(edit, MF_STRING, kFindNext, L"查找下一个(&N)\tF3");
+    AppendMenuW(edit, MF_STRING, kFindPrevious, L"查找上一个(&V)\tShift+F3");
+    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(edit, MF_STRING, kGoToPath, L"转到路径(&G)...\tCtrl+L");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"编辑(&E)");
+    HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING, kPreview, L"预览(&P)\tF4");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"查看(&V)");
+    g_navigateMenu = CreatePopupMenu();
+    AppendMenuW(g_navigateMenu, MF_STRING | MF_GRAYED, kBack, L"后退(&B)\tAlt+Left");
+    AppendMenuW(g_navigateMenu, MF_STRING | MF_GRAYED, kForward, L"前进(&F)\tAlt+Right");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(g_navigateMenu), L"导航(&N)");
+}
+
+bool TranslateNavigationMessage(MSG* message) {
+    if (!MainWindowHandle) return false;
+    // The mouse's side buttons, over whichever control the pointer is.
+    if (message->message == WM_XBUTTONUP) {
+        FlushListPane();
+        if (GET_XBUTTON_WPARAM(message->wParam) == XBUTTON1) g_navigation.Back();
+        else g_navigation.Forward();
+        FlushListPane();
+        return true;
+    }
+    if (!g_accelerators) {
+        ACCEL keys[] = {
+            Key(FCONTROL, 'C', kCopy),       Key(FCONTROL | FSHIFT, 'C', kCopyPath), Key(FCONTROL, 'F', kFind),
+            Key(0, VK_F3, kFindNext),        Key(FSHIFT, VK_F3, kFindPrevious),      Key(FCONTROL, 'L', kGoToPath),
+            Key(0, VK_F4, kPreview),         Key(FALT, VK_LEFT, kBack),              Key(FALT, VK_RIGHT, kForward),
+        };
+        g_accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+    }
+    // In the bars' fields, Ctrl+C copies the field's own text.
+    HWND focus = GetFocus();
+    if ((focus == g_findBar.edit || focus == g_pathBar.edit) && message->message == WM_KEYDOWN &&
+        message->wParam == 'C' && GetKeyState(VK_CONTROL) < 0)
+        return false;
+    return TranslateAcceleratorW(MainWindowHandle, g_accelerators, message) != 0;
+}
+
+bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam) {
+    FlushListPane();
+    const HWND control = reinterpret_cast<HWND>(lParam);
+    if (control) {
+        const WORD code = HIWORD(wParam);
+        if (control == g_findBar.edit && code == EN_CHANGE) QueryChanged();
+        else if (code != BN_CLICKED) return false;
+        else if (control == g_findBar.next) g_find.Next();
+        else if (control == g_findBar.previous) g_find.Previous();
+        else if (control == g_findBar.close) ShowFindBar(false);
+        else if (control == g_findBar.matchCase || control == g_findBar.columns[0] || control == g_findBar.columns[1] ||
+                 control == g_findBar.columns[2])
+            QueryChanged();
+        else return false;
+        FlushListPane();
+        return true;
+    }
+    switch (LOWORD(wParam)) {
+    case kCopy: {
+        const std::u16string text = NavigationController::SelectedRowsText();
+        if (!text.empty()) ClipboardSetText(text);
+        break;
+    }
+    case kCopyPath: ClipboardSetText(NavigationController::CurrentPathText()); break;
+    case kFind: ShowFindBar(true); break;
+    case kFindNext:
+        if (!g_findShown) ShowFindBar(true);
+        g_find.Next();
+        break;
+    case kFindPrevious:
+        if (!g_findShown) ShowFindBar(true);
+        g_find.Previous();
+        break;
+    case kGoToPath: ShowPathBar(true); break;
+    case kPreview: TogglePreview(); break;
+    case kBack: g_navigation.Back(); break;
+    case kForward: g_navigation.Forward(); break;
+    default: return false;
+    }
+    FlushListPane();
+    return true;
+}
+
+bool HandleContextMenu(HWND control, LPARAM position) {
+    FlushListPane();
+    if (control == ListPane) {
+        int row = -1;
+        POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+        if (at.x == -1 && at.y == -1) {
+            row = ListView_GetNextItem(ListPane, -1, LVNI_SELECTED);
+        } else {
+            LVHITTESTINFO hit{};
+            hit.pt = at;
+            ScreenToClient(ListPane, &hit.pt);
+            row = ListView_HitTest(ListPane, &hit);
+        }
+        RECT cell{};
+        if (row >= 0) ListView_GetItemRect(ListPane, row, &cell, LVIR_LABEL);
+        PopUp(g_navigation.RowMenu(row), CursorOr(position, ListPane, {cell.left, cell.bottom}));
+        return true;
+    }
+    if (control == TreePane) {
+        HTREEITEM handle = TreeView_GetSelection(TreePane);
+        POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+        if (at.x != -1 || at.y != -1) {
+            TVHITTESTINFO hit{};
+            hit.pt = at;
+            ScreenToClient(TreePane, &hit.pt);
+            handle = TreeView_HitTest(TreePane, &hit);
+        }
+        if (!handle) return true;
+        RECT box{};
+        TreeView_GetItemRect(TreePane, handle, &box, TRUE);
+        PopUp(g_navigation.TreeMenu(TreeItemOfHandle(handle)), CursorOr(position, TreePane, {box.left, box.bottom}));
+        return true;
+    }
+    return false;
+}
+
+int BottomBarsHeight() { return (g_findShown ? kBarHeight : 0) + (g_pathShown ? kBarHeight : 0); }
+
+void PlaceBottomBars(int top, int width) {
+    const int h = kBarHeight - 6;
+    auto place = [](HWND control, int x, int y, int w, int height) { MoveWindow(control, x, y, w < 0 ? 0 : w, height, TRUE); };
+    if (g_findShown) {
+        const int y = top + 3;
+        int x = 4;
+        place(g_findBar.label, x, y, 40, h);
+        x += 42;
+        const int fixed = 3 * 56 + 96 + 2 * 64 + 170 + 56;
+        const int field = width - x - fixed - 8 > 120 ? width - x - fixed - 8 : 120;
+        place(g_findBar.edit, x, y, field, h);
+        x += field + 6;
+        for (HWND box : g_findBar.columns) {
+            place(box, x, y, 52, h);
+            x += 56;
+        }
+        place(g_findBar.matchCase, x, y, 92, h);
+        x += 96;
+        place(g_findBar.previous, x, y, 60, h);
+        x += 64;
+        place(g_findBar.next, x, y, 60, h);
+        x += 64;
+        place(g_findBar.status, x, y, 166, h);
+        x += 170;
+        place(g_findBar.close, x, y, 52, h);
+        top += kBarHeight;
+    }
+    if (g_pathShown) {
+        const int y = top + 3;
+        place(g_pathBar.label, 4, y, 64, h);
+        const int field = width - 72 - 260 > 160 ? width - 72 - 260 : 160;
+        place(g_pathBar.edit, 72, y, field, h);
+        place(g_pathBar.error, 72 + field + 6, y, width - 72 - field - 10, h);
+    }
+}
+
+bool PathErrorControl(HWND control) { return control == g_pathBar.error; }
+
+NavigationController& Win32Navigation() { return g_navigation; }
+FindController& Win32Find() { return g_find; }
+HWND FindBarEdit() { return g_findBar.edit; }
+HWND FindBarStatus() { return g_findBar.status; }
+HWND PathBarEdit() { return g_pathBar.edit; }
+HWND PathBarError() { return g_pathBar.error; }
+bool FindBarShown() { return g_findShown; }
+
+// Until the preview joins the window, F4 has nothing to show.
+void TogglePreview() {}
