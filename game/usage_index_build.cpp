@@ -109,17 +109,27 @@ private:
         return true;
     }
 
-    bool WalkCommonEvents(const MarshalNode* array, std::u16string& path) {
+    // Each entry of the class in a database array ([nil, entry 1, ...]),
+    // with its path and its owner record; false when `walk` stops.
+    template <typename Walk>
+    static bool ForEachEntry(const MarshalNode* array, std::string_view cls, std::u16string& path, Walk&& walk) {
         const std::size_t at = path.size();
         for (std::int64_t i = 1; i < ChildCount(array); ++i) {
-            const MarshalNode* event = ChildAt(array, i);
-            if (ClassName(event) != "RPG::CommonEvent") continue;
+            const MarshalNode* entry = ChildAt(array, i);
+            if (ClassName(entry) != cls) continue;
             path.resize(at);
             AppendPathLabel(path, array, i);
             Owner owner;
             owner.id = i;
-            const std::u16string name = NameOf(event);
+            const std::u16string name = NameOf(entry);
             owner.name = name;
+            if (!walk(entry, owner)) return false;
+        }
+        return true;
+    }
+
+    bool WalkCommonEvents(const MarshalNode* array, std::u16string& path) {
+        return ForEachEntry(array, "RPG::CommonEvent", path, [&](const MarshalNode* event, Owner& owner) {
             const std::size_t eventAt = path.size();
             std::int64_t trigger = 0;
             if (IntegerValue(InstanceVariable(event, "trigger"), trigger) && trigger != 0) {
@@ -131,25 +141,13 @@ private:
                 }
             }
             path.resize(eventAt);
-            if (!WalkList(Field(event, "list", path), path, owner)) return false;
-        }
-        return true;
+            return WalkList(Field(event, "list", path), path, owner);
+        });
     }
 
     bool WalkTroops(const MarshalNode* array, std::u16string& path) {
-        const std::size_t at = path.size();
-        for (std::int64_t i = 1; i < ChildCount(array); ++i) {
-            const MarshalNode* troop = ChildAt(array, i);
-            if (ClassName(troop) != "RPG::Troop") continue;
-            path.resize(at);
-            AppendPathLabel(path, array, i);
-            Owner owner;
-            owner.id = i;
-            const std::u16string name = NameOf(troop);
-            owner.name = name;
-            if (!WalkPages(troop, path, owner)) return false;
-        }
-        return true;
+        return ForEachEntry(array, "RPG::Troop", path,
+                            [&](const MarshalNode* troop, Owner& owner) { return WalkPages(troop, path, owner); });
     }
 
     bool WalkList(const MarshalNode* list, std::u16string& path, Owner& owner) {
