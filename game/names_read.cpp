@@ -36,8 +36,8 @@ bool NameText(const MarshalNode* value, std::string& out) {
         while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
         bytes = bytes.substr(0, cut);
     }
-    // A NUL would end the text where it is shown.
-    bytes = bytes.substr(0, bytes.find('\0'));
+    // A name is shown inside one line: it ends at a NUL or a line break.
+    bytes = bytes.substr(0, bytes.find_first_of(std::string_view("\0\r\n", 3)));
     if (bytes.empty()) return false;
     out.assign(bytes);
     return true;
