@@ -26,7 +26,9 @@ std::u16string UsageIndex::Path(const UsePlace& p) const {
 }
 
 std::size_t UsageIndex::MemoryBytes() const {
-    return places_.capacity() * sizeof(UsePlace) + pool_.capacity() * sizeof(char16_t);
+    std::size_t bytes = places_.size() * sizeof(UsePlace);
+    for (const std::u16string& chunk : pool_) bytes += chunk.capacity() * sizeof(char16_t);
+    return bytes;
 }
 
 std::uint32_t UsageIndex::AddFile(const fs::path& file) {
@@ -35,15 +37,21 @@ std::uint32_t UsageIndex::AddFile(const fs::path& file) {
 }
 
 std::uint32_t UsageIndex::AddText(std::u16string_view text) {
-    const std::size_t at = pool_.size();
-    if (at + text.size() > UINT32_MAX) throw std::bad_alloc();
-    pool_ += text;
+    // A reading may hold a whole parameter; the line it makes need not.
+    text = text.substr(0, kMaxTextUnits);
+    if (pool_.empty() || pool_.back().size() + text.size() > kChunkUnits) {
+        if (pool_.size() >= (std::size_t{1} << (32 - kChunkBits))) throw std::bad_alloc();
+        pool_.emplace_back().reserve(kChunkUnits);
+    }
+    std::u16string& chunk = pool_.back();
+    const std::size_t at = ((pool_.size() - 1) << kChunkBits) + chunk.size();
+    chunk += text;
     return static_cast<std::uint32_t>(at);
 }
 
 void UsageIndex::Trim() {
     places_.shrink_to_fit();
-    pool_.shrink_to_fit();
+    if (!pool_.empty()) pool_.back().shrink_to_fit();
 }
 
 void UsageIndex::Clear() {

@@ -6,6 +6,7 @@
 // (the row's path and the command's reading), so answering needs no file.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -52,18 +53,26 @@ public:
 
     // Building (usage_index_build.cpp).
     std::uint32_t AddFile(const std::filesystem::path& file);
+    // Keeps the text (cut at kMaxTextUnits); returns where it is.
     std::uint32_t AddText(std::u16string_view text);
+    static constexpr std::size_t kMaxTextUnits = 4096;
     void AddPlace(const UsePlace& place) { places_.push_back(place); }
     void Clear();
-    // Gives back the room the vectors grew beyond what they hold.
+    // Gives back the room the last text chunk has left.
     void Trim();
 
 private:
-    std::u16string_view Text(std::uint32_t at, std::uint32_t length) const { return std::u16string_view(pool_).substr(at, length); }
+    // Texts sit in chunks of fixed size that never move, and places in a
+    // deque: growing the index never holds an old and a new copy at once.
+    static constexpr unsigned kChunkBits = 20;
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << kChunkBits;
+    std::u16string_view Text(std::uint32_t at, std::uint32_t length) const {
+        return std::u16string_view(pool_[at >> kChunkBits]).substr(at & (kChunkUnits - 1), length);
+    }
 
     std::vector<std::filesystem::path> files_;
-    std::vector<UsePlace> places_;
-    std::u16string pool_;
+    std::deque<UsePlace> places_;
+    std::vector<std::u16string> pool_;
 };
 
 struct IndexProgress {

@@ -2,6 +2,7 @@
 // map's events and pages, the common events, the troops' pages) and
 // dropped.  Paths are made level by level with the labels the status bar
 // uses, so they name the very rows the window selects.
+#include <algorithm>
 #include <new>
 #include <string_view>
 
@@ -182,6 +183,11 @@ private:
         Add(refs_, index_.AddText(path), path.size(), -1, reading, owner);
     }
 
+    // The length of a text as the index keeps it.
+    static std::uint32_t Kept(std::size_t length) {
+        return static_cast<std::uint32_t>(std::min(length, UsageIndex::kMaxTextUnits));
+    }
+
     // Adds one place per reference; the places of one command share its texts.
     void Add(const std::vector<Ref>& refs, std::uint32_t pathAt, std::size_t pathLength, std::int32_t item,
              std::u16string_view reading, Owner& owner) {
@@ -195,11 +201,11 @@ private:
         place.eventId = static_cast<std::int32_t>(owner.id);
         place.item = item;
         place.path = pathAt;
-        place.pathLength = static_cast<std::uint32_t>(pathLength);
+        place.pathLength = Kept(pathLength);
         place.reading = index_.AddText(reading);
-        place.readingLength = static_cast<std::uint32_t>(reading.size());
+        place.readingLength = Kept(reading.size());
         place.eventName = owner.nameAt;
-        place.eventNameLength = static_cast<std::uint32_t>(owner.name.size());
+        place.eventNameLength = Kept(owner.name.size());
         for (const Ref& ref : refs) {
             place.kind = ref.kind;
             place.access = ref.access;
