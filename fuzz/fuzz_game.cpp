@@ -30,6 +30,11 @@ const fs::path& Folder() {
     static const fs::path folder = [] {
         char name[] = "/tmp/fuzz_game_XXXXXX";
         if (!mkdtemp(name)) std::abort();
+        // The folder goes with the process.
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(Folder(), ec);
+        });
         return fs::path(name);
     }();
     return folder;
