@@ -28,12 +28,13 @@ constexpr std::string_view kMarker("\0\xffGF", 4);
 
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        char name[] = "/tmp/fuzz_game_XXXXXX";
+        // The folder goes with the process; its name is kept where the exit
+        // handler can still read it.
+        static char name[] = "/tmp/fuzz_game_XXXXXX";
         if (!mkdtemp(name)) std::abort();
-        // The folder goes with the process.
         std::atexit([] {
             std::error_code ec;
-            fs::remove_all(Folder(), ec);
+            fs::remove_all(fs::path(name), ec);
         });
         return fs::path(name);
     }();
