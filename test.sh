@@ -33,17 +33,18 @@ ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 echo "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view
+cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view fuzz_game
 # A fixed seed and number of runs make the run the same every time, so the
 # test command cannot fail by chance.  FUZZ_SEED=0 fuzzes afresh, for
 # FUZZ_SECONDS (default 90) a target.
-for run in fuzz_load:250000 fuzz_view:80000; do
+for run in fuzz_load:250000 fuzz_view:80000 fuzz_game:1500; do
   target=${run%%:*}
   runs=${run##*:}
   [ "${FUZZ_SEED:-1}" = 0 ] && runs=-1
   mkdir -p "build-fuzz/corpus-$target"
   "./build-fuzz/fuzz/$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_total_time="${FUZZ_SECONDS:-90}" \
-    -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data
+    -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data tests/data/game/ruby18 \
+    tests/data/game/hostile_a
 done
 # quarnix-dump --json must stay valid JSON for every file the fuzzer kept.
 QUARNIX_FUZZ_CORPUS=build-fuzz/corpus-fuzz_load \

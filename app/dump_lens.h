@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 
+#include "lens/game_names.h"
 #include "marshal/node.h"
 
 // Every continuation line starts with this.  No row can: a row starts with
@@ -15,5 +16,7 @@ inline constexpr char kLensLinePrefix[] = "\t| ";
 // reading says more than the row: a script's source lines, a table's
 // layers, a colour or tone, an event page's commands, a string's lines, a
 // bignum in decimal, the bytes of another user dump.  Links and wrappers
-// get none: their values have rows of their own.
-void ForEachLensLine(const MarshalNode* row, const std::function<void(std::u16string_view)>& line);
+// get none: their values have rows of their own.  With `names`, ids carry
+// the names of the game's database.
+void ForEachLensLine(const MarshalNode* row, const std::function<void(std::u16string_view)>& line,
+                     const GameNames* names = nullptr);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/console.h"
+#include "app/dump_game.h"
 #include "app/dump_json.h"
 #include "app/dump_options.h"
 #include "app/dump_output.h"
@@ -42,7 +43,8 @@ struct Branch {
 // Every item's block, or with `first` only the blocks of that item and the
 // items below it; with `onlyRow` as well, only that row of `first`'s list.
 // With `lens`, each row's reading follows it as continuation lines.
-void DumpDocument(Output& out, bool lens, TreeStore::Id first = 0, const MarshalNode* onlyRow = nullptr) {
+void DumpDocument(Output& out, bool lens, const GameNames* names, TreeStore::Id first = 0,
+                  const MarshalNode* onlyRow = nullptr) {
     const TreeStore& tree = HeadlessTree();
     const ListStore& list = HeadlessList();
     std::u16string path;
@@ -87,7 +89,7 @@ void DumpDocument(Output& out, bool lens, TreeStore::Id first = 0, const Marshal
                 out.Bytes(kLensLinePrefix);
                 out.Field(line);
                 out.Raw('\n');
-            });
+            }, names);
         }
         if (onlyRow) return;
     }
@@ -119,7 +121,7 @@ void PrintHits(Output& out, const PathTarget& target, const HolderIndex& holders
 }
 
 // --json, --find and --path: over the document, from the item PATH names.
-int DumpWithOptions(Output& out, const DumpOptions& options) {
+int DumpWithOptions(Output& out, const DumpOptions& options, const GameNames* names) {
     HolderIndex holders;
     if (!holders.Build(&DocumentRoot)) {
         MessageIcon icon;
@@ -143,9 +145,9 @@ int DumpWithOptions(Output& out, const DumpOptions& options) {
     } else if (options.find) {
         PrintHits(out, target, holders, options);
     } else if (IsContainerType(target.node->type)) {
-        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.node)));
+        DumpDocument(out, options.lens, names, HeadlessItemId(ItemShowing(holders, target.node)));
     } else {
-        DumpDocument(out, options.lens, HeadlessItemId(ItemShowing(holders, target.holder)), target.node);
+        DumpDocument(out, options.lens, names, HeadlessItemId(ItemShowing(holders, target.holder)), target.node);
     }
     return 0;
 }
@@ -162,6 +164,16 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(kDumpUsage, stdout);
         return 0;
+    }
+    if (options.uses || (options.find && FindsAcrossFiles(options))) {
+        // Over several files, each read into a document of its own.
+        int status;
+        {
+            Output out;
+            status = options.uses ? DumpUses(out, options) : DumpFindAcrossFiles(out, options);
+        }
+        std::fflush(stdout);
+        return status;
     }
     InitViewer();
     // The file is opened by its own bytes, so names that are not UTF-8 open too.
@@ -190,9 +202,13 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     {
+        // The readings name ids by the database beside the file, read once
+        // the file itself has loaded.
+        std::unique_ptr<GameNames> names;
+        if (options.lens && !options.noNames) names = NamesBesideFile(options.file);
         Output out;
-        if (options.json || options.find || options.path) status = DumpWithOptions(out, options);
-        else DumpDocument(out, options.lens);
+        if (options.json || options.find || options.path) status = DumpWithOptions(out, options, names.get());
+        else DumpDocument(out, options.lens, names.get());
     }
     std::fflush(stdout);
     ShutdownViewer();

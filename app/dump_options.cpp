@@ -5,14 +5,62 @@
 #include <utility>
 
 const char kDumpUsage[] =
-    "usage: quarnix-dump [--lens] [--json] [--find TEXT [--match-case]] [--path PATH] FILE\n"
+    "usage: quarnix-dump [--lens [--no-names]] [--json] [--find TEXT [--match-case]] [--path PATH] FILE\n"
+    "       quarnix-dump --find TEXT [--match-case] PATH...\n"
+    "       quarnix-dump --uses KIND:ID [--no-names] PATH...\n"
     "  (no option)   every tree item: a header [path], then its list rows\n"
     "  --lens        each row followed by its reading (scripts, tables, colours,\n"
     "                event commands) as lines starting with TAB, '|', blank\n"
     "  --json        the whole document as one JSON value\n"
     "  --find TEXT   the path, name, type and value of every row showing TEXT\n"
     "  --match-case  --find tells upper from lower case\n"
-    "  --path PATH   only the item PATH names and what lies below it\n";
+    "  --path PATH   only the item PATH names and what lies below it\n"
+    "  --no-names    readings show ids alone, without the names of the game's\n"
+    "                database beside the file\n"
+    "  --uses KIND:ID  every event command and page condition of the maps,\n"
+    "                common events and troops that uses the id: file, row path,\n"
+    "                read or write, reading; KIND is switch, variable,\n"
+    "                common_event, map, actor, item, weapon, armor, skill,\n"
+    "                troop or animation\n"
+    "  PATH...       with --find or --uses: files or folders (their .rxdata\n"
+    "                files in file-name order); each line starts with its file\n";
+
+namespace {
+// "switch:48": a kind quarnix-dump takes and a decimal id.
+bool ParseUses(std::string_view text, DumpOptions& options, std::string& error) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        error = "--uses needs KIND:ID, as switch:48";
+        return false;
+    }
+    if (!RefKindFromOption(text.substr(0, colon), options.usesKind)) {
+        error = "unknown kind " + std::string(text.substr(0, colon)) +
+                " (switch, variable, common_event, map, actor, item, weapon, armor, skill, troop, animation)";
+        return false;
+    }
+    std::string_view digits = text.substr(colon + 1);
+    std::int64_t id = 0;
+    bool negative = !digits.empty() && digits[0] == '-';
+    if (negative) digits.remove_prefix(1);
+    if (digits.empty() || digits.size() > 10) {
+        error = "the id of --uses is no number: " + std::string(text.substr(colon + 1));
+        return false;
+    }
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            error = "the id of --uses is no number: " + std::string(text.substr(colon + 1));
+            return false;
+        }
+        id = id * 10 + (c - '0');
+    }
+    options.usesId = negative ? -id : id;
+    if (options.usesId < INT32_MIN || options.usesId > INT32_MAX) {
+        error = "the id of --uses is out of range: " + std::string(text.substr(colon + 1));
+        return false;
+    }
+    return true;
+}
+}  // namespace
 
 bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& error) {
     options = DumpOptions{};
@@ -29,7 +77,8 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             continue;
         }
         if (files || arg.size() < 2 || arg.substr(0, 2) != "--") {
-            options.file = arg;
+            if (options.files.empty()) options.file = arg;
+            options.files.emplace_back(arg);
             ++fileCount;
             continue;
         }
@@ -60,6 +109,15 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             options.path = true;
             if (!takeValue(options.pathText)) return false;
             flag = false;
+        } else if (name == "--uses") {
+            if (options.uses) return fail("--uses given twice");
+            options.uses = true;
+            std::string text;
+            if (!takeValue(text)) return false;
+            if (!ParseUses(text, options, error)) return false;
+            flag = false;
+        } else if (name == "--no-names") {
+            options.noNames = true;
         } else if (name == "--lens") {
             options.lens = true;
         } else if (name == "--json") {
@@ -77,6 +135,11 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
     if (options.json && options.find) return fail("--json and --find do not go together");
     if (options.lens && (options.json || options.find)) return fail("--lens goes with the plain dump or --path");
     if (options.matchCase && !options.find) return fail("--match-case goes with --find");
-    if (fileCount != 1) return fail(fileCount == 0 ? "no file given" : "more than one file given");
+    if (options.uses && (options.json || options.find || options.lens || options.path))
+        return fail("--uses goes with no other option but --no-names");
+    if (options.noNames && !options.lens && !options.uses) return fail("--no-names goes with --lens or --uses");
+    if (fileCount == 0) return fail("no file given");
+    if (fileCount > 1 && !options.find && !options.uses) return fail("more than one file given");
+    if (fileCount > 1 && options.path) return fail("--path goes with one file");
     return true;
 }

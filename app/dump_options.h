@@ -1,13 +1,18 @@
 // The command line of quarnix-dump.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "lens/game_names.h"
 
 constexpr int kUsageStatus = 64;
 
 extern const char kDumpUsage[];
 
 struct DumpOptions {
-    std::string file;
+    std::string file;             // the first PATH
+    std::vector<std::string> files;  // every PATH (several with --find and --uses)
     bool json = false;            // --json: the document as one JSON value
     bool find = false;            // --find TEXT: the rows that show TEXT
     std::string findText;
@@ -15,6 +20,10 @@ struct DumpOptions {
     bool path = false;            // --path PATH: only at and below PATH
     std::string pathText;
     bool lens = false;            // --lens: readings after their rows
+    bool noNames = false;         // --no-names: ids without the database's names
+    bool uses = false;            // --uses KIND:ID: where the id is used
+    RefKind usesKind = RefKind::kSwitch;
+    std::int64_t usesId = 0;
     bool help = false;            // --help
 };
 

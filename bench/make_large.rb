@@ -161,21 +161,23 @@ class LargeMaker
   end
 end
 
-if ARGV.size != 1
-  warn 'usage: ruby bench/make_large.rb OUT'
-  exit 2
+if $PROGRAM_NAME == __FILE__
+  if ARGV.size != 1
+    warn 'usage: ruby bench/make_large.rb OUT'
+    exit 2
+  end
+
+  started = Process.clock_gettime(Process::CLOCK_MONOTONIC)
+  maker = LargeMaker.new(20_240_601)
+  maps = maker.container({})
+  (1..MAPS).each { |id| maps[id] = maker.map(id) }
+  File.open(ARGV[0], 'wb') { |f| Marshal.dump(maps, f) }
+  seconds = Process.clock_gettime(Process::CLOCK_MONOTONIC) - started
+
+  puts "file #{ARGV[0]}"
+  puts "bytes #{File.size(ARGV[0])}"
+  puts "event_commands #{maker.commands}"
+  puts "containers #{maker.containers}"
+  puts "strings #{maker.strings}"
+  puts format('seconds %.2f', seconds)
 end
-
-started = Process.clock_gettime(Process::CLOCK_MONOTONIC)
-maker = LargeMaker.new(20_240_601)
-maps = maker.container({})
-(1..MAPS).each { |id| maps[id] = maker.map(id) }
-File.open(ARGV[0], 'wb') { |f| Marshal.dump(maps, f) }
-seconds = Process.clock_gettime(Process::CLOCK_MONOTONIC) - started
-
-puts "file #{ARGV[0]}"
-puts "bytes #{File.size(ARGV[0])}"
-puts "event_commands #{maker.commands}"
-puts "containers #{maker.containers}"
-puts "strings #{maker.strings}"
-puts format('seconds %.2f', seconds)

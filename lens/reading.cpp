@@ -94,19 +94,19 @@ bool ReadUserDump(Reading& r, const MarshalNode* node) {
     return true;
 }
 
-void ReadEventList(Reading& r, const MarshalNode* list) {
+void ReadEventList(Reading& r, const MarshalNode* list, const GameNames* names) {
     r.kind = ReadingKind::kEventList;
     r.telling = true;
     r.summary = u"事件指令，";
     AppendInt(r.summary, ChildCount(list));
     r.summary += u" 条";
     for (std::int64_t i = 0; i < ChildCount(list); ++i) {
-        r.lines.push_back(EventCommandLine(ChildAt(list, i)));
+        r.lines.push_back(EventCommandLine(ChildAt(list, i), names));
         r.lineChild.push_back(i);
     }
 }
 
-void ReadContainer(Reading& r, const MarshalNode* node) {
+void ReadContainer(Reading& r, const MarshalNode* node, const GameNames* names) {
     r.kind = ReadingKind::kContainer;
     r.summary = TypeName(node->type);
     const std::string_view name = ClassName(node);
@@ -114,7 +114,9 @@ void ReadContainer(Reading& r, const MarshalNode* node) {
     r.summary += u"，";
     AppendInt(r.summary, ChildCount(node));
     r.summary += u" 个子项";
-    if (IsEventCommand(node)) r.lines.push_back(EventCommandLine(node));
+    if (IsEventCommand(node)) r.lines.push_back(EventCommandLine(node, names));
+    if (std::u16string conditions = PageConditionText(node, names); !conditions.empty())
+        r.lines.push_back(u"条件：" + conditions);
     for (std::int64_t i = 0; i < ChildCount(node) && i < kChildrenShown; ++i) {
         const MarshalNode* child = ChildAt(node, i);
         LabelBuffer buffer;
@@ -150,22 +152,22 @@ void ReadScalar(Reading& r, const MarshalNode* node) {
     r.lines.push_back(std::move(line));
 }
 
-void Read(Reading& r, const MarshalNode* node) {
+void Read(Reading& r, const MarshalNode* node, const GameNames* names) {
     std::string_view bytes;
     if (StringBytes(node, bytes)) return ReadString(r, bytes);
     if (ReadUserDump(r, node)) return;
-    if (IsEventCommandList(node)) return ReadEventList(r, Unwrapped(node));
+    if (IsEventCommandList(node)) return ReadEventList(r, Unwrapped(node), names);
     node = Unwrapped(node);
     if (!node) return void(r.summary = u"无效的链接");
-    if (IsContainerType(node->type)) return ReadContainer(r, node);
+    if (IsContainerType(node->type)) return ReadContainer(r, node, names);
     ReadScalar(r, node);
 }
 }  // namespace
 
-Reading ReadNode(const MarshalNode* node) {
+Reading ReadNode(const MarshalNode* node, const GameNames* names) {
     Reading r;
     try {
-        Read(r, node);
+        Read(r, node, names);
     } catch (const std::bad_alloc&) {
         r = Reading{};
         r.problem = u"内存不足，无法显示";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lens/game_names.h"
 #include "lens/table_reading.h"
 #include "marshal/node.h"
 
@@ -35,8 +36,9 @@ struct Reading {
 };
 
 // The reading of a value (through links and encoding wrappers).  Never
-// fails: memory running out gives a reading that says so.
-Reading ReadNode(const MarshalNode* node);
+// fails: memory running out gives a reading that says so.  With `names`,
+// event commands and page conditions name the ids they refer to.
+Reading ReadNode(const MarshalNode* node, const GameNames* names = nullptr);
 
 // Whether ReadNode(node).telling would be true, found without making the
 // reading: the dump asks it of every row.

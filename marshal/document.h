@@ -116,6 +116,10 @@ struct MarshalDocument {
     std::atomic<std::uint64_t> bytesRead;
     std::atomic<std::uint64_t> bytesTotal;
     std::atomic<bool> cancel;
+    // Bytes of pages the load may map before it ends with kLoadNoMemory;
+    // 0: no bound but the system's.  Checked at each refill, so a load
+    // overshoots it by at most what one chunk of input can build.
+    std::size_t memoryLimit;
 };
 
 // The document the viewer shows; DocumentRoot is its root.

@@ -32,6 +32,7 @@ std::uint64_t FileBytesLeft(std::FILE* file) {
 bool Cancelled(MarshalStream* s) {
     if (s->failure) return true;
     if (s->doc && s->doc->cancel.load(std::memory_order_relaxed)) s->failure = kLoadCancelled;
+    else if (s->doc && s->doc->memoryLimit && DocumentMappedBytes(s->doc) > s->doc->memoryLimit) s->failure = kLoadNoMemory;
     return s->failure != 0;
 }
 

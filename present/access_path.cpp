@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "marshal/document.h"
 #include "marshal/load.h"
 #include "present/node_location.h"
 
@@ -33,7 +34,10 @@ void AppendIndexed(std::u16string& out, std::u16string_view prefix, std::int64_t
 // numbers, printed in full; an entry name stands behind a "." unless it is
 // the wrapper's own entry ".", which adds nothing at all.
 void AppendPathLabel(std::u16string& path, const MarshalNode* container, std::int64_t i) {
-    if (container == &DocumentRoot) {
+    // The top level of any document, not only the viewer's: the folder's
+    // other files are read into documents of their own.
+    const MarshalDocument* doc = container == &DocumentRoot ? &ViewerDocument : DocumentOf(container);
+    if (doc && container == &doc->root) {
         path += u"data";
         AppendDecimal(path, static_cast<std::int32_t>(i));
         return;
