@@ -9,6 +9,7 @@
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/win32/preview_win32.h"
 
 namespace {
 // Message boxes are answered at once and remembered: these runs have no user.
@@ -193,6 +194,23 @@ std::wstring Report() {
     line(L"status", reinterpret_cast<const char16_t*>(text));
     line(L"count", reinterpret_cast<const char16_t*>(std::to_wstring(tree.Size()).c_str()));
     line(L"loading", OpenSequenceRunning() ? u"1" : u"0");
+    // The bars under the panes, while they show, and the preview.
+    auto controlText = [](HWND control) {
+        const int units = GetWindowTextLengthW(control);
+        std::wstring value(static_cast<std::size_t>(units) + 1, L'\0');
+        GetWindowTextW(control, value.data(), units + 1);
+        value.resize(static_cast<std::size_t>(units));
+        return std::u16string(value.begin(), value.end());
+    };
+    if (FindBarShown()) line(L"find", controlText(FindBarStatus()));
+    if (IsWindowVisible(PathBarEdit())) {
+        line(L"path", controlText(PathBarEdit()));
+        line(L"path_error", controlText(PathBarError()));
+    }
+    line(L"preview", PreviewShown() ? u"1" : u"0");
+    wchar_t focus[64] = L"";
+    GetClassNameW(GetFocus(), focus, 64);
+    line(L"focus", reinterpret_cast<const char16_t*>(focus));
     const ListStore& rows = Win32ListStore();
     for (int r = 0; r < rows.Size(); ++r) {
         std::u16string row;

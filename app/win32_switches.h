@@ -18,8 +18,11 @@ constexpr ULONG_PTR kHookReport = 3;
 constexpr ULONG_PTR kHookDropPath = 4;       // lpData: a UTF-16 path, dropped on the window
 // The report: lines of UTF-16, "title\t...", "caret\t...", "status\t...",
 // "count\tN" (tree items the store holds), "loading\t1" while an open runs
-// (else 0), then one "row\tname\ttype\tvalue
-// \timage\toverlay\tselected" per list row.
+// (else 0); "find\t<the find bar's count text>" while that bar shows,
+// "path\t<typed path>" and "path_error\t<its error>" while the path bar
+// shows, "preview\t1" or "preview\t0", "focus\t<class of the focused
+// control>"; then one "row\tname\ttype\tvalue\timage\toverlay\tselected"
+// per list row.
 
 // Runs the switch's job on a window already shown and returns the exit
 // code; or, to run as usual, returns -1 after handing the window the file

@@ -23,6 +23,11 @@ LRESULT CALLBACK DriverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         else if (key == L"count") report.items = std::stol(value);
         else if (key == L"loading") report.loading = value == L"1";
         else if (key == L"row") report.rows.push_back(Utf8(value));
+        else if (key == L"find") report.findShown = true, report.find = Utf8(value);
+        else if (key == L"path") report.pathShown = true, report.path = Utf8(value);
+        else if (key == L"path_error") report.pathError = Utf8(value);
+        else if (key == L"preview") report.preview = value == L"1";
+        else if (key == L"focus") report.focus = Utf8(value);
     }
     g_lastReport = report;
     return TRUE;
@@ -35,6 +40,20 @@ HWND CreateDriverWindow() {
     wc.lpszClassName = L"QuarnixTestDriver";
     RegisterClassW(&wc);
     return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_INSERT: case VK_DELETE: input.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY; break;
+    default: break;
+    }
+    return input;
 }
 
 void PumpOwnMessages() {
@@ -55,6 +74,13 @@ std::string Utf8(const std::wstring& wide) {
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
     return out;
+}
+
+std::wstring DataPath(const char* name) {
+    std::wstring unix = Wide(std::string(QUARNIX_TEST_DATA) + "/" + name);
+    wchar_t full[MAX_PATH];
+    GetFullPathNameW(unix.c_str(), MAX_PATH, full, nullptr);  // Z:\... under Wine
+    return full;
 }
 
 bool WaitFor(const std::function<bool()>& ready) {
@@ -138,4 +164,54 @@ int Viewer::WaitForExit() {
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return static_cast<int>(code);
+}
+
+std::vector<std::string> PaneReport::Selected() const {
+    std::vector<std::string> names;
+    for (const std::string& row : rows)
+        if (row.size() >= 2 && row.compare(row.size() - 2, 2, "\t1") == 0) names.push_back(row.substr(0, row.find('\t')));
+    return names;
+}
+
+// Keyboard input goes to the foreground window's focused control.
+static void SendToForeground(HWND window, std::vector<INPUT> inputs) {
+    if (GetForegroundWindow() != window) {
+        SetForegroundWindow(window);
+        WaitFor([&] { return GetForegroundWindow() == window; });
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void Viewer::Press(unsigned modifiers, WORD key) {
+    const WORD held[] = {VK_CONTROL, VK_SHIFT, VK_MENU};
+    std::vector<INPUT> inputs;
+    for (int m = 0; m < 3; ++m)
+        if (modifiers & (1u << m)) inputs.push_back(KeyInput(held[m], false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (int m = 2; m >= 0; --m)
+        if (modifiers & (1u << m)) inputs.push_back(KeyInput(held[m], true));
+    SendToForeground(window_, std::move(inputs));
+}
+
+void Viewer::Type(const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t unit : text)
+        for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = unit;
+            input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+            inputs.push_back(input);
+        }
+    SendToForeground(window_, std::move(inputs));
+}
+
+PaneReport Viewer::DescribeWhen(const std::function<bool(const PaneReport&)>& ready) {
+    PaneReport report;
+    WaitFor([&] {
+        report = Describe();
+        return ready(report);
+    });
+    return report;
 }

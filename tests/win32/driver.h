@@ -1,6 +1,7 @@
 // Drives a running quarnix.exe from outside, as a user and the system
 // would: finds its windows by class and title, posts commands and mouse
-// messages, reads what the panes show through the program's --test-hooks.
+// messages and keyboard input, reads what the panes and bars show through
+// the program's --test-hooks.
 #pragma once
 #ifndef UNICODE
 #define UNICODE
@@ -20,7 +21,16 @@ struct PaneReport {
     long items = 0;  // tree items
     bool loading = false;
     std::vector<std::string> rows;  // "name\ttype\tvalue\timage\toverlay\tselected"
+    bool findShown = false, pathShown = false, preview = false;
+    std::string find;       // the find bar's count text
+    std::string path, pathError;  // the path bar's field and error
+    std::string focus;      // class of the control with the keyboard focus
+    // Names of the selected rows.
+    std::vector<std::string> Selected() const;
 };
+
+// Keys held down around another, for Viewer::Press.
+enum Modifier : unsigned { kNoModifier = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
 
 class Viewer {
 public:
@@ -39,6 +49,14 @@ public:
     void OpenPath(const std::wstring& path);
     // Drops a file on the window, as the shell does after a drag.
     void DropPath(const std::wstring& path);
+    // The keyboard, as a user's: the window brought to the foreground, then
+    // the keys sent as input (so the program's message loop and its
+    // accelerators see them as a user's).  A chord: modifiers held around
+    // `key`.  Text: one character at a time, as an input method sends it.
+    void Press(unsigned modifiers, WORD key);
+    void Type(const std::wstring& text);
+    // The report once `ready` holds in it, or the last one after 30 s.
+    PaneReport DescribeWhen(const std::function<bool(const PaneReport&)>& ready);
     void Command(int id) { PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
     HWND Child(const wchar_t* className) const { return FindWindowExW(window_, nullptr, className, nullptr); }
     // Waits for the program to end; its exit code, or -1 after 30 s.
@@ -50,6 +68,8 @@ private:
     HWND driver_ = nullptr;
 };
 
+// A file of tests/data as a Windows path.
+std::wstring DataPath(const char* name);
 // Waits until `ready` holds, for up to 30 s.
 bool WaitFor(const std::function<bool()>& ready);
 // A dialog (class #32770) owned by `owner`; waits up to 30 s.

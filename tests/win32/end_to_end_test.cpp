@@ -13,13 +13,6 @@ constexpr int kOpen = 101, kExit = 102, kAbout = 103;
 // Tree items of the corpus files: the "[path]" headers of their golden dumps.
 constexpr long kMapItems = 1462, kActorsItems = 10;
 
-std::wstring DataPath(const char* name) {
-    std::wstring unix = Wide(std::string(QUARNIX_TEST_DATA) + "/" + name);
-    wchar_t full[MAX_PATH];
-    GetFullPathNameW(unix.c_str(), MAX_PATH, full, nullptr);  // Z:\... under Wine
-    return full;
-}
-
 std::wstring TempFolder(const std::wstring& name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);

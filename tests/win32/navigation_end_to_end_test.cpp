@@ -1,0 +1,194 @@
+// The 编辑, 查看 and 导航 commands of quarnix.exe as a user meets them,
+// driven from outside under Wine with keyboard input that passes the
+// program's message loop and its accelerators: the find bar, go to path,
+// the preview, back and forward.
+//
+// Actors.rxdata, as its golden dump (tests/data/golden) lists it: data0 is
+// an array of nil and eight RPG::Actor; actors 1 to 4 have character_name
+// and battler_name "00N-FighterNN" (eight values hold "Fighter"), data0[2]
+// is named "巴吉尔", and no value holds "zzz".
+#include <gtest/gtest.h>
+
+#include "tests/win32/driver.h"
+
+namespace {
+constexpr int kExit = 102, kPreviewCommand = 207;  // 文件 → 退出, 查看 → 预览
+
+// A user's action: text typed, if any, then a key with its modifiers.
+struct Action {
+    const wchar_t* typed;
+    unsigned modifiers;
+    WORD key;
+};
+
+void Perform(Viewer& viewer, const Action& action) {
+    if (action.typed) viewer.Type(action.typed);
+    viewer.Press(action.modifiers, action.key);
+}
+
+// What the window shows after an action.  A bar's text of nullptr: the bar
+// is hidden.
+struct Shown {
+    const char* bar;       // the find bar's count text, or the path bar's error
+    const char* status;    // the status bar
+    const char* selected;  // the selected row's name; "" for none
+};
+
+// Waits until the window shows `want` (the find bar's, or the path bar's),
+// and compares.
+void ExpectShown(Viewer& viewer, const Shown& want, bool findBar) {
+    auto bar = [findBar](const PaneReport& r) -> const std::string* {
+        if (findBar) return r.findShown ? &r.find : nullptr;
+        return r.pathShown ? &r.pathError : nullptr;
+    };
+    auto selected = [&want] {
+        return *want.selected ? std::vector<std::string>{want.selected} : std::vector<std::string>{};
+    };
+    PaneReport shown = viewer.DescribeWhen([&](const PaneReport& r) {
+        const std::string* text = bar(r);
+        return (want.bar ? text && *text == want.bar : !text) && r.status == want.status && r.Selected() == selected();
+    });
+    const std::string* text = bar(shown);
+    EXPECT_EQ(text ? *text : "(hidden)", want.bar ? want.bar : "(hidden)");
+    EXPECT_EQ(shown.status, want.status);
+    EXPECT_EQ(shown.Selected(), selected());
+}
+
+TEST(Navigation, FindStepsThroughTheHitsFromTheKeyboardAndEscCloses) {
+    Viewer viewer(DataPath("Actors.rxdata"));
+    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+    struct Step {
+        const char* what;
+        Action action;
+        Shown shown;
+    } steps[] = {
+        {"Ctrl+F opens the bar", {nullptr, kCtrl, 'F'}, {"", "", ""}},
+        {"a word in another case, Enter",
+         {L"fighter", kNoModifier, VK_RETURN},
+         {"第 1 个，共 8 个", "路径: data0[1].character_name", "character_name"}},
+        {"Enter", {nullptr, kNoModifier, VK_RETURN}, {"第 2 个，共 8 个", "路径: data0[1].battler_name", "battler_name"}},
+        {"F3", {nullptr, kNoModifier, VK_F3}, {"第 3 个，共 8 个", "路径: data0[2].character_name", "character_name"}},
+        {"Shift+F3", {nullptr, kShift, VK_F3}, {"第 2 个，共 8 个", "路径: data0[1].battler_name", "battler_name"}},
+        {"Shift+Enter", {nullptr, kShift, VK_RETURN}, {"第 1 个，共 8 个", "路径: data0[1].character_name", "character_name"}},
+        {"Shift+Enter wraps to the last",
+         {nullptr, kShift, VK_RETURN},
+         {"第 8 个，共 8 个", "路径: data0[4].battler_name", "battler_name"}},
+        {"Ctrl+F again selects the field's text", {nullptr, kCtrl, 'F'}, {"第 8 个，共 8 个", "路径: data0[4].battler_name", "battler_name"}},
+        {"a Chinese word replaces it", {L"巴吉尔", kNoModifier, VK_RETURN}, {"第 1 个，共 1 个", "路径: data0[2].name", "name"}},
+        {"Ctrl+F", {nullptr, kCtrl, 'F'}, {"第 1 个，共 1 个", "路径: data0[2].name", "name"}},
+        {"a word nothing holds stays where it was", {L"zzz", kNoModifier, VK_RETURN}, {"未找到", "路径: data0[2].name", "name"}},
+        {"Esc closes the bar", {nullptr, kNoModifier, VK_ESCAPE}, {nullptr, "路径: data0[2].name", "name"}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        Perform(viewer, step.action);
+        ExpectShown(viewer, step.shown, true);
+    }
+    // Typing went to the field while the bar showed; Esc hands the keys to the list.
+    EXPECT_EQ(viewer.Describe().focus, "SysListView32");
+    viewer.Command(kExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+TEST(Navigation, GoToPathTakesTheStatusBarsFormAndSaysWhichStepIsMissing) {
+    Viewer viewer(DataPath("Actors.rxdata"));
+    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+    struct Step {
+        const char* what;
+        Action action;
+        Shown shown;
+        const char* field;  // the path bar's field once shown; nullptr: not checked
+    } steps[] = {
+        {"Ctrl+L opens the bar", {nullptr, kCtrl, 'L'}, {"", "", ""}, nullptr},
+        {"a path, Enter: the row, the bar closes", {L"data0[2].name", kNoModifier, VK_RETURN}, {nullptr, "路径: data0[2].name", "name"}, nullptr},
+        {"Ctrl+L starts from where the window is", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, "data0[2].name"},
+        {"an index past an object's", {L"data0[1][7]", kNoModifier, VK_RETURN}, {"data0[1] 没有 [7]", "路径: data0[2].name", "name"}, "data0[1][7]"},
+        {"Ctrl+L again clears the error", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, "data0[2].name"},
+        {"an index past the array's end", {L"data0[9]", kNoModifier, VK_RETURN}, {"data0 没有 [9]", "路径: data0[2].name", "name"}, nullptr},
+        {"Esc closes the bar and goes nowhere", {nullptr, kNoModifier, VK_ESCAPE}, {nullptr, "路径: data0[2].name", "name"}, nullptr},
+        {"Ctrl+L", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, nullptr},
+        {"the status bar's text as it shows", {L"路径: data0[8].name", kNoModifier, VK_RETURN}, {nullptr, "路径: data0[8].name", "name"}, nullptr},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        Perform(viewer, step.action);
+        ExpectShown(viewer, step.shown, false);
+        if (step.field) EXPECT_EQ(viewer.Describe().path, step.field);
+    }
+    viewer.Command(kExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+TEST(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
+    Viewer viewer(DataPath("Actors.rxdata"));
+    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+    for (const wchar_t* path : {L"data0[2].name", L"data0[5].id"}) {
+        viewer.Press(kCtrl, 'L');
+        viewer.Type(path);
+        viewer.Press(kNoModifier, VK_RETURN);
+    }
+    ExpectShown(viewer, {nullptr, "路径: data0[5].id", "id"}, false);
+    // The side buttons as the system posts them to the control under the pointer.
+    const HWND list = viewer.Child(L"SysListView32");
+    auto sideButton = [list](WORD button) {
+        PostMessageW(list, WM_XBUTTONUP, MAKEWPARAM(0, button), MAKELPARAM(20, 20));
+    };
+    struct Step {
+        const char* what;
+        WORD key;  // with Alt; 0: the mouse's button
+        WORD button;
+        Shown shown;
+    } steps[] = {
+        {"Alt+Left", VK_LEFT, 0, {nullptr, "路径: data0[2].name", "name"}},
+        {"Alt+Left to the file as opened", VK_LEFT, 0, {nullptr, "", ""}},
+        {"Alt+Left at the first step", VK_LEFT, 0, {nullptr, "", ""}},
+        {"Alt+Right", VK_RIGHT, 0, {nullptr, "路径: data0[2].name", "name"}},
+        {"forward button", 0, XBUTTON2, {nullptr, "路径: data0[5].id", "id"}},
+        {"Alt+Right at the last step", VK_RIGHT, 0, {nullptr, "路径: data0[5].id", "id"}},
+        {"back button", 0, XBUTTON1, {nullptr, "路径: data0[2].name", "name"}},
+        {"Alt+Left again", VK_LEFT, 0, {nullptr, "", ""}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.key) viewer.Press(kAlt, step.key);
+        else sideButton(step.button);
+        ExpectShown(viewer, step.shown, false);
+    }
+    viewer.Command(kExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+TEST(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
+    Viewer viewer(DataPath("Actors.rxdata"));
+    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+    const HWND list = viewer.Child(L"SysListView32");
+    auto listHeight = [list] {
+        RECT r{};
+        GetWindowRect(list, &r);
+        return r.bottom - r.top;
+    };
+    // At start the list takes the whole column.
+    ASSERT_FALSE(viewer.Describe().preview);
+    const long whole = listHeight();
+    struct Step {
+        const char* what;
+        bool key;  // F4, else the menu's command
+        bool shown;
+    } steps[] = {
+        {"F4 shows", true, true}, {"F4 hides", true, false}, {"预览 shows", false, true}, {"F4 hides again", true, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.key) viewer.Press(kNoModifier, VK_F4);
+        else viewer.Command(kPreviewCommand);
+        EXPECT_EQ(viewer.DescribeWhen([&](const PaneReport& r) { return r.preview == step.shown; }).preview, step.shown);
+        if (step.shown) {
+            EXPECT_LT(listHeight(), whole);
+        } else {
+            EXPECT_EQ(listHeight(), whole);
+        }
+    }
+    viewer.Command(kExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+}  // namespace
