@@ -207,6 +207,24 @@ void Viewer::Type(const std::wstring& text) {
     SendToForeground(window_, std::move(inputs));
 }
 
+void Viewer::SideButton(HWND control, WORD button) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    std::vector<INPUT> inputs(3);
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.mouseData = button;
+    }
+    // Absolute positions run from 0 to 65535 across the screen.
+    inputs[0].mi.dx = ((r.left + r.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    inputs[0].mi.dy = ((r.top + r.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    inputs[0].mi.mouseData = 0;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_XDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_XUP;
+    SendToForeground(window_, std::move(inputs));
+}
+
 PaneReport Viewer::DescribeWhen(const std::function<bool(const PaneReport&)>& ready) {
     PaneReport report;
     WaitFor([&] {

@@ -55,6 +55,9 @@ public:
     // `key`.  Text: one character at a time, as an input method sends it.
     void Press(unsigned modifiers, WORD key);
     void Type(const std::wstring& text);
+    // The mouse's side button (XBUTTON1, XBUTTON2) clicked over `control`;
+    // input like the keys, so the two arrive in the order sent.
+    void SideButton(HWND control, WORD button);
     // The report once `ready` holds in it, or the last one after 30 s.
     PaneReport DescribeWhen(const std::function<bool(const PaneReport&)>& ready);
     void Command(int id) { PostMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }

@@ -66,17 +66,27 @@ TEST(Navigation, FindStepsThroughTheHitsFromTheKeyboardAndEscCloses) {
         {"a word in another case, Enter",
          {L"fighter", kNoModifier, VK_RETURN},
          {"第 1 个，共 8 个", "路径: data0[1].character_name", "character_name"}},
-        {"Enter", {nullptr, kNoModifier, VK_RETURN}, {"第 2 个，共 8 个", "路径: data0[1].battler_name", "battler_name"}},
+        {"Enter",
+         {nullptr, kNoModifier, VK_RETURN},
+         {"第 2 个，共 8 个", "路径: data0[1].battler_name", "battler_name"}},
         {"F3", {nullptr, kNoModifier, VK_F3}, {"第 3 个，共 8 个", "路径: data0[2].character_name", "character_name"}},
         {"Shift+F3", {nullptr, kShift, VK_F3}, {"第 2 个，共 8 个", "路径: data0[1].battler_name", "battler_name"}},
-        {"Shift+Enter", {nullptr, kShift, VK_RETURN}, {"第 1 个，共 8 个", "路径: data0[1].character_name", "character_name"}},
+        {"Shift+Enter",
+         {nullptr, kShift, VK_RETURN},
+         {"第 1 个，共 8 个", "路径: data0[1].character_name", "character_name"}},
         {"Shift+Enter wraps to the last",
          {nullptr, kShift, VK_RETURN},
          {"第 8 个，共 8 个", "路径: data0[4].battler_name", "battler_name"}},
-        {"Ctrl+F again selects the field's text", {nullptr, kCtrl, 'F'}, {"第 8 个，共 8 个", "路径: data0[4].battler_name", "battler_name"}},
-        {"a Chinese word replaces it", {L"巴吉尔", kNoModifier, VK_RETURN}, {"第 1 个，共 1 个", "路径: data0[2].name", "name"}},
+        {"Ctrl+F again selects the field's text",
+         {nullptr, kCtrl, 'F'},
+         {"第 8 个，共 8 个", "路径: data0[4].battler_name", "battler_name"}},
+        {"a Chinese word replaces it",
+         {L"巴吉尔", kNoModifier, VK_RETURN},
+         {"第 1 个，共 1 个", "路径: data0[2].name", "name"}},
         {"Ctrl+F", {nullptr, kCtrl, 'F'}, {"第 1 个，共 1 个", "路径: data0[2].name", "name"}},
-        {"a word nothing holds stays where it was", {L"zzz", kNoModifier, VK_RETURN}, {"未找到", "路径: data0[2].name", "name"}},
+        {"a word nothing holds stays where it was",
+         {L"zzz", kNoModifier, VK_RETURN},
+         {"未找到", "路径: data0[2].name", "name"}},
         {"Esc closes the bar", {nullptr, kNoModifier, VK_ESCAPE}, {nullptr, "路径: data0[2].name", "name"}},
     };
     for (const Step& step : steps) {
@@ -100,20 +110,40 @@ TEST(Navigation, GoToPathTakesTheStatusBarsFormAndSaysWhichStepIsMissing) {
         const char* field;  // the path bar's field once shown; nullptr: not checked
     } steps[] = {
         {"Ctrl+L opens the bar", {nullptr, kCtrl, 'L'}, {"", "", ""}, nullptr},
-        {"a path, Enter: the row, the bar closes", {L"data0[2].name", kNoModifier, VK_RETURN}, {nullptr, "路径: data0[2].name", "name"}, nullptr},
-        {"Ctrl+L starts from where the window is", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, "data0[2].name"},
-        {"an index past an object's", {L"data0[1][7]", kNoModifier, VK_RETURN}, {"data0[1] 没有 [7]", "路径: data0[2].name", "name"}, "data0[1][7]"},
+        {"a path, Enter: the row, the bar closes",
+         {L"data0[2].name", kNoModifier, VK_RETURN},
+         {nullptr, "路径: data0[2].name", "name"},
+         nullptr},
+        {"Ctrl+L starts from where the window is",
+         {nullptr, kCtrl, 'L'},
+         {"", "路径: data0[2].name", "name"},
+         "data0[2].name"},
+        {"an index past an object's",
+         {L"data0[1][7]", kNoModifier, VK_RETURN},
+         {"data0[1] 没有 [7]", "路径: data0[2].name", "name"},
+         "data0[1][7]"},
         {"Ctrl+L again clears the error", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, "data0[2].name"},
-        {"an index past the array's end", {L"data0[9]", kNoModifier, VK_RETURN}, {"data0 没有 [9]", "路径: data0[2].name", "name"}, nullptr},
-        {"Esc closes the bar and goes nowhere", {nullptr, kNoModifier, VK_ESCAPE}, {nullptr, "路径: data0[2].name", "name"}, nullptr},
+        {"an index past the array's end",
+         {L"data0[9]", kNoModifier, VK_RETURN},
+         {"data0 没有 [9]", "路径: data0[2].name", "name"},
+         nullptr},
+        {"Esc closes the bar and goes nowhere",
+         {nullptr, kNoModifier, VK_ESCAPE},
+         {nullptr, "路径: data0[2].name", "name"},
+         nullptr},
         {"Ctrl+L", {nullptr, kCtrl, 'L'}, {"", "路径: data0[2].name", "name"}, nullptr},
-        {"the status bar's text as it shows", {L"路径: data0[8].name", kNoModifier, VK_RETURN}, {nullptr, "路径: data0[8].name", "name"}, nullptr},
+        {"the status bar's text as it shows",
+         {L"路径: data0[8].name", kNoModifier, VK_RETURN},
+         {nullptr, "路径: data0[8].name", "name"},
+         nullptr},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
         Perform(viewer, step.action);
         ExpectShown(viewer, step.shown, false);
-        if (step.field) EXPECT_EQ(viewer.Describe().path, step.field);
+        if (step.field) {
+            EXPECT_EQ(viewer.Describe().path, step.field);
+        }
     }
     viewer.Command(kExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
@@ -128,11 +158,7 @@ TEST(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
         viewer.Press(kNoModifier, VK_RETURN);
     }
     ExpectShown(viewer, {nullptr, "路径: data0[5].id", "id"}, false);
-    // The side buttons as the system posts them to the control under the pointer.
     const HWND list = viewer.Child(L"SysListView32");
-    auto sideButton = [list](WORD button) {
-        PostMessageW(list, WM_XBUTTONUP, MAKEWPARAM(0, button), MAKELPARAM(20, 20));
-    };
     struct Step {
         const char* what;
         WORD key;  // with Alt; 0: the mouse's button
@@ -150,8 +176,10 @@ TEST(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        if (step.key) viewer.Press(kAlt, step.key);
-        else sideButton(step.button);
+        if (step.key)
+            viewer.Press(kAlt, step.key);
+        else
+            viewer.SideButton(list, step.button);
         ExpectShown(viewer, step.shown, false);
     }
     viewer.Command(kExit);
@@ -175,13 +203,19 @@ TEST(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
         bool key;  // F4, else the menu's command
         bool shown;
     } steps[] = {
-        {"F4 shows", true, true}, {"F4 hides", true, false}, {"预览 shows", false, true}, {"F4 hides again", true, false},
+        {"F4 shows", true, true},
+        {"F4 hides", true, false},
+        {"预览 shows", false, true},
+        {"F4 hides again", true, false},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
-        if (step.key) viewer.Press(kNoModifier, VK_F4);
-        else viewer.Command(kPreviewCommand);
-        EXPECT_EQ(viewer.DescribeWhen([&](const PaneReport& r) { return r.preview == step.shown; }).preview, step.shown);
+        if (step.key)
+            viewer.Press(kNoModifier, VK_F4);
+        else
+            viewer.Command(kPreviewCommand);
+        EXPECT_EQ(viewer.DescribeWhen([&](const PaneReport& r) { return r.preview == step.shown; }).preview,
+                  step.shown);
         if (step.shown) {
             EXPECT_LT(listHeight(), whole);
         } else {
