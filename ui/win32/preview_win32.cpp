@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lens/ruby_tokens.h"
+#include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/rows_view_win32.h"
 
@@ -469,7 +470,7 @@ void PreviewPanesNotified(const NMHDR* header) {
 
 void RefreshPreviewNow() {
     // While an open runs the panes hold no document to read.
-    if (!g.shown || LoadRunning()) return;
+    if (!g.shown || OpenSequenceRunning()) return;
     FlushListPane();
     ShowPreviewTarget(CurrentPreviewTarget());
 }
