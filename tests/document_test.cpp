@@ -59,7 +59,8 @@ void AppendLength(std::vector<std::uint8_t>& out, std::size_t n) {
 // to every position of the read buffer; the array needs n bytes read ahead
 // and takes 2n, so the read-ahead ends part-way through it too.  No two
 // neighbouring bytes are alike, so a stale or shifted byte changes a value.
-std::vector<std::uint8_t> ShiftedCountDump(std::size_t pad, std::size_t n) {
+// Only the pipe tests, which Windows builds leave out, use it.
+[[maybe_unused]] std::vector<std::uint8_t> ShiftedCountDump(std::size_t pad, std::size_t n) {
     std::vector<std::uint8_t> out = {0x04, 0x08, 0x5b, 0x08, 0x22};
     AppendLength(out, pad);
     for (std::size_t i = 0; i < pad; ++i) out.push_back(static_cast<std::uint8_t>(i * 11 + 3));

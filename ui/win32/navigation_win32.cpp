@@ -17,7 +17,7 @@
 
 namespace {
 enum Command : UINT {
-    kCopy = 201, kCopyPath, kFind, kFindNext, kFindPrevious, kGoToPath, kPreview, kBack, kForward,
+    kCopy = kCommandCopy, kCopyPath, kFind, kFindNext, kFindPrevious, kGoToPath, kPreview, kBack, kForward,
     kMenuEntryBase = 1000,  // a context menu's entries: kMenuEntryBase + index
 };
 constexpr int kBarHeight = 28;

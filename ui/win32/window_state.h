@@ -24,6 +24,11 @@ extern bool SplitterDragging;
 constexpr int kCommandOpen = 101;
 constexpr int kCommandExit = 102;
 constexpr int kCommandAbout = 103;
+// The commands of 编辑, 查看 and 导航, in their order: 复制, 复制路径, 查找,
+// 查找下一个, 查找上一个, 转到路径, 预览, 后退, 前进.
+constexpr int kCommandCopy = 201;
+constexpr int kCommandFind = kCommandCopy + 2;
+constexpr int kCommandPreview = kCommandCopy + 6;
 constexpr int kIconApplication = 101;
 constexpr int kDialogAbout = 102;
 constexpr int kInitialTreeWidth = 200;
