@@ -10,10 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/driver.h"
+#include "ui/win32/window_state.h"
 
 namespace {
-constexpr int kExit = 102, kPreviewCommand = 207;  // 文件 → 退出, 查看 → 预览
-
 // A user's action: text typed, if any, then a key with its modifiers.
 struct Action {
     const wchar_t* typed;
@@ -54,9 +53,19 @@ void ExpectShown(Viewer& viewer, const Shown& want, bool findBar) {
     EXPECT_EQ(shown.Selected(), selected());
 }
 
-TEST(Navigation, FindStepsThroughTheHitsFromTheKeyboardAndEscCloses) {
-    Viewer viewer(DataPath("Actors.rxdata"));
-    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+// Each test meets Actors.rxdata as opened from the command line and ends
+// with 文件 → 退出.
+class Navigation : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix")); }
+    void TearDown() override {
+        viewer.Command(kCommandExit);
+        EXPECT_EQ(viewer.WaitForExit(), 0);
+    }
+    Viewer viewer{DataPath("Actors.rxdata")};
+};
+
+TEST_F(Navigation, FindStepsThroughTheHitsFromTheKeyboardAndEscCloses) {
     struct Step {
         const char* what;
         Action action;
@@ -96,13 +105,9 @@ TEST(Navigation, FindStepsThroughTheHitsFromTheKeyboardAndEscCloses) {
     }
     // Typing went to the field while the bar showed; Esc hands the keys to the list.
     EXPECT_EQ(viewer.Describe().focus, "SysListView32");
-    viewer.Command(kExit);
-    EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 
-TEST(Navigation, GoToPathTakesTheStatusBarsFormAndSaysWhichStepIsMissing) {
-    Viewer viewer(DataPath("Actors.rxdata"));
-    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+TEST_F(Navigation, GoToPathTakesTheStatusBarsFormAndSaysWhichStepIsMissing) {
     struct Step {
         const char* what;
         Action action;
@@ -145,13 +150,9 @@ TEST(Navigation, GoToPathTakesTheStatusBarsFormAndSaysWhichStepIsMissing) {
             EXPECT_EQ(viewer.Describe().path, step.field);
         }
     }
-    viewer.Command(kExit);
-    EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 
-TEST(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
-    Viewer viewer(DataPath("Actors.rxdata"));
-    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+TEST_F(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
     for (const wchar_t* path : {L"data0[2].name", L"data0[5].id"}) {
         viewer.Press(kCtrl, 'L');
         viewer.Type(path);
@@ -182,13 +183,9 @@ TEST(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
             viewer.SideButton(list, step.button);
         ExpectShown(viewer, step.shown, false);
     }
-    viewer.Command(kExit);
-    EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 
-TEST(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
-    Viewer viewer(DataPath("Actors.rxdata"));
-    ASSERT_TRUE(viewer.WaitForTitle(L"Actors.rxdata - Quarnix"));
+TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
     const HWND list = viewer.Child(L"SysListView32");
     auto listHeight = [list] {
         RECT r{};
@@ -213,7 +210,7 @@ TEST(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
         if (step.key)
             viewer.Press(kNoModifier, VK_F4);
         else
-            viewer.Command(kPreviewCommand);
+            viewer.Command(kCommandPreview);
         EXPECT_EQ(viewer.DescribeWhen([&](const PaneReport& r) { return r.preview == step.shown; }).preview,
                   step.shown);
         if (step.shown) {
@@ -222,7 +219,5 @@ TEST(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
             EXPECT_EQ(listHeight(), whole);
         }
     }
-    viewer.Command(kExit);
-    EXPECT_EQ(viewer.WaitForExit(), 0);
 }
 }  // namespace
