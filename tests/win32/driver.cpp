@@ -76,6 +76,25 @@ std::string Utf8(const std::wstring& wide) {
     return out;
 }
 
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = Utf8(units);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void ClearClipboard() {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
 std::wstring DataPath(const char* name) {
     std::wstring unix = Wide(std::string(QUARNIX_TEST_DATA) + "/" + name);
     wchar_t full[MAX_PATH];

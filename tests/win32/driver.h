@@ -71,6 +71,10 @@ private:
     HWND driver_ = nullptr;
 };
 
+// The clipboard's text (UTF-8), and emptying it; the system's, shared
+// with the program.
+std::string ClipboardText();
+void ClearClipboard();
 // A file of tests/data as a Windows path.
 std::wstring DataPath(const char* name);
 // Waits until `ready` holds, for up to 30 s.

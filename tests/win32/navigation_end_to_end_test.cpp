@@ -185,6 +185,34 @@ TEST_F(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
     }
 }
 
+TEST_F(Navigation, CtrlCCopiesTheRowCtrlShiftCThePathAndInTheBarsItsField) {
+    viewer.Press(kCtrl, 'L');
+    viewer.Type(L"data0[2].name");
+    viewer.Press(kNoModifier, VK_RETURN);
+    ExpectShown(viewer, {nullptr, "路径: data0[2].name", "name"}, false);
+    struct Step {
+        const char* what;
+        Action action;
+        const char* copied;
+    } steps[] = {
+        {"Ctrl+C: the row as the list shows it", {nullptr, kCtrl, 'C'}, "name\t字符串\t巴吉尔\n"},
+        {"Ctrl+Shift+C: its path", {nullptr, kCtrl | kShift, 'C'}, "data0[2].name"},
+        {"in the path bar, the field's selected text", {L"data0", kShift, VK_HOME}, nullptr},
+        {"Ctrl+C", {nullptr, kCtrl, 'C'}, "data0"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (!step.copied) {  // opens the path bar and selects what is typed
+            viewer.Press(kCtrl, 'L');
+            Perform(viewer, step.action);
+            continue;
+        }
+        ClearClipboard();
+        Perform(viewer, step.action);
+        EXPECT_TRUE(WaitFor([&] { return ClipboardText() == step.copied; })) << ClipboardText();
+    }
+}
+
 TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
     const HWND list = viewer.Child(L"SysListView32");
     auto listHeight = [list] {
