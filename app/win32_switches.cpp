@@ -6,7 +6,10 @@
 
 #include <shlobj.h>
 
+#include "lens/event_commands.h"
+#include "ui/find_controller.h"
 #include "ui/handlers.h"
+#include "ui/nav_panes.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
 #include "ui/win32/preview_win32.h"
@@ -130,25 +133,59 @@ bool SaveWindowBitmap(HWND window, const wchar_t* path) {
 // text in Chinese; one such row selected, the splitter moved right a little.
 int Screenshot(HWND window, const wchar_t* path, const wchar_t* picture) {
     if (!OpenUnattended(path)) return 1;
-    TreeItem shown = nullptr;
-    bool link = true;
-    for (bool (*wanted)(const MarshalNode*) : {ListsLink, ListsChinese}) {
-        std::int64_t most = 0;
-        for (TreeItem item = TreeRootItem(); item; item = NextInPreOrder(item)) {
-            const MarshalNode* node = TreeItemNode(item);
-            if (wanted(node) && ChildCount(node) > most) {
-                most = ChildCount(node);
-                shown = item;
-            }
+    // The longest event page's command list, a command half-way down
+    // selected, so the preview shows the page's lines around its mark;
+    // else the container with the most rows among those that list a link,
+    // else a text in Chinese.
+    TreeItem page = nullptr;
+    std::int64_t longest = 0;
+    for (TreeItem item = TreeRootItem(); item; item = NextInPreOrder(item)) {
+        const MarshalNode* node = TreeItemNode(item);
+        if (IsEventCommandList(node) && ChildCount(node) > longest) {
+            longest = ChildCount(node);
+            page = item;
         }
-        if (shown) break;
-        link = false;
     }
-    if (shown) {
-        TreeSelectItem(shown);
-        TreeExpandItem(shown);
-        int row = FirstRowWhere(link);
-        if (row >= 0) ListSetRowSelected(row, true);
+    if (page) {
+        // The find bar with a search done, then the page shown.
+        SendMessageW(window, WM_COMMAND, kCommandPreview, 0);
+        SendMessageW(window, WM_COMMAND, kCommandFind, 0);
+        SetWindowTextW(FindBarEdit(), L"欢迎光临");
+        Win32Find().Start();
+        for (int i = 0; i < 100 && Win32Find().Searching(); ++i) {
+            PumpMessages();
+            Sleep(20);
+        }
+        PumpMessages();
+        TreeSelectItem(page);
+        TreeExpandItem(page);
+        for (int r = ListNextSelectedRow(-1); r >= 0; r = ListNextSelectedRow(r)) ListSetRowSelected(r, false);
+        const int row = ListFindRow(&TreeItemNode(page)->data.nodes[longest / 2]);
+        if (row >= 0) {
+            ListSetRowSelected(row, true);
+            ListShowRow(row);
+        }
+    } else {
+        TreeItem shown = nullptr;
+        bool link = true;
+        for (bool (*wanted)(const MarshalNode*) : {ListsLink, ListsChinese}) {
+            std::int64_t most = 0;
+            for (TreeItem item = TreeRootItem(); item; item = NextInPreOrder(item)) {
+                const MarshalNode* node = TreeItemNode(item);
+                if (wanted(node) && ChildCount(node) > most) {
+                    most = ChildCount(node);
+                    shown = item;
+                }
+            }
+            if (shown) break;
+            link = false;
+        }
+        if (shown) {
+            TreeSelectItem(shown);
+            TreeExpandItem(shown);
+            int row = FirstRowWhere(link);
+            if (row >= 0) ListSetRowSelected(row, true);
+        }
     }
     MoveWindow(window, 0, 0, 1000, 640, TRUE);
     SetFocus(ListPane);  // the selected row shows in colour

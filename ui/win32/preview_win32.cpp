@@ -398,13 +398,32 @@ void RegisterClasses(HINSTANCE instance) {
     RegisterRowsView(instance);
 }
 
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FontInstalled(const wchar_t* face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(wanted.lfFaceName, face);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// Scripts in a monospace font that has Chinese and Japanese too (comments
+// and strings of RPG Maker scripts often are): 新宋体, which Windows ships,
+// else Consolas.
 HFONT Fonts(HFONT& code) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     LOGFONTW mono = metrics.lfMessageFont;
     mono.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    wcscpy(mono.lfFaceName, L"Consolas");
+    wcscpy(mono.lfFaceName, FontInstalled(L"NSimSun") ? L"NSimSun" : L"Consolas");
     code = CreateFontIndirectW(&mono);
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
@@ -430,10 +449,10 @@ void CreatePreviewPane(HWND parent) {
     g.c.heatMap = Child(L"QuarnixPicture", 0);
     g.c.swatch = Child(L"QuarnixPicture", 0);
     g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
-    SendMessageW(g.c.swatchText, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    SendMessageW(g.c.swatchText, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), FALSE);
     g.c.events = Child(WC_LISTBOXW, WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                        WS_EX_CLIENTEDGE);
-    SendMessageW(g.c.events, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
+    SendMessageW(g.c.events, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), FALSE);
     SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, 2000, 0);
 }
 
