@@ -68,6 +68,10 @@ Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : 
 }
 
 Navigation::~Navigation() {
+    // The bars show this object's controllers: they go first, whatever
+    // order the window deletes its children in.
+    delete findToolBar_;
+    delete pathToolBar_;
     find_.Stop();
     SetActiveNavigation(nullptr);
     controller_.historyChanged = nullptr;
