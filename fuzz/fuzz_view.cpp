@@ -36,6 +36,10 @@ void FindAndReadPathsBack() {
     FindRows(&DocumentRoot, holders, {u"1"}, [&](const FindHit& hit) {
         std::u16string path, back;
         holders.AppendPath(path, hit.child);
+        // A typed path is trimmed of blanks at its ends, so a name that ends
+        // in one cannot be typed back; the rest must read back.
+        auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\u3000'; };
+        if (path.empty() || blank(path.front()) || blank(path.back())) return ++hits < kHitsVisited;
         PathTarget target;
         if (!ResolveAccessPath(path, &DocumentRoot, target)) std::abort();
         holders.AppendPath(back, target.node);
