@@ -1,5 +1,6 @@
 #include "lens/reading.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string_view>
@@ -24,19 +25,22 @@ bool StringTells(std::string_view bytes) {
 
 // Splits UTF-8 text into lines at "\n", dropping the "\r" of "\r\n" (the
 // script editor saves Windows line breaks).  A NUL shows as "␀".
+// Each line is converted on its own: no byte of a UTF-8 sequence is a line
+// break, and a sequence cut short by one decodes as it would in the whole.
 void AppendTextLines(std::vector<std::u16string>& lines, std::string_view bytes) {
-    std::u16string text = Utf8ToU16(bytes.data(), bytes.size());
+    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t start = 0;
     for (;;) {
-        std::size_t end = text.find(u'\n', start);
-        std::u16string_view line(text.data() + start, (end == std::u16string::npos ? text.size() : end) - start);
-        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-        std::u16string& out = lines.emplace_back(line);
-        for (char16_t& c : out)
-            if (c == 0) c = u'␀';
-        if (end == std::u16string::npos) break;
+        std::size_t end = bytes.find('\n', start);
+        std::string_view line = bytes.substr(start, (end == std::string_view::npos ? bytes.size() : end) - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::u16string& out = lines.emplace_back(Utf8ToU16(line.data(), line.size()));
+        if (line.find('\0') != std::string_view::npos)
+            for (char16_t& c : out)
+                if (c == 0) c = u'␀';
+        if (end == std::string_view::npos) break;
         start = end + 1;
-        if (start == text.size()) break;  // a final line break ends the last line, it starts none
+        if (start == bytes.size()) break;  // a final line break ends the last line, it starts none
     }
 }
 

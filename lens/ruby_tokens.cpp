@@ -22,18 +22,21 @@ bool Keyword(std::u16string_view word) {
 }
 }  // namespace
 
+RubyLineState NextRubyLineState(std::u16string_view line, RubyLineState state) {
+    if (state == RubyLineState::kBlockComment)
+        return line.starts_with(u"=end") ? RubyLineState::kCode : RubyLineState::kBlockComment;
+    return line.starts_with(u"=begin") ? RubyLineState::kBlockComment : RubyLineState::kCode;
+}
+
 RubyLineState AppendRubySpans(std::u16string_view text, RubyLineState state, std::vector<RubySpan>& spans) {
     const int n = static_cast<int>(text.size());
     auto add = [&](int start, int end, RubyToken token) {
         if (end > start) spans.push_back({start, end - start, token});
     };
-    if (state == RubyLineState::kBlockComment) {
+    // A =begin/=end block, its two marking lines included, is all comment.
+    if (state == RubyLineState::kBlockComment || text.starts_with(u"=begin")) {
         add(0, n, RubyToken::kComment);
-        return text.starts_with(u"=end") ? RubyLineState::kCode : RubyLineState::kBlockComment;
-    }
-    if (text.starts_with(u"=begin")) {
-        add(0, n, RubyToken::kComment);
-        return RubyLineState::kBlockComment;
+        return NextRubyLineState(text, state);
     }
     int i = 0;
     while (i < n) {

@@ -22,6 +22,10 @@ enum class RubyLineState : std::uint8_t { kCode, kBlockComment };
 // Appends the coloured spans of one line (in order, not overlapping) and
 // returns the state the next line starts in.
 RubyLineState AppendRubySpans(std::u16string_view line, RubyLineState state, std::vector<RubySpan>& spans);
+// The state the next line starts in, as AppendRubySpans returns it, without
+// colouring the line: a view that colours only the lines in sight finds
+// where each line starts from this alone.
+RubyLineState NextRubyLineState(std::u16string_view line, RubyLineState state);
 
 struct RubyStyle {
     std::uint8_t red, green, blue;

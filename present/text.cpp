@@ -62,6 +62,15 @@ Decoded DecodeOne(const unsigned char* p) {
 std::size_t ConvertUtf8(const unsigned char* p, char16_t* out, const unsigned char* end = nullptr) {
     std::size_t units = 0;
     while (end ? p < end : *p != 0) {
+        if (end && *p < 0x80) {
+            // A run of ASCII (most of a script), a unit a byte.
+            const unsigned char* run = p;
+            while (p < end && *p < 0x80) ++p;
+            if (out)
+                for (const unsigned char* b = run; b < p; ++b) out[units + static_cast<std::size_t>(b - run)] = *b;
+            units += static_cast<std::size_t>(p - run);
+            continue;
+        }
         Decoded d = DecodeOne(p);
         p += d.length;
         if (d.code >= 0x10000) {

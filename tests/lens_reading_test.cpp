@@ -15,6 +15,7 @@
 #include "lens/table_reading.h"
 #include "present/text.h"
 #include "tests/hex_bytes.h"
+#include "tests/marshal_bytes.h"
 
 namespace {
 using corpus::Child;
@@ -380,6 +381,37 @@ TEST(LensEdges, BignumsInDecimalAsRubyWritesThem) {
         std::u16string text;
         AppendBignumDecimal(text, &DocumentRoot.data.nodes[0]);
         EXPECT_EQ(U8(text), c.ruby);
+        ReleaseNode(&DocumentRoot);
+    }
+}
+
+// A string's lines: split at "\n" with the "\r" of "\r\n" dropped, each
+// line's UTF-8 decoded as the whole would decode (a sequence cut short by a
+// line break is one U+FFFD and the break still ends the line), a NUL shown
+// as "␀", and a final line break starting no line.
+TEST(LensEdges, StringLinesSplitAtLineBreaks) {
+    struct LinesCase {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const LinesCase cases[] = {
+        {"plain", {"plain"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\nb\r\n\r\nc", {"a", "b", "", "c"}},
+        {"\n\n", {"", ""}},
+        {"a\rb\nc\r", {"a\rb", "c"}},
+        {"\xE4\xB8\n\xAD", {"\xEF\xBF\xBD", "\xEF\xBF\xBD"}},
+        {"\xE4\r\n\xE4\xB8\xAD", {"\xEF\xBF\xBD", "中"}},
+        {std::string("p\0q\n\0", 5), {"p␀q", "␀"}},
+        {"x" + std::string(300, 'y') + "\n中文\xF0\x9F\x98\x80", {"x" + std::string(300, 'y'), "中文😀"}},
+    };
+    for (const LinesCase& c : cases) {
+        const std::string file = mb::Dump(mb::Str(c.bytes));
+        ASSERT_EQ(LoadDocumentFromMemory(file.data(), file.size()), kLoadOk);
+        Reading r = ReadNode(&DocumentRoot.data.nodes[0]);
+        std::vector<std::string> lines;
+        for (const auto& line : r.lines) lines.push_back(U8(line));
+        EXPECT_EQ(lines, c.lines) << c.bytes;
         ReleaseNode(&DocumentRoot);
     }
 }

@@ -3,9 +3,12 @@
 // One set of expectations, read by hand from the fixtures
 // (make_lens_fixtures.rb), run over the portable preview, the Qt preview
 // and the Win32 preview through tests/preview_adapter.h.
+#include <zlib.h>
+
 #include <string>
 
 #include "lens/event_commands.h"
+#include "tests/marshal_bytes.h"
 #include "tests/preview_adapter.h"
 #include "ui/preview.h"
 #include "viewer_fixture.h"
@@ -149,6 +152,36 @@ TEST_F(PreviewTest, ScriptsShowAsColouredRubySource) {
     Click("1");
     EXPECT_EQ(PreviewLines(), std::vector<std::u16string>{u"Scene_Title 标题"});
     EXPECT_EQ(PreviewTextColour(0, 0), 0u);
+}
+
+// A =begin/=end block is comment from its first line to its last, however
+// the rows are coloured (all at once or only those in sight); the code
+// before and after keeps its colours.
+TEST_F(PreviewTest, ABeginEndBlockIsAllComment) {
+    const std::string source = "x = 1\n=begin\nclass Inside =end\n=end\nclass Outside\n=begin\n";
+    uLongf size = compressBound(static_cast<uLong>(source.size()));
+    std::string deflated(size, '\0');
+    ASSERT_EQ(compress(reinterpret_cast<Bytef*>(deflated.data()), &size, reinterpret_cast<const Bytef*>(source.data()),
+                       static_cast<uLong>(source.size())),
+              Z_OK);
+    deflated.resize(size);
+    std::string file("\x04\x08[\x06\"", 5);  // an array of one string
+    file += mb::Packed(static_cast<std::int32_t>(size));
+    file += deflated;
+    ASSERT_EQ(Open(file), 0);
+    Activate("0");
+    Click("0");
+    ASSERT_EQ(PreviewLines().size(), 6u);
+    struct Case {
+        int line, column;
+        std::uint32_t colour;
+    };
+    for (const Case& c : {Case{0, 0, 0}, Case{0, 4, 0x098658},  // x = 1
+                          Case{1, 0, 0x6a9955},                 // =begin
+                          Case{2, 0, 0x6a9955}, Case{2, 6, 0x6a9955}, Case{3, 1, 0x6a9955},
+                          Case{4, 0, 0x0000c0}, Case{4, 6, 0x267f99},  // after =end: code again
+                          Case{5, 3, 0x6a9955}})                       // a block open at the end
+        EXPECT_EQ(PreviewTextColour(c.line, c.column), c.colour) << c.line << ":" << c.column;
 }
 
 TEST_F(PreviewTest, ABrokenStreamSaysSoAndShowsItsBytes) {

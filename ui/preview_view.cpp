@@ -6,6 +6,7 @@
 
 #include "lens/number_text.h"
 #include "lens/reading.h"
+#include "present/find_rows.h"
 
 namespace {
 std::uint32_t Pixel(int red, int green, int blue) {
@@ -107,6 +108,30 @@ int PreviewFollower::ChooseLine(int line) {
     return row;
 }
 
+std::vector<TextMark> FindTextMarks(const std::vector<std::u16string>& lines, std::u16string_view text, bool matchCase) {
+    std::vector<TextMark> marks;
+    if (text.empty()) return marks;
+    std::u16string needle(text);
+    if (!matchCase)
+        for (char16_t& c : needle) c = FoldCase(c);
+    const std::size_t n = needle.size();
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        const std::u16string& units = lines[line];
+        for (std::size_t at = 0; at + n <= units.size();) {
+            std::size_t k = 0;
+            while (k < n && (matchCase ? units[at + k] : FoldCase(units[at + k])) == needle[k]) ++k;
+            if (k < n) {
+                ++at;
+                continue;
+            }
+            marks.push_back({static_cast<int>(line), static_cast<int>(at), static_cast<int>(n)});
+            if (marks.size() == kMostTextMarks) return marks;
+            at += n;
+        }
+    }
+    return marks;
+}
+
 std::u16string TableLayerName(int layer) {
     std::u16string name = u"z = ";
     AppendInt(name, layer);
@@ -121,20 +146,25 @@ PreviewPicture TableHeatMap(const PreviewTable& table, int layer) {
     const int w = picture.width, h = picture.height;
     picture.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), Pixel(0, 0, 0));
     if (empty) return picture;
-    auto at = [&](int px, int py) {
-        return table.At(static_cast<int>(std::int64_t{px} * table.x / w), static_cast<int>(std::int64_t{py} * table.y / h),
-                        layer);
-    };
+    // The sampled cells, gathered once: the pass for the range and the pass
+    // for the colours read the same ones.
+    std::vector<std::int16_t> values(picture.pixels.size());
+    std::vector<std::size_t> column(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x) column[static_cast<std::size_t>(x)] = static_cast<std::size_t>(std::int64_t{x} * table.x / w);
     int low = INT16_MAX, high = INT16_MIN;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (const int v = at(x, y)) low = std::min(low, v), high = std::max(high, v);
+    for (int y = 0; y < h; ++y) {
+        const std::int16_t* row = &table.cells[static_cast<std::size_t>(
+            (std::int64_t{y} * table.y / h + std::int64_t{table.y} * layer) * table.x)];
+        std::int16_t* out = &values[static_cast<std::size_t>(y) * static_cast<std::size_t>(w)];
+        for (int x = 0; x < w; ++x) {
+            const int v = out[x] = row[column[static_cast<std::size_t>(x)]];
+            if (v) low = std::min(low, v), high = std::max(high, v);
+        }
+    }
     std::uint32_t ramp[256];
     for (int i = 0; i < 256; ++i) ramp[i] = RampColour(240 - i * 240 / 255);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (const int v = at(x, y))
-                picture.pixels[static_cast<std::size_t>(y * w + x)] = ramp[high > low ? (v - low) * 255 / (high - low) : 255];
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (const int v = values[i]) picture.pixels[i] = ramp[high > low ? (v - low) * 255 / (high - low) : 255];
     return picture;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lens/color_reading.h"
@@ -72,6 +73,17 @@ private:
     PreviewView view_;
     int marked_ = -1;
 };
+
+// A place the find bar's text occurs on the text page, in UTF-16 units of its line.
+struct TextMark {
+    int line, start, length;
+    bool operator==(const TextMark&) const = default;
+};
+// Every place the text occurs in the lines, in order and apart (the next is
+// looked for after the last), with the find bar's case rule; at most
+// kMostTextMarks, enough to see.  None for the empty text.
+std::vector<TextMark> FindTextMarks(const std::vector<std::u16string>& lines, std::u16string_view text, bool matchCase);
+constexpr std::size_t kMostTextMarks = 10000;
 
 // The layer selector's entry: "z = 2".
 std::u16string TableLayerName(int layer);

@@ -1,6 +1,6 @@
 // How long the Win32 preview takes to show its largest readings, from the
 // target to the painted pane, beside bench/preview_bench (Qt): a 1 MB
-// script (inflated, split, coloured, streamed into the RichEdit) and a
+// script (inflated, split, its visible rows coloured and drawn) and a
 // 500 x 500 x 3 Table (copied, gridded, heat-mapped).  Prints the median of
 // RUNS runs of each, in milliseconds.
 //

@@ -76,6 +76,7 @@ void ShowFindBar(bool shown) {
         Edit_SetSel(g_findBar.edit, 0, -1);
     } else {
         g_find.Stop();
+        PreviewMarkFindText({}, false);
         SetFocus(ListPane);
     }
 }
@@ -102,6 +103,7 @@ void QueryChanged() {
     for (int c = 0; c < 3; ++c)
         if (Button_GetCheck(g_findBar.columns[c]) == BST_CHECKED) query.columns |= bits[c];
     query.matchCase = Button_GetCheck(g_findBar.matchCase) == BST_CHECKED;
+    PreviewMarkFindText(query.text, query.matchCase);
     g_find.SetQuery(std::move(query));
 }
 

@@ -31,6 +31,8 @@ struct State {
     bool ruby = false;
     int layer = 0;
     std::vector<RubyLineState> lineStates;  // the state each text line starts in
+    std::u16string findText;                // marked on the text page
+    bool findCase = false;
     bool refreshPosted = false;
     bool shown = false;
     int height = 0;  // chosen by dragging; 0: two fifths of the column
@@ -48,6 +50,10 @@ HWND Child(const wchar_t* className, DWORD style, DWORD exStyle = 0) {
 }
 
 const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// Whether the control is set to show, whatever its parents are; while the
+// pane's drawing is off (WM_SETREDRAW) its children count as unseen.
+bool Shows(HWND control) { return (GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 int LineHeight(HWND control, HFONT font) {
     HDC dc = GetDC(control);
@@ -110,16 +116,15 @@ void SetPicture(HWND control, const PreviewPicture& picture) {
 // MARK: the text page
 
 void ShowText(const PreviewView& view) {
-    // The state each line starts in, found once: a row is coloured alone.
+    // The state each line starts in, found once from the =begin/=end lines
+    // alone: a row is coloured when it comes into sight.
     g.lineStates.clear();
     if (view.ruby) {
         g.lineStates.reserve(view.lines.size());
-        std::vector<RubySpan> scratch;
         RubyLineState state = RubyLineState::kCode;
         for (const auto& line : view.lines) {
             g.lineStates.push_back(state);
-            scratch.clear();
-            state = AppendRubySpans(line, state, scratch);
+            state = NextRubyLineState(line, state);
         }
     }
     RowsSource source;
@@ -139,6 +144,7 @@ void ShowText(const PreviewView& view) {
         };
     g.ruby = view.ruby;
     SetRowsSource(g.c.text, std::move(source));
+    if (!g.findText.empty()) SetRowsMarks(g.c.text, FindTextMarks(view.lines, g.findText, g.findCase));
 }
 
 // MARK: the table page
@@ -231,7 +237,7 @@ void PlaceChildren() {
     int y = kEdge;
     MoveWindow(g.c.header, 0, y, w, line, TRUE);
     y += line;
-    if (IsWindowVisible(g.c.problem)) {
+    if (Shows(g.c.problem)) {
         MoveWindow(g.c.problem, 0, y, w, line, TRUE);
         y += line;
     }
@@ -273,9 +279,14 @@ void PlaceWithList() {
 // MARK: following the panes
 
 void ShowView(const PreviewView& view) {
+    // The controls change with the pane's drawing off, then it is drawn once:
+    // under Wine a control shown, hidden or given new scroll ranges in a
+    // window that draws paints at once, some milliseconds each.
+    const bool drawing = Shows(PreviewPane);
+    if (drawing) SendMessageW(PreviewPane, WM_SETREDRAW, FALSE, 0);
     SetWindowTextW(g.c.header, W(view.header));
     SetWindowTextW(g.c.problem, W(view.problem));
-    const bool problemWas = IsWindowVisible(g.c.problem) != FALSE;
+    const bool problemWas = Shows(g.c.problem);
     ShowWindow(g.c.problem, view.problem.empty() ? SW_HIDE : SW_SHOWNA);
     switch (view.page) {
     case PreviewPage::kText: ShowText(view); break;
@@ -289,6 +300,9 @@ void ShowView(const PreviewView& view) {
         g.page = view.page;
     }
     if (problemWas != !view.problem.empty()) PlaceChildren();
+    if (!drawing) return;
+    SendMessageW(PreviewPane, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(PreviewPane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void ChooseLine(int line) {
@@ -497,6 +511,16 @@ void RefreshPreviewNow() {
 void ShowPreviewTarget(const PreviewTarget& target) {
     if (g.follower.Follow(target) == PreviewFollower::Change::kPage) ShowView(g.follower.View());
     MarkLine();
+}
+
+void PreviewMarkFindText(const std::u16string& text, bool matchCase) {
+    if (!PreviewPane || (text == g.findText && matchCase == g.findCase)) return;
+    g.findText = text;
+    g.findCase = matchCase;
+    // A table, swatch or event page keeps its text page empty of marks.
+    const PreviewView& view = g.follower.View();
+    SetRowsMarks(g.c.text, view.page == PreviewPage::kText ? FindTextMarks(view.lines, text, matchCase)
+                                                            : std::vector<TextMark>{});
 }
 
 PreviewControls PreviewControlHandles() { return g.c; }

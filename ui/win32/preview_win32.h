@@ -6,6 +6,8 @@
 // a grid with a layer combo box and the heat map, a swatch with its text, a
 // list box of an event page's commands.  It starts hidden.
 #pragma once
+#include <string>
+
 #include "ui/preview.h"
 #include "ui/win32/window_state.h"
 
@@ -23,6 +25,10 @@ RECT LayoutPreviewColumn(const RECT& column);
 // Every notification of the tree and list panes, after the logic handled
 // it: the preview reads the panes again once the window's thread is idle.
 void PreviewPanesNotified(const NMHDR* header);
+
+// Marks the find bar's text on the text page as it is typed (the empty text
+// when the bar closes), so that a script can be searched.
+void PreviewMarkFindText(const std::u16string& text, bool matchCase);
 
 // What the tests read back: the controls, the pictures as drawn.
 struct PreviewControls {

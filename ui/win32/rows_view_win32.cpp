@@ -6,8 +6,11 @@
 #include <memory>
 
 namespace {
+constexpr COLORREF kMarkColour = RGB(0xff, 0xe0, 0x60);
+
 struct View {
     RowsSource source;
+    std::vector<TextMark> marks;
     HFONT font = nullptr;
     int top = 0;   // first row in sight
     int left = 0;  // pixels scrolled to the right
@@ -46,6 +49,23 @@ void UpdateScrollBars(HWND window, View& v) {
     SetScrollInfo(window, SB_HORZ, &across, TRUE);
 }
 
+// The backgrounds of the marks on a row, from the widths of the characters
+// before and in each (a Chinese character is two columns wide).
+void DrawMarks(HDC dc, const std::u16string& text, const TextMark* mark, const TextMark* end, int x, int y, int height,
+               HBRUSH brush) {
+    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    for (; mark != end; ++mark) {
+        const int start = std::min(mark->start, size), stop = std::min(mark->start + mark->length, size);
+        if (stop <= start) continue;
+        SIZE before{}, within{};
+        GetTextExtentPoint32W(dc, units, start, &before);
+        GetTextExtentPoint32W(dc, units + start, stop - start, &within);
+        RECT box{x + before.cx, y, x + before.cx + within.cx, y + height};
+        FillRect(dc, &box, brush);
+    }
+}
+
 void DrawRow(HDC dc, const std::u16string& text, const std::vector<RubySpan>& spans, int x, int y) {
     const auto* units = reinterpret_cast<const wchar_t*>(text.data());
     int at = 0;
@@ -82,15 +102,23 @@ void Paint(HWND window, View& v) {
     const int margin = Margin(v), head = HeaderHeight(v);
     std::vector<RubySpan> spans;
     const int last = std::min(v.source.count, v.top + RowsInSight(window, v) + 1);
+    HBRUSH markBrush = v.marks.empty() ? nullptr : CreateSolidBrush(kMarkColour);
+    auto byLine = [](const TextMark& mark, int line) { return mark.line < line; };
+    const TextMark* mark = std::lower_bound(v.marks.data(), v.marks.data() + v.marks.size(), v.top, byLine);
     for (int row = v.top; row < last; ++row) {
-        const int y = head + (row - v.top) * v.lineHeight;
+        const int x = margin - v.left + v.charWidth / 2, y = head + (row - v.top) * v.lineHeight;
         spans.clear();
         if (v.source.spans) v.source.spans(row, spans);
         // Characters are at least charWidth wide: the rest of a long row is out of sight.
         std::u16string text = v.source.text(row);
         text.resize(std::min(text.size(), static_cast<std::size_t>((v.left + r.right) / v.charWidth + 1)));
-        DrawRow(dc, text, spans, margin - v.left + v.charWidth / 2, y);
+        const TextMark* rowEnd = mark;
+        while (rowEnd != v.marks.data() + v.marks.size() && rowEnd->line == row) ++rowEnd;
+        DrawMarks(dc, text, mark, rowEnd, x, y, v.lineHeight, markBrush);
+        mark = rowEnd;
+        DrawRow(dc, text, spans, x, y);
     }
+    if (markBrush) DeleteObject(markBrush);
     if (margin) {
         RECT gutter{0, head, margin, r.bottom};
         FillRect(dc, &gutter, GetSysColorBrush(COLOR_BTNFACE));
@@ -210,9 +238,42 @@ void SetRowsSource(HWND view, RowsSource source) {
     View* v = Of(view);
     if (!v) return;
     v->source = std::move(source);
+    v->marks.clear();
     v->top = v->left = 0;
     UpdateScrollBars(view, *v);
     InvalidateRect(view, nullptr, FALSE);
+}
+
+void SetRowsMarks(HWND view, std::vector<TextMark> marks) {
+    View* v = Of(view);
+    if (!v) return;
+    v->marks = std::move(marks);
+    if (!v->marks.empty()) {
+        // The first mark in sight, the view moved no more than it takes.
+        const TextMark& first = v->marks.front();
+        const int page = RowsInSight(view, *v);
+        if (first.line < v->top) v->top = first.line;
+        else if (first.line >= v->top + page) v->top = first.line - page + 1;
+        RECT r;
+        GetClientRect(view, &r);
+        const int width = std::max(v->charWidth, static_cast<int>(r.right) - Margin(*v) - v->charWidth);
+        const int from = first.start * v->charWidth, to = (first.start + first.length) * v->charWidth;
+        if (from < v->left) v->left = from;
+        else if (to > v->left + width) v->left = std::min(from, to - width);
+    }
+    UpdateScrollBars(view, *v);
+    InvalidateRect(view, nullptr, FALSE);
+}
+
+const std::vector<TextMark>& RowsMarksOf(HWND view) {
+    static const std::vector<TextMark> none;
+    View* v = Of(view);
+    return v ? v->marks : none;
+}
+
+int RowsTop(HWND view) {
+    View* v = Of(view);
+    return v ? v->top : 0;
 }
 
 const RowsSource& RowsSourceOf(HWND view) {

@@ -2,8 +2,8 @@
 // in sight, so that a megabyte of script or a 500 x 500 grid shows at once
 // (a RichEdit under Wine takes over a minute to lay out a megabyte, a list
 // view a second to take 500 columns).  The preview's script and text page,
-// with line numbers in a margin and Ruby colours, and its table grid, with
-// a pinned header row.
+// with line numbers in a margin, Ruby colours and the find bar's text
+// marked, and its table grid, with a pinned header row.
 #pragma once
 #include "ui/win32/window_state.h"
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lens/ruby_tokens.h"
+#include "ui/preview_view.h"
 
 struct RowsSource {
     int count = 0;
@@ -25,5 +26,12 @@ struct RowsSource {
 
 // Registers the class "QuarnixRows" once; the view takes the font given with WM_SETFONT.
 void RegisterRowsView(HINSTANCE instance);
+// New rows, scrolled to the top, nothing marked.
 void SetRowsSource(HWND view, RowsSource source);
 const RowsSource& RowsSourceOf(HWND view);
+// Marks places on the rows (in order, as FindTextMarks gives them) with a
+// background colour, and scrolls the first into sight.
+void SetRowsMarks(HWND view, std::vector<TextMark> marks);
+const std::vector<TextMark>& RowsMarksOf(HWND view);
+// The first row in sight.
+int RowsTop(HWND view);
