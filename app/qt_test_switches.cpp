@@ -1,4 +1,4 @@
-// The test build of quarnix (quarnix-test) answers two switches for the
+// The test build of quarnix (quarnix-test) answers three switches for the
 // developers' scripts; the program users run has none of them.
 //   --quit-after-open FILE   opens FILE and paints the window, then selects
 //                            the file's first container and paints again;
@@ -8,6 +8,9 @@
 //                            rows (an event command, else a link, else a
 //                            Chinese text), saves a picture of the window and
 //                            exits (scripts/screenshot.sh)
+//   --time-navigation FILE   opens FILE, finds "RPG::EventCommand", goes to
+//                            the last hit's path and back, prints the times
+//                            to stderr and exits (app/navigation_timing.h)
 #include "app/qt_test_switches.h"
 
 #include <QApplication>
@@ -18,11 +21,13 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "app/navigation_timing.h"
 #include "lens/event_commands.h"
 #include "ui/panes.h"
 #include "ui/qt/application.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/modal.h"
+#include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
 #include "ui/qt/qt_panes.h"
 
@@ -150,13 +155,31 @@ int Screenshot(MainWindow& window, const QString& path, const QString& picture) 
     return saved ? 0 : 1;
 }
 
+int TimeNavigationSwitch(MainWindow& window, const QString& path) {
+    QCoreApplication::processEvents();
+    if (!OpenUnattended(window, path)) return 1;
+    NavigationTimes times;
+    const bool done = TimeNavigation(
+        window.Nav().Controller(), window.Nav().FindLogic(), u"RPG::EventCommand",
+        [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); },
+        [&window] {
+            FlushPanes();
+            window.repaint();
+        },
+        times);
+    PrintNavigationTimes(times);
+    window.close();
+    return done ? 0 : 1;
+}
 }  // namespace
 
 int RunTestSwitches(MainWindow& window, QStringList& arguments, const QElapsedTimer& sinceStart) {
     const bool quitAfterOpen = TakeSwitch(arguments, QStringLiteral("--quit-after-open"));
+    const bool timeNavigation = TakeSwitch(arguments, QStringLiteral("--time-navigation"));
     const QString picture = TakeValue(arguments, QStringLiteral("--screenshot="));
     const QString file = FileFromArguments(arguments);
     if (quitAfterOpen) return QuitAfterOpen(window, file, sinceStart);
+    if (timeNavigation) return TimeNavigationSwitch(window, file);
     if (!picture.isEmpty()) return Screenshot(window, file, picture);
     return -1;
 }

@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include "app/navigation_timing.h"
 #include "lens/event_commands.h"
 #include "ui/find_controller.h"
 #include "ui/handlers.h"
@@ -57,6 +58,25 @@ int QuitAfterOpen(HWND window, const wchar_t* path) {
                  Win32ListStore().Size());
     DestroyWindow(window);
     return ok ? 0 : 1;
+}
+
+int TimeNavigationSwitch(HWND window, const wchar_t* path) {
+    if (!OpenUnattended(path)) return 1;
+    NavigationTimes times;
+    const bool done = TimeNavigation(
+        Win32Navigation(), Win32Find(), u"RPG::EventCommand",
+        [] {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            PumpMessages();
+        },
+        [window] {
+            FlushListPane();
+            PaintNow(window);
+        },
+        times);
+    PrintNavigationTimes(times);
+    DestroyWindow(window);
+    return done ? 0 : 1;
 }
 
 // MARK: screenshot
@@ -304,6 +324,7 @@ LRESULT CALLBACK HookedProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int RunSwitches(HWND window, int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"--quit-after-open") == 0) return QuitAfterOpen(window, argv[2]);
+    if (argc == 3 && std::wcscmp(argv[1], L"--time-navigation") == 0) return TimeNavigationSwitch(window, argv[2]);
     if (argc == 3 && std::wcsncmp(argv[1], L"--screenshot=", 13) == 0) return Screenshot(window, argv[2], argv[1] + 13);
     if (argc >= 2 && std::wcscmp(argv[1], L"--test-hooks") == 0) {
         g_mainProc = reinterpret_cast<WNDPROC>(

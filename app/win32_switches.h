@@ -3,6 +3,9 @@
 //   --quit-after-open FILE   opens FILE, paints, selects the file's first
 //                            container, paints; prints both times to stderr
 //                            and exits (bench/)
+//   --time-navigation FILE   opens FILE, finds "RPG::EventCommand", goes to
+//                            the last hit's path and back, prints the times
+//                            to stderr and exits (app/navigation_timing.h)
 //   --screenshot=BMP FILE    opens FILE, selects a container and one of its
 //                            rows, saves the window as a bitmap and exits
 //   --test-hooks [FILE]      answers WM_COPYDATA queries from a test driver:
