@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # The native Windows viewer under Wine against the Qt viewer, in the same
-# run, each through its program's --quit-after-open switch:
+# run, each program timing itself from inside through its test build's
+# switches (the Windows figures include nothing of Wine's start-up):
 #  - opening the large RPG-Maker-like file until the window has painted the
-#    new tree;
-#  - selecting a container of 1,000,000 children (the first container of a
-#    file holding one array of a million integers) until painted.
-# Runs alternate between the two programs; medians are reported.  The
-# Windows figures include nothing of Wine's start-up: both programs time
-# themselves from the open to the paint.
+#    new tree, and selecting a container of 1,000,000 children (the first
+#    container of a file holding one array of a million integers) until
+#    painted (--quit-after-open);
+#  - navigating the large file (--time-navigation): the first hit of a
+#    search for "RPG::EventCommand" shown, every hit counted, a typed path
+#    to the last hit until painted, back until painted;
+#  - the preview's largest readings, a 1 MB script and a 500 x 500 x 3
+#    table (bench/preview_bench_file.h), from the target to the painted pane.
+# Runs alternate between the two programs; medians are reported.
 #
 #   bench/windows_bench.sh [RUNS]        (default 5)
 set -euo pipefail
@@ -21,35 +25,51 @@ mkdir -p "$data"
 
 "$root/scripts/build-viewer.sh" "$root/build-qt" Release
 "$root/scripts/build-windows.sh" "$root/build-windows" >/dev/null
+cmake -S "$root" -B "$root/build-qt" -DQUARNIX_BENCH=ON >/dev/null
+cmake --build "$root/build-qt" --target preview_bench >/dev/null
 
 . "$root/scripts/wine-session.sh"
 
+qt() { QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix-test" "$@"; }
+win() { wine "$root/build-windows/app/quarnix-test.exe" "$@"; }
 # The Windows program writes its lines with CR LF.
-field() { tr -d '\r' | sed -n "s/^$1: \([0-9]*\) ms$/\1/p"; }
+field() { tr -d '\r' | sed -n "s/^$1: \([0-9.]*\) ms$/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 for file in large wide; do
   : >"$scratch/qt-$file"; : >"$scratch/win-$file"
   for ((i = 1; i <= runs; i++)); do
-    QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix-test" --quit-after-open "$data/$file.rxdata" \
-      2>"$scratch/out" >/dev/null
-    if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/qt-$file"
-    wine "$root/build-windows/app/quarnix-test.exe" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
-    if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi >>"$scratch/win-$file"
+    for program in qt win; do
+      "$program" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
+      if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi \
+        >>"$scratch/$program-$file"
+    done
   done
-  qt=$(median <"$scratch/qt-$file"); win=$(median <"$scratch/win-$file")
+  q=$(median <"$scratch/qt-$file"); w=$(median <"$scratch/win-$file")
   what="open $(basename "$data/large.rxdata") until painted"
   [ "$file" = wide ] && what="select a container of 1,000,000 children until painted"
-  echo "$what: Windows (Wine) ${win} ms, Qt ${qt} ms, ratio $(awk -v a="$win" -v b="$qt" 'BEGIN { printf "%.2f", a / b }')" \
+  echo "$what: Windows (Wine) ${w} ms, Qt ${q} ms, ratio $(ratio "$w" "$q")" \
     "(medians of $runs; runs: Windows $(paste -sd' ' "$scratch/win-$file"), Qt $(paste -sd' ' "$scratch/qt-$file"))"
 done
 
-# The preview's largest readings, from the target to the painted pane: a
-# 1 MB script and a 500 x 500 x 3 table (bench/preview_bench_file.h).
-cmake -S "$root" -B "$root/build-qt" -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$root/build-qt" --target preview_bench >/dev/null
-echo "preview, Qt (offscreen):"
+for ((i = 1; i <= runs; i++)); do
+  for program in qt win; do "$program" --time-navigation "$data/large.rxdata" 2>"$scratch/nav-$program-$i" >/dev/null; done
+done
 QT_QPA_PLATFORM=offscreen "$root/build-qt/bench/preview_bench" \
   --benchmark_filter='BM_Preview(Script1MB|Table500x500x3)$' --benchmark_repetitions="$runs" \
-  --benchmark_report_aggregates_only=true 2>/dev/null | grep median
-echo "preview, Windows (Wine), medians of $runs:"
-wine "$root/build-windows/tests/win32/quarnix_win32_preview_bench.exe" "$runs" 2>/dev/null | tr -d '\r'
+  --benchmark_report_aggregates_only=true 2>/dev/null >"$scratch/preview-qt"
+wine "$root/build-windows/tests/win32/quarnix_win32_preview_bench.exe" "$runs" 2>/dev/null | tr -d '\r' \
+  >"$scratch/preview-win"
+
+row() { printf '| %-26s | %10s | %8s | %5s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+echo
+echo "Medians of $runs runs, ms; the search for RPG::EventCommand in large.rxdata finds" \
+  "$(tr -d '\r' <"$scratch/nav-win-1" | sed -n 's/^hits: //p') hits."
+printf '| %-26s | %10s | %8s | %5s |\n' "" "Wine" "Qt" "ratio"
+for key in "first hit" "all hits" "go to path" "back"; do
+  row "$key" "$(cat "$scratch"/nav-win-* | field "$key" | median)" "$(cat "$scratch"/nav-qt-* | field "$key" | median)"
+done
+qt_preview() { sed -n "s/^BM_Preview$1_median *\([0-9.]*\) ms.*/\1/p" "$scratch/preview-qt"; }
+win_preview() { field "preview $1" <"$scratch/preview-win"; }
+row "preview, script 1 MB" "$(win_preview 'script 1 MB')" "$(qt_preview Script1MB)"
+row "preview, table 500x500x3" "$(win_preview 'table 500x500x3')" "$(qt_preview Table500x500x3)"
