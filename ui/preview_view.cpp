@@ -1,8 +1,10 @@
 #include "ui/preview_view.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "lens/number_text.h"
 #include "lens/reading.h"
@@ -20,9 +22,14 @@ void CopyTable(const TableGrid& grid, PreviewTable& table) {
     table.z = static_cast<int>(grid.z);
     const std::size_t count = grid.cells.size() / 2;
     table.cells.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        table.cells[i] = static_cast<std::int16_t>(static_cast<unsigned char>(grid.cells[2 * i]) |
-                                                   (static_cast<unsigned char>(grid.cells[2 * i + 1]) << 8));
+    // The cells are little-endian, as this machine's own (a copy at once) or not.
+    if constexpr (std::endian::native == std::endian::little) {
+        if (count) std::memcpy(table.cells.data(), grid.cells.data(), count * 2);
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            table.cells[i] = static_cast<std::int16_t>(static_cast<unsigned char>(grid.cells[2 * i]) |
+                                                       (static_cast<unsigned char>(grid.cells[2 * i + 1]) << 8));
+    }
 }
 
 // The colour at `hue` degrees, saturation 220 and value 235 of 255.
