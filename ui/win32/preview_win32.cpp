@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lens/ruby_tokens.h"
+#include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/rows_view_win32.h"
@@ -506,3 +507,7 @@ HBITMAP PreviewPictureBitmap(HWND picture) {
 }
 
 bool PreviewTextIsRuby() { return g.ruby; }
+
+std::vector<MenuEntry> PreviewEventLineMenu(int line) {
+    return g.page == PreviewPage::kEvents ? PreviewLineMenu(g.follower, line) : std::vector<MenuEntry>{};
+}

@@ -6,8 +6,12 @@
 // a grid with a layer combo box and the heat map, a swatch with its text, a
 // list box of an event page's commands.  It starts hidden.
 #pragma once
+#include <vector>
+
 #include "ui/preview.h"
 #include "ui/win32/window_state.h"
+
+struct MenuEntry;
 
 extern HWND PreviewPane;  // none until CreatePreviewPane
 
@@ -37,3 +41,6 @@ bool PreviewTextIsRuby();
 void RefreshPreviewNow();
 // Shows the target now (the benchmark's way in).
 void ShowPreviewTarget(const PreviewTarget& target);
+// The context menu of an event line: the uses of what its command refers
+// to; empty for other lines and pages.
+std::vector<MenuEntry> PreviewEventLineMenu(int line);
