@@ -248,4 +248,41 @@ TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
         }
     }
 }
+
+// The game's folder of tests/data/game/ruby18, as make_game_fixtures.rb
+// writes it: "火山" is in the name of Map003's only event ("火山口") and of
+// map 3 in MapInfos ("火山星"), nowhere else; the list is in the files'
+// name order.
+TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFolder) {
+    Viewer viewer{DataPath("game/ruby18/Map001.rxdata")};
+    ASSERT_TRUE(viewer.WaitForTitle(L"Map001.rxdata - Quarnix"));
+    const HWND results = viewer.Child(L"QuarnixResults");
+    ASSERT_TRUE(results);
+    auto heading = [results] {
+        wchar_t text[512] = L"";
+        SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return Utf8(text);
+    };
+    EXPECT_FALSE(IsWindowVisible(results));
+    // With no word typed, the keys open the find bar for one.
+    viewer.Press(kCtrl | kShift, 'F');
+    EXPECT_TRUE(viewer.DescribeWhen([](const PaneReport& r) { return r.findShown; }).findShown);
+    EXPECT_FALSE(IsWindowVisible(results));
+    viewer.Type(L"火山");
+    viewer.Press(kCtrl | kShift, 'F');
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && heading() == "在文件夹中查找 “火山”　共 2 个"; }))
+        << heading();
+    const HWND lines = FindWindowExW(results, nullptr, L"SysListView32", nullptr);
+    EXPECT_EQ(SendMessageW(lines, LVM_GETITEMCOUNT, 0, 0), 2);
+    // The opened file stays the window's, until a line is double-clicked.
+    EXPECT_EQ(viewer.Describe().title, "Map001.rxdata - Quarnix");
+    PostMessageW(lines, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 4));  // the first line
+    const PaneReport opened = viewer.DescribeWhen([](const PaneReport& r) {
+        return r.title == "Map003.rxdata - Quarnix" && r.status == "路径: data0.events.values[0].name";
+    });
+    EXPECT_EQ(opened.title, "Map003.rxdata - Quarnix");
+    EXPECT_EQ(opened.status, "路径: data0.events.values[0].name");
+    viewer.Command(kCommandExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
 }  // namespace

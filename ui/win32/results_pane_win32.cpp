@@ -14,6 +14,9 @@ namespace {
 constexpr int kRowHeight = 28;
 constexpr int kButtonWidth = 60;
 constexpr COLORREF kWriteColour = RGB(0xb0, 0x40, 0x00);
+// The list view draws no more of a line than this; a longer one is not
+// measured further.
+constexpr std::size_t kMeasuredUnits = 260;
 
 struct State {
     HWND pane = nullptr, heading = nullptr, cancel = nullptr, close = nullptr, list = nullptr;
@@ -54,8 +57,8 @@ void WidenColumn() {
     if (lines.size() < g.measured) g.measured = g.widestUnits = 0;
     const FolderResult* widest = nullptr;
     for (std::size_t i = g.measured; i < lines.size(); ++i)
-        if (lines[i].text.size() > g.widestUnits) {
-            g.widestUnits = lines[i].text.size();
+        if (std::min(lines[i].text.size(), kMeasuredUnits) > g.widestUnits) {
+            g.widestUnits = std::min(lines[i].text.size(), kMeasuredUnits);
             widest = &lines[i];
         }
     g.measured = lines.size();
@@ -69,7 +72,7 @@ void WidenColumn() {
             HGDIOBJ old = SelectObject(dc, g.font);
             SIZE size{};
             GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(widest->text.c_str()),
-                                  static_cast<int>(widest->text.size()), &size);
+                                  static_cast<int>(g.widestUnits), &size);
             SelectObject(dc, old);
             ReleaseDC(g.list, dc);
             text = size.cx + 16;
