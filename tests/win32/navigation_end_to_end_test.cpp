@@ -285,4 +285,43 @@ TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFol
     viewer.Command(kCommandExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
 }
+
+// A right-click on an event line of the preview: its menu asks for the
+// uses of what the command names (line 3 of Map001's first page calls
+// common event 1 "治疗全员", which nothing else calls).
+TEST(GameFolderEndToEnd, TheMenuOfAnEventLineOfThePreviewListsTheUsesOfWhatItNames) {
+    Viewer viewer{DataPath("game/ruby18/Map001.rxdata")};
+    ASSERT_TRUE(viewer.WaitForTitle(L"Map001.rxdata - Quarnix"));
+    viewer.Press(kNoModifier, VK_F4);
+    viewer.Press(kCtrl, 'L');
+    viewer.Type(L"data0.events.values[0].pages[0].list[3]");
+    viewer.Press(kNoModifier, VK_RETURN);
+    ASSERT_TRUE(viewer.DescribeWhen([](const PaneReport& r) {
+                          return r.preview && r.status == "路径: data0.events.values[0].pages[0].list[3]";
+                      }).preview);
+    const HWND events = FindWindowExW(viewer.Child(L"QuarnixPreview"), nullptr, L"ListBox", nullptr);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(events) && SendMessageW(events, LB_GETCOUNT, 0, 0) > 3; }));
+    const int line = static_cast<int>(SendMessageW(events, LB_GETITEMHEIGHT, 0, 0));
+    POINT at{10, line * 3 + line / 2};
+    ClientToScreen(events, &at);
+    PostMessageW(events, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(events), MAKELPARAM(at.x, at.y));
+    // The menu: a window of the class menus have, shown.
+    ASSERT_TRUE(WaitFor([] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (IsWindowVisible(w)) return true;
+        return false;
+    }));
+    viewer.Press(kNoModifier, VK_DOWN);
+    viewer.Press(kNoModifier, VK_RETURN);
+    const HWND results = viewer.Child(L"QuarnixResults");
+    auto heading = [results] {
+        wchar_t text[512] = L"";
+        SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return Utf8(text);
+    };
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && heading() == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
+        << heading();
+    viewer.Command(kCommandExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
 }  // namespace

@@ -383,7 +383,7 @@ bool HandleContextMenu(HWND control, LPARAM position) {
         PopUp(g_navigation.TreeMenu(TreeItemOfHandle(handle)), CursorOr(position, TreePane, {box.left, box.bottom}));
         return true;
     }
-    // The preview's event lines pass their menu up through the preview.
+    // The preview passes its event lines' menu on.
     if (control == PreviewControlHandles().events) {
         int line = -1;
         POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};

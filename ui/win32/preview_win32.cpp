@@ -329,6 +329,11 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_SIZE: PlaceChildren(); return 0;
     case WM_COMMAND: return OnCommand(wParam, lParam);
+    case WM_CONTEXTMENU:
+        // The event lines' menu is the main window's, as the panes' are:
+        // passed on naming the list box, not the preview.
+        if (reinterpret_cast<HWND>(wParam) == g.c.events) return SendMessageW(GetParent(window), message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == g.c.problem) {
             SetTextColor(reinterpret_cast<HDC>(wParam), kProblemColour);
