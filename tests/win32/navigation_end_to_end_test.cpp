@@ -249,6 +249,14 @@ TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
     }
 }
 
+// The heading of the game folder's results pane (another process's static:
+// asked for its text).
+std::string Heading(HWND results) {
+    wchar_t text[512] = L"";
+    SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}
+
 // The game's folder of tests/data/game/ruby18, as make_game_fixtures.rb
 // writes it: "火山" is in the name of Map003's only event ("火山口") and of
 // map 3 in MapInfos ("火山星"), nowhere else; the list is in the files'
@@ -258,11 +266,6 @@ TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFol
     ASSERT_TRUE(viewer.WaitForTitle(L"Map001.rxdata - Quarnix"));
     const HWND results = viewer.Child(L"QuarnixResults");
     ASSERT_TRUE(results);
-    auto heading = [results] {
-        wchar_t text[512] = L"";
-        SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        return Utf8(text);
-    };
     EXPECT_FALSE(IsWindowVisible(results));
     // With no word typed, the keys open the find bar for one.
     viewer.Press(kCtrl | kShift, 'F');
@@ -270,18 +273,35 @@ TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFol
     EXPECT_FALSE(IsWindowVisible(results));
     viewer.Type(L"火山");
     viewer.Press(kCtrl | kShift, 'F');
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && heading() == "在文件夹中查找 “火山”　共 2 个"; }))
-        << heading();
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "在文件夹中查找 “火山”　共 2 个"; }))
+        << Heading(results);
     const HWND lines = FindWindowExW(results, nullptr, L"SysListView32", nullptr);
     EXPECT_EQ(SendMessageW(lines, LVM_GETITEMCOUNT, 0, 0), 2);
-    // The opened file stays the window's, until a line is double-clicked.
+    // The opened file stays the window's until a line is chosen: the
+    // second from the keyboard (a click on the first, Down, Enter), then
+    // the first by a double-click.
     EXPECT_EQ(viewer.Describe().title, "Map001.rxdata - Quarnix");
-    PostMessageW(lines, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 4));  // the first line
-    const PaneReport opened = viewer.DescribeWhen([](const PaneReport& r) {
-        return r.title == "Map003.rxdata - Quarnix" && r.status == "路径: data0.events.values[0].name";
-    });
-    EXPECT_EQ(opened.title, "Map003.rxdata - Quarnix");
-    EXPECT_EQ(opened.status, "路径: data0.events.values[0].name");
+    const LPARAM first = MAKELPARAM(20, 4);
+    PostMessageW(lines, WM_LBUTTONDOWN, MK_LBUTTON, first);
+    PostMessageW(lines, WM_LBUTTONUP, 0, first);
+    // The keys were the find field's until then.
+    ASSERT_TRUE(WaitFor([&] { return viewer.Describe().focus == "SysListView32"; }));
+    viewer.Press(kNoModifier, VK_DOWN);
+    viewer.Press(kNoModifier, VK_RETURN);
+    struct Step {
+        const char* title;
+        const char* status;
+    } steps[] = {
+        {"MapInfos.rxdata - Quarnix", "路径: data0.values[2].name"},
+        {"Map003.rxdata - Quarnix", "路径: data0.events.values[0].name"},
+    };
+    for (const Step& step : steps) {
+        if (&step != steps) PostMessageW(lines, WM_LBUTTONDBLCLK, MK_LBUTTON, first);
+        const PaneReport opened = viewer.DescribeWhen(
+            [&](const PaneReport& r) { return r.title == step.title && r.status == step.status; });
+        EXPECT_EQ(opened.title, step.title);
+        EXPECT_EQ(opened.status, step.status);
+    }
     viewer.Command(kCommandExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
 }
@@ -314,13 +334,8 @@ TEST(GameFolderEndToEnd, TheMenuOfAnEventLineOfThePreviewListsTheUsesOfWhatItNam
     viewer.Press(kNoModifier, VK_DOWN);
     viewer.Press(kNoModifier, VK_RETURN);
     const HWND results = viewer.Child(L"QuarnixResults");
-    auto heading = [results] {
-        wchar_t text[512] = L"";
-        SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        return Utf8(text);
-    };
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && heading() == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
-        << heading();
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
+        << Heading(results);
     viewer.Command(kCommandExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
 }

@@ -194,9 +194,11 @@ bool ResultsPaneShown() { return g.shown; }
 void SetResultsPaneShown(bool shown) {
     if (!g.pane || shown == g.shown) return;
     g.shown = shown;
+    // Keys typed in the pane go to the list once it is closed.
+    const bool focused = IsChild(g.pane, GetFocus());
     ShowWindow(g.pane, shown ? SW_SHOWNA : SW_HIDE);
     Relayout();
-    if (!shown && GetFocus() == nullptr) SetFocus(ListPane);
+    if (!shown && focused) SetFocus(ListPane);
 }
 
 void UpdateResultsPane() {
