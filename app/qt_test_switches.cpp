@@ -167,6 +167,7 @@ int Screenshot(MainWindow& window, const QString& path, const QString& picture) 
     }
     DragSplitter(*window.Area(), 320);
     FlushPanes();
+    if (shown) window.ListView()->scrollTo(window.ListView()->model()->index(row, 0), QAbstractItemView::PositionAtCenter);
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     const bool saved = window.grab().toImage().save(picture);
     window.close();

@@ -94,7 +94,10 @@ FolderResultsPanel::FolderResultsPanel(GameFolderController& folder, QWidget* pa
     connect(lines_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { Choose(index.row()); });
     folder_.showResults = [this] {
         model_->Restart();
-        show();
+        if (isHidden()) {
+            show();
+            emit Opened();
+        }
     };
     folder_.resultsChanged = [this] { Update(); };
 }

@@ -25,6 +25,10 @@ public:
     QPushButton* CancelButton() const { return cancel_; }
     QPushButton* CloseButton() const { return close_; }
 
+Q_SIGNALS:
+    // A search put the hidden list on screen.
+    void Opened();
+
 private:
     void Update();
     void Choose(int line);

@@ -93,6 +93,14 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     body_->addWidget(navigation_->Results());
     body_->setStretchFactor(0, 3);
     body_->setStretchFactor(1, 1);
+    // The list first takes a third of the height; later it keeps the
+    // height the user gave it.
+    connect(navigation_->Results(), &FolderResultsPanel::Opened, this, [this, first = true]() mutable {
+        if (!first) return;
+        first = false;
+        const int height = body_->height() - body_->handleWidth();
+        body_->setSizes({height - height / 3, height / 3});
+    });
     preview_->FollowFind(navigation_->Find());
     // Names that arrive show in the preview at once.
     navigation_->Folder().namesChanged = [this] {
