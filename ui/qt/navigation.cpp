@@ -152,7 +152,9 @@ void Navigation::ShowPathBar() {
 
 void Navigation::DocumentShown() {
     controller_.DocumentShown();
-    UpdateActions();
+    // The game folder learns of the document just after this: its actions
+    // are enabled once it has.
+    QMetaObject::invokeMethod(this, &Navigation::UpdateActions, Qt::QueuedConnection);
 }
 
 void Navigation::UpdateActions() {
