@@ -116,8 +116,7 @@ void GameFolderController::StopNames() {
 
 void GameFolderController::ReadNamesFor(const fs::path& folder) {
     StopNames();
-    if (!FolderHasDatabase(folder)) return;
-        auto arrive = [this, alive = namesAlive_, generation = *namesAlive_](std::shared_ptr<const GameNames> names) {
+    auto arrive = [this, alive = namesAlive_, generation = *namesAlive_](std::shared_ptr<const GameNames> names) {
         PostToWindow([this, alive, generation, names = std::move(names)] {
             if (*alive != generation) return;
             if (namesWorker_.joinable()) namesWorker_.join();
@@ -128,6 +127,8 @@ void GameFolderController::ReadNamesFor(const fs::path& folder) {
     };
     namesScratch_ = NewScratch();
     namesWorker_ = ::StartWorker([folder, scratch = namesScratch_, arrive] {
+        // Listing the folder may be slow (a network drive): not on the window's thread.
+        if (!FolderHasDatabase(folder)) return;
         auto names = std::make_shared<GameNames>();
         // Partial names of a cancelled read are not shown.
         if (ReadGameNames(folder, *scratch, *names) && !scratch->cancel.load() && !names->Empty()) arrive(names);
