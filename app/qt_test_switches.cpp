@@ -6,8 +6,10 @@
 //                            (bench/open_bench.sh)
 //   --screenshot=PNG FILE    opens FILE, selects a container and one of its
 //                            rows (an event command, else a link, else a
-//                            Chinese text), saves a picture of the window and
-//                            exits (scripts/screenshot.sh)
+//                            Chinese text); in a game's folder lists the uses
+//                            of what a command of the container refers to;
+//                            saves a picture of the window and exits
+//                            (scripts/screenshot.sh)
 //   --time-navigation FILE   opens FILE, finds "RPG::EventCommand", goes to
 //                            the last hit's path and back, prints the times
 //                            to stderr and exits (app/navigation_timing.h)
@@ -22,7 +24,9 @@
 #include <cstdio>
 
 #include "app/navigation_timing.h"
+#include "game/names_read.h"
 #include "lens/event_commands.h"
+#include "ui/game_folder_controller.h"
 #include "ui/panes.h"
 #include "ui/qt/application.h"
 #include "ui/qt/main_window.h"
@@ -119,6 +123,23 @@ void DragSplitter(PaneArea& area, int x) {
     QCoreApplication::sendEvent(&area, &release);
 }
 
+// In a game's folder, once the names have arrived: the uses of what the
+// selected row's command refers to, else the first row's that refers to
+// something, listed below the panes.
+void ListUses(MainWindow& window, int selected) {
+    GameFolderController& folder = window.Nav().Folder();
+    if (folder.Folder().empty() || !FolderHasDatabase(folder.Folder())) return;
+    QElapsedTimer clock;
+    clock.start();
+    while (!folder.Names() && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    std::vector<MenuEntry> entries = folder.CommandEntries(ListRowNode(selected));
+    for (int row = 0; entries.empty() && row < window.List().Store().Size(); ++row)
+        entries = folder.CommandEntries(ListRowNode(row));
+    if (entries.empty()) return;
+    RunLogic(entries.front().choose);
+    while (folder.Running() && clock.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
 int Screenshot(MainWindow& window, const QString& path, const QString& picture) {
     QCoreApplication::processEvents();
     if (!OpenUnattended(window, path)) return 1;
@@ -146,9 +167,11 @@ int Screenshot(MainWindow& window, const QString& path, const QString& picture) 
         TreeSelectItem(shown);
         TreeExpandItem(shown);
         ListSetRowSelected(row, true);
+        ListUses(window, row);
     }
     DragSplitter(*window.Area(), 320);
     FlushPanes();
+    if (shown) window.ListView()->scrollTo(window.ListView()->model()->index(row, 0), QAbstractItemView::PositionAtCenter);
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     const bool saved = window.grab().toImage().save(picture);
     window.close();

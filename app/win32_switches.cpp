@@ -9,6 +9,7 @@
 #include "app/navigation_timing.h"
 #include "lens/event_commands.h"
 #include "ui/find_controller.h"
+#include "ui/game_folder_controller.h"
 #include "ui/handlers.h"
 #include "ui/nav_panes.h"
 #include "ui/open_sequence.h"
@@ -167,12 +168,20 @@ int Screenshot(HWND window, const wchar_t* path, const wchar_t* picture) {
         }
     }
     if (page) {
-        // The find bar with a search done, then the page shown.
+        // The find bar with a search done, in the file and across its
+        // folder, then the page shown.
         SendMessageW(window, WM_COMMAND, kCommandPreview, 0);
         SendMessageW(window, WM_COMMAND, kCommandFind, 0);
         SetWindowTextW(FindBarEdit(), L"欢迎光临");
         Win32Find().Start();
         for (int i = 0; i < 100 && Win32Find().Searching(); ++i) {
+            PumpMessages();
+            Sleep(20);
+        }
+        PumpMessages();
+        // The same word across the folder: the results under the panes.
+        SendMessageW(window, WM_COMMAND, kCommandFindInFolder, 0);
+        for (int i = 0; i < 250 && Win32GameFolder().Running(); ++i) {
             PumpMessages();
             Sleep(20);
         }

@@ -165,6 +165,28 @@ void AppendActor(std::u16string& out, const Params& p, std::int64_t i) {
     p.AppendId(out, i, RefKind::kActor);
 }
 
+// A member of the troop in battle by its place (0 the first); -1 all.
+void AppendEnemy(std::u16string& out, const Params& p, std::int64_t i) {
+    std::int64_t v;
+    if (p.Int(i, v) && v == -1) return void(out.append(u"全体敌人"));
+    out += u"敌人 ";
+    p.AppendInt(out, i);
+}
+
+// A battler: [type (0 an enemy, 1 a party member), place (-1 all)].
+void AppendBattler(std::u16string& out, const Params& p, std::int64_t typeAt) {
+    std::int64_t type = 0, place = 0;
+    if (!p.Int(typeAt, type) || (type != 0 && type != 1)) {
+        AppendShortValue(out, p.At(typeAt));
+        out += u"，";
+        return p.AppendInt(out, typeAt + 1);
+    }
+    if (type == 0) return AppendEnemy(out, p, typeAt + 1);
+    if (p.Int(typeAt + 1, place) && place == -1) return void(out.append(u"全体队员"));
+    out += u"队员 ";
+    p.AppendInt(out, typeAt + 1);
+}
+
 // An operand: a constant, or the variable holding it.
 void AppendOperand(std::u16string& out, const Params& p, std::int64_t typeAt) {
     std::int64_t type;
@@ -351,7 +373,30 @@ bool AppendWords(std::u16string& out, std::int64_t code, const Params& p) {
     }
     case 320: case 322: AppendActor(out, p, 0); out += u" = "; p.AppendText(out, 1); return true;
     case 321: AppendActor(out, p, 0); out += u" 职业 = "; p.AppendId(out, 1, RefKind::kClass); return true;
-    case 331: case 332: out += u"敌人 "; p.AppendInt(out, 0); out += u' '; AppendChange(out, p, 1); return true;
+    case 331: case 332: AppendEnemy(out, p, 0); out += u' '; AppendChange(out, p, 1); return true;
+    case 333: AppendEnemy(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"附加 ", u"解除 "}); out += u"状态 "; p.AppendId(out, 2, RefKind::kState); return true;
+    case 334: case 335: AppendEnemy(out, p, 0); return true;
+    case 336: AppendEnemy(out, p, 0); out += u" 变为 "; p.AppendId(out, 1, RefKind::kEnemy); return true;
+    case 337: AppendBattler(out, p, 0); out += u"，动画 "; p.AppendId(out, 2, RefKind::kAnimation); return true;
+    case 338: AppendBattler(out, p, 0); out += u"，伤害 "; AppendOperand(out, p, 2); return true;
+    case 339: {
+        // [battler type, place, kind (0 basic, 1 skill), what, target, now]
+        std::int64_t kind = 0, target = 0;
+        AppendBattler(out, p, 0);
+        out += u"：";
+        if (p.Int(2, kind) && kind == 1) {
+            out += u"技能 ";
+            p.AppendId(out, 3, RefKind::kSkill);
+        } else {
+            p.AppendChoice(out, 3, {u"攻击", u"防御", u"逃跑", u"什么也不做"});
+        }
+        out += u"，目标 ";
+        if (p.Int(4, target) && target == -2) out += u"最后的目标";
+        else if (target == -1) out += u"随机";
+        else p.AppendInt(out, 4);
+        if (std::int64_t now = 0; p.Int(5, now) && now == 1) out += u"，立即执行";
+        return true;
+    }
     case 509: {
         const MarshalNode* move = p.At(0);
         std::int64_t moveCode;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes docs/screenshot.png: the viewer with tests/data/Map001.rxdata open,
-# one of its containers selected and, in the list, one of its rows (a
+# Takes docs/screenshot.png: the viewer with tests/data/game/ruby18/Map001.rxdata
+# open, one of its containers selected and, in the list, one of its rows (a
 # command of an event page, which the preview shows among the page's lines;
-# else a link; else a text in Chinese), the splitter moved to 320.
+# else a link; else a text in Chinese), the uses across the game's folder of
+# what a command refers to listed below the panes, the splitter moved to 320.
 #
 #   scripts/screenshot.sh [BUILD_DIR]     (default: build-qt, built if needed)
 #
@@ -20,7 +21,7 @@ if [ "${SCREENSHOT_XVFB:-0}" = 1 ]; then
   run=(xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb)
 fi
 if ! "${run[@]}" "$build/app/quarnix-test" --screenshot="$root/docs/screenshot.png" \
-  "$root/tests/data/Map001.rxdata" 2>/dev/null; then
+  "$root/tests/data/game/ruby18/Map001.rxdata" 2>/dev/null; then
   echo "quarnix could not take the screenshot" >&2
   exit 1
 fi

@@ -415,3 +415,41 @@ TEST(LensEdges, StringLinesSplitAtLineBreaks) {
         ReleaseNode(&DocumentRoot);
     }
 }
+
+// The battle commands name their battlers by place (-1: all of them) and
+// what they refer to by the database's names.
+TEST_F(LensReading, BattleCommandsNameTheirBattlersAndWhatTheyUse) {
+    using namespace mb;
+    struct Case {
+        int code;
+        std::initializer_list<std::string> params;
+        const char* line;
+    };
+    const Case cases[] = {
+        {333, {Int(-1), Int(1), Int(3)}, "◆更改敌人状态：全体敌人 解除 状态 [0003: 麻痹]"},
+        {334, {Int(2)}, "◆敌人完全恢复：敌人 2"},
+        {336, {Int(0), Int(4)}, "◆敌人变身：敌人 0 变为 [0004: 巨龙]"},
+        {337, {Int(1), Int(-1), Int(2)}, "◆显示战斗动画：全体队员，动画 [0002: 治愈]"},
+        {337, {Int(1), Int(3), Int(9)}, "◆显示战斗动画：队员 3，动画 [0009]"},
+        {338, {Int(0), Int(1), Int(1), Int(7)}, "◆造成伤害：敌人 1，伤害 变量 [0007]"},
+        {339, {Int(0), Int(0), Int(1), Int(5), Int(-2), Int(1)}, "◆强制行动：敌人 0：技能 [0005: 火焰]，目标 最后的目标，立即执行"},
+        {339, {Int(1), Int(2), Int(0), Int(1), Int(-1), Int(0)}, "◆强制行动：队员 2：防御，目标 随机"},
+        {339, {Int(5), Int(2), Int(0), Int(9), Int(0), Int(0)}, "◆强制行动：5，2：9，目标 0"},  // no such kinds: the numbers
+    };
+    GameNames names;
+    names.names[static_cast<int>(RefKind::kState)][3] = "麻痹";
+    names.names[static_cast<int>(RefKind::kEnemy)][4] = "巨龙";
+    names.names[static_cast<int>(RefKind::kAnimation)][2] = "治愈";
+    names.names[static_cast<int>(RefKind::kSkill)][5] = "火焰";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string params = "[" + Packed(static_cast<std::int32_t>(c.params.size()));
+        for (const std::string& p : c.params) params += p;
+        const std::string bytes = Dump(Obj(Sym("RPG::EventCommand"), {{Sym("@code"), Int(c.code)},
+                                                                     {Sym("@indent"), Int(0)},
+                                                                     {Sym("@parameters"), params}}));
+        ASSERT_EQ(LoadDocumentFromMemory(bytes.data(), bytes.size()), kLoadOk);
+        EXPECT_EQ(U8(EventCommandLine(&DocumentRoot.data.nodes[0], &names)), c.line);
+        ReleaseAndCheck();
+    }
+}

@@ -34,6 +34,17 @@ class FindController;
 NavigationController& PanesNavigation();
 FindController& PanesFind();
 std::u16string PanesClipboard();
+// The game folder's controller, and its results list as the window shows
+// it: whether it is on screen, its heading (title and status), its lines.
+class GameFolderController;
+GameFolderController& PanesGameFolder();
+bool PanesResultsShown();
+std::u16string PanesResultsHeading();
+std::vector<std::u16string> PanesResultLines();
+// A user's double-click on a line of the list.
+void PanesChooseResult(int line);
+// The find bar's text set, then 在文件夹中查找 (Ctrl+Shift+F).
+void PanesFindInFolder(const std::u16string& text);
 // The message boxes shown since the start.
 const std::vector<SeenMessage>& PanesMessages();
 

@@ -3,6 +3,7 @@
 #include "ui/front_end.h"
 #include "ui/handlers.h"
 #include "ui/find_controller.h"
+#include "ui/game_folder_controller.h"
 #include "ui/headless/headless.h"
 #include "ui/headless/headless_nav.h"
 #include "ui/navigation_controller.h"
@@ -12,12 +13,16 @@ namespace {
 std::vector<SeenMessage> g_messages;
 NavigationController g_navigation;
 FindController g_find{g_navigation};
+GameFolderController g_folder{g_navigation};
+bool g_resultsShown = false;
 }  // namespace
 
 void PanesStart() {
     HeadlessReset();
     InitViewer();
     SetActiveNavigation(&g_navigation);
+    SetActiveGameFolder(&g_folder);
+    g_folder.showResults = [] { g_resultsShown = true; };
     OpenSequenceView view;
     view.documentShown = [] { g_navigation.DocumentShown(); };
     SetOpenSequenceView(std::move(view));
@@ -26,12 +31,30 @@ void PanesStop() {
     StopOpenSequence();
     ShutdownViewer();
     SetOpenSequenceView({});
+    g_folder.Clear();
+    g_resultsShown = false;
+    SetActiveGameFolder(nullptr);
     SetActiveNavigation(nullptr);
     RunPostedSteps();
 }
 void PanesRunEvents() { RunPostedSteps(); }
 NavigationController& PanesNavigation() { return g_navigation; }
 FindController& PanesFind() { return g_find; }
+GameFolderController& PanesGameFolder() { return g_folder; }
+bool PanesResultsShown() { return g_resultsShown; }
+std::u16string PanesResultsHeading() { return g_folder.Title() + u"　" + g_folder.Status(); }
+std::vector<std::u16string> PanesResultLines() {
+    std::vector<std::u16string> lines;
+    for (const FolderResult& r : g_folder.Results()) lines.push_back(r.text);
+    return lines;
+}
+void PanesChooseResult(int line) { g_folder.Choose(line); }
+void PanesFindInFolder(const std::u16string& text) {
+    FindQuery query = g_find.Query();
+    query.text = text;
+    g_find.SetQuery(query);
+    g_folder.FindInFolder(query);
+}
 std::u16string PanesClipboard() { return HeadlessClipboard(); }
 void PanesWaitForOpen() { RunPostedSteps(); }
 void PanesQueueOpenAnswer(const std::u16string& path) { HeadlessQueueOpenAnswer(path); }

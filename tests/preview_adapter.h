@@ -33,3 +33,6 @@ std::uint32_t PreviewHeatMapAt(double x, double y);
 // The colour at the middle of the swatch, 0xRRGGBB.
 std::uint32_t PreviewSwatchMiddle();
 std::u16string PreviewSwatchText();
+// The entries of the context menu of a line of the preview, and choosing one.
+std::vector<std::u16string> PreviewLineMenu(int line);
+void PreviewChooseLineMenu(int line, int entry);

@@ -2,6 +2,7 @@
 // decides, followed as the front ends follow it.
 #include "lens/ruby_tokens.h"
 #include "tests/preview_adapter.h"
+#include "ui/game_folder_controller.h"
 #include "ui/preview_view.h"
 
 namespace {
@@ -85,3 +86,16 @@ std::uint32_t PreviewSwatchMiddle() {
     return Rgb(p.pixels[static_cast<std::size_t>(p.height / 2 * p.width + p.width / 2)]);
 }
 std::u16string PreviewSwatchText() { return View().swatchText; }
+
+std::vector<std::u16string> PreviewLineMenu(int line) {
+    View();
+    std::vector<std::u16string> texts;
+    for (const MenuEntry& entry : PreviewLineMenu(g_follower, line)) texts.push_back(entry.text);
+    return texts;
+}
+void PreviewChooseLineMenu(int line, int entry) {
+    View();
+    std::vector<MenuEntry> menu = PreviewLineMenu(g_follower, line);
+    if (entry >= 0 && static_cast<std::size_t>(entry) < menu.size() && menu[static_cast<std::size_t>(entry)].choose)
+        menu[static_cast<std::size_t>(entry)].choose();
+}

@@ -8,6 +8,7 @@
 #include "present/path_parse.h"
 #include "ui/copy_text.h"
 #include "ui/front_end.h"
+#include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
 #include "ui/panes.h"
@@ -179,6 +180,8 @@ std::vector<MenuEntry> NavigationController::RowMenu(int row) {
     menu.push_back({});
     // A link row stands for what it points at.
     menu.push_back(ReferencesEntry(node->type == '@' && node->data.target ? node->data.target : node));
+    if (GameFolderController* folder = ActiveGameFolder())
+        for (MenuEntry& entry : folder->RowEntries(row)) menu.push_back(std::move(entry));
     return menu;
 }
 

@@ -15,6 +15,7 @@
 #include "present/format_bounded.h"
 #include "present/node_location.h"
 #include "present/text.h"
+#include "ui/game_folder_controller.h"
 #include "ui/handlers.h"
 #include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
@@ -109,6 +110,7 @@ void ReleaseDocument() {
     // The workers that read the document (the holder index, a search) stop
     // before anything of it goes, whoever releases it.
     if (NavigationController* navigation = ActiveNavigation()) navigation->DocumentClosing();
+    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
     TreeDeleteAllItems();

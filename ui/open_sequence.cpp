@@ -4,6 +4,7 @@
 
 #include "marshal/load.h"
 #include "ui/front_end.h"
+#include "ui/game_folder_controller.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -86,7 +87,9 @@ void Built() {
     Call(g_view.treeBuildEnded, g_job.built);
     EndOpen();
     OpenStepShowTree(&g_job);
-    if (g_job.built) Call(g_view.documentShown);
+    if (!g_job.built) return;
+    Call(g_view.documentShown);
+    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentShown();
 }
 }  // namespace
 

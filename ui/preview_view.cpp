@@ -5,10 +5,15 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
+#include "game/game_folder.h"
+#include "lens/node_access.h"
 #include "lens/number_text.h"
 #include "lens/reading.h"
 #include "present/find_rows.h"
+#include "ui/game_folder_controller.h"
+#include "ui/viewer.h"
 
 namespace {
 std::uint32_t Pixel(int red, int green, int blue) {
@@ -49,14 +54,30 @@ std::uint32_t RampColour(int hue) {
     auto c = [](double x) { return static_cast<int>(std::lround(x * 255)); };
     return Pixel(c(r), c(g), c(b));
 }
+// A map's value says which map it is, by its file's number ("Map086.rxdata"),
+// and where it sits in the map tree when the names are known.
+void AppendMapHeader(std::u16string& header, const MarshalNode* node, const GameNames* names) {
+    const MarshalNode* map = Unwrapped(node);
+    std::int64_t id = 0;
+    if (!map || map->type != 'o' || ClassName(map) != "RPG::Map" ||
+        !IsNumberedFile(std::filesystem::path(std::u16string(DocumentPath)).filename(), "Map", &id))
+        return;
+    std::u16string title, place;
+    AppendMapHeading(title, place, id, names);
+    header += u"　　" + title;
+    if (!place.empty()) header += u"　" + place;
+}
 }  // namespace
 
 PreviewView MakePreviewView(const MarshalNode* node, const std::u16string& path) {
     PreviewView view;
     if (!node) return view;
-    Reading reading = ReadNode(node);
+    const GameFolderController* folder = ActiveGameFolder();
+    const GameNames* names = folder ? folder->Names() : nullptr;
+    Reading reading = ReadNode(node, names);
     view.header = reading.summary;
     if (!path.empty()) view.header += u"　　" + path;
+    AppendMapHeader(view.header, node, names);
     view.problem = reading.problem;
     switch (reading.kind) {
     case ReadingKind::kTable:
@@ -86,11 +107,14 @@ PreviewView MakePreviewView(const MarshalNode* node, const std::u16string& path)
 }
 
 PreviewFollower::Change PreviewFollower::Follow(const PreviewTarget& target) {
-    if (target.node && target.node == node_ && !view_.lineChild.empty()) {
+    const GameFolderController* folder = ActiveGameFolder();
+    const unsigned names = folder ? folder->NamesVersion() : 0;
+    if (target.node && target.node == node_ && names == namesVersion_ && !view_.lineChild.empty()) {
         Mark(target.mark);
         return Change::kMark;
     }
     node_ = target.node;
+    namesVersion_ = names;
     view_ = MakePreviewView(target.node, target.path);
     Mark(target.mark);
     return Change::kPage;
@@ -100,6 +124,11 @@ void PreviewFollower::Forget() {
     node_ = nullptr;
     view_ = PreviewView{};
     marked_ = -1;
+}
+
+const MarshalNode* PreviewFollower::LineCommand(int line) const {
+    if (line < 0 || static_cast<std::size_t>(line) >= view_.lineChild.size() || !node_) return nullptr;
+    return ChildAt(Unwrapped(node_), view_.lineChild[static_cast<std::size_t>(line)]);
 }
 
 void PreviewFollower::Mark(std::int64_t child) {

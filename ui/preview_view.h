@@ -65,11 +65,14 @@ public:
     // A user's choice of a line: selects its command's row (SelectPreviewChild)
     // and marks it.  Returns the row, -1 when the line leads nowhere.
     int ChooseLine(int line);
+    // The command of an event page's line; none for another page or line.
+    const MarshalNode* LineCommand(int line) const;
 
 private:
     void Mark(std::int64_t child);
 
-    const MarshalNode* node_ = nullptr;  // compared, never followed
+    const MarshalNode* node_ = nullptr;  // compared; followed only for a line's command
+    unsigned namesVersion_ = 0;           // of the names the view was read with
     PreviewView view_;
     int marked_ = -1;
 };

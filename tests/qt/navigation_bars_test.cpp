@@ -99,7 +99,8 @@ TEST_F(NavigationBarsTest, MenusHoldTheCommandsWithTheirShortcuts) {
     ASSERT_EQ(titles.last(), "帮助(&H)");
     EXPECT_EQ(Items(bar.at(edit)->menu()), (QStringList{"复制(&C)\tCtrl+C", "复制路径(&P)\tCtrl+Shift+C", "-",
                                                         "查找(&F)...\tCtrl+F", "查找下一个(&N)\tF3", "查找上一个(&V)\tShift+F3",
-                                                        "-", "转到路径(&G)...\tCtrl+L"}));
+                                                        "-", "转到路径(&G)...\tCtrl+L", "-",
+                                                        "在文件夹中查找(&I)...\tCtrl+Shift+F"}));
     EXPECT_EQ(Items(bar.at(navigate)->menu()), (QStringList{"后退(&B)\tAlt+Left", "前进(&F)\tAlt+Right"}));
 }
 

@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
@@ -15,8 +17,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "game/names_read.h"
 #include "tests/pane_adapter.h"
+#include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
+#include "ui/qt/find_bar.h"
+#include "ui/qt/folder_results_panel.h"
 #include "ui/qt/navigation.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/modal.h"
@@ -124,12 +130,61 @@ void PanesStop() {
     g_session = Session{};
 }
 
+// The game folder's names and searches come from workers of their own:
+// while one may still post, the window waits for it a little.
+bool FolderWorkPending() {
+    GameFolderController& folder = Window().Nav().Folder();
+    return folder.Running() || (!folder.Folder().empty() && !folder.Names() && FolderHasDatabase(folder.Folder()));
+}
+
 void PanesRunEvents() {
     for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    if (FolderWorkPending()) QTest::qWait(5);
     Flush();
 }
 NavigationController& PanesNavigation() { return Window().Nav().Controller(); }
 FindController& PanesFind() { return Window().Nav().FindLogic(); }
+GameFolderController& PanesGameFolder() { return Window().Nav().Folder(); }
+
+bool PanesResultsShown() {
+    Flush();
+    return Window().Nav().Results()->isVisible();
+}
+
+std::u16string PanesResultsHeading() {
+    Flush();
+    return Window().Nav().Results()->HeadingText().toStdU16String();
+}
+
+std::vector<std::u16string> PanesResultLines() {
+    Flush();
+    const QAbstractItemModel& model = *Window().Nav().Results()->Lines()->model();
+    std::vector<std::u16string> lines;
+    for (int row = 0; row < model.rowCount(); ++row)
+        lines.push_back(model.index(row, 0).data(Qt::DisplayRole).toString().toStdU16String());
+    return lines;
+}
+
+void PanesChooseResult(int line) {
+    QListView* lines = Window().Nav().Results()->Lines();
+    Flush();
+    const QModelIndex index = lines->model()->index(line, 0);
+    lines->scrollTo(index);
+    const QRect cell = lines->visualRect(index);
+    ASSERT_TRUE(cell.isValid()) << "line " << line << " is not shown";
+    // What the mouse sends: press, release, double-click, release (QTest's
+    // double-click alone has no press, and a view acts on no unpressed line).
+    QTest::mouseClick(lines->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QTest::mouseDClick(lines->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QTest::mouseRelease(lines->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+}
+
+void PanesFindInFolder(const std::u16string& text) {
+    Window().Nav().Find()->Field()->setText(QString::fromStdU16String(text));
+    Window().Nav().FindInFolderAction()->trigger();
+    Flush();
+}
+
 std::u16string PanesClipboard() { return QApplication::clipboard()->text().toStdU16String(); }
 void PanesWaitForOpen() {
     while (OpenSequenceRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

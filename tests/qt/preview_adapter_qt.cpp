@@ -5,9 +5,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QTableView>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <memory>
 
 #include "tests/preview_adapter.h"
 #include "ui/qt/code_view.h"
@@ -97,3 +99,28 @@ std::u16string PreviewCell(int x, int y) {
 std::uint32_t PreviewHeatMapAt(double x, double y) { return PixelAt(Preview().Table()->HeatMapLabel()->pixmap(), x, y); }
 std::uint32_t PreviewSwatchMiddle() { return PixelAt(Preview().Swatch()->pixmap(), 0.5, 0.5); }
 std::u16string PreviewSwatchText() { return Preview().SwatchText()->text().toStdU16String(); }
+
+namespace {
+// The menu the preview would pop up on the line, its separators left out.
+std::vector<QAction*> MenuEntries(QMenu* menu) {
+    std::vector<QAction*> entries;
+    if (menu)
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) entries.push_back(action);
+    return entries;
+}
+}  // namespace
+
+std::vector<std::u16string> PreviewLineMenu(int line) {
+    std::unique_ptr<QMenu> menu(Preview().LineMenu(line, nullptr));
+    std::vector<std::u16string> texts;
+    for (QAction* action : MenuEntries(menu.get())) texts.push_back(action->text().toStdU16String());
+    return texts;
+}
+
+void PreviewChooseLineMenu(int line, int entry) {
+    std::unique_ptr<QMenu> menu(Preview().LineMenu(line, nullptr));
+    const std::vector<QAction*> entries = MenuEntries(menu.get());
+    if (entry >= 0 && static_cast<std::size_t>(entry) < entries.size()) entries[static_cast<std::size_t>(entry)]->trigger();
+    Preview();
+}

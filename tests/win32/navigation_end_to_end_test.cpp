@@ -248,4 +248,95 @@ TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
         }
     }
 }
+
+// The heading of the game folder's results pane (another process's static:
+// asked for its text).
+std::string Heading(HWND results) {
+    wchar_t text[512] = L"";
+    SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}
+
+// The game's folder of tests/data/game/ruby18, as make_game_fixtures.rb
+// writes it: "火山" is in the name of Map003's only event ("火山口") and of
+// map 3 in MapInfos ("火山星"), nowhere else; the list is in the files'
+// name order.
+TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFolder) {
+    Viewer viewer{DataPath("game/ruby18/Map001.rxdata")};
+    ASSERT_TRUE(viewer.WaitForTitle(L"Map001.rxdata - Quarnix"));
+    const HWND results = viewer.Child(L"QuarnixResults");
+    ASSERT_TRUE(results);
+    EXPECT_FALSE(IsWindowVisible(results));
+    // With no word typed, the keys open the find bar for one.
+    viewer.Press(kCtrl | kShift, 'F');
+    EXPECT_TRUE(viewer.DescribeWhen([](const PaneReport& r) { return r.findShown; }).findShown);
+    EXPECT_FALSE(IsWindowVisible(results));
+    viewer.Type(L"火山");
+    viewer.Press(kCtrl | kShift, 'F');
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "在文件夹中查找 “火山”　共 2 个"; }))
+        << Heading(results);
+    const HWND lines = FindWindowExW(results, nullptr, L"SysListView32", nullptr);
+    EXPECT_EQ(SendMessageW(lines, LVM_GETITEMCOUNT, 0, 0), 2);
+    // The opened file stays the window's until a line is chosen: the
+    // second from the keyboard (a click on the first, Down, Enter), then
+    // the first by a double-click.
+    EXPECT_EQ(viewer.Describe().title, "Map001.rxdata - Quarnix");
+    const LPARAM first = MAKELPARAM(20, 4);
+    PostMessageW(lines, WM_LBUTTONDOWN, MK_LBUTTON, first);
+    PostMessageW(lines, WM_LBUTTONUP, 0, first);
+    // The keys were the find field's until then.
+    ASSERT_TRUE(WaitFor([&] { return viewer.Describe().focus == "SysListView32"; }));
+    viewer.Press(kNoModifier, VK_DOWN);
+    viewer.Press(kNoModifier, VK_RETURN);
+    struct Step {
+        const char* title;
+        const char* status;
+    } steps[] = {
+        {"MapInfos.rxdata - Quarnix", "路径: data0.values[2].name"},
+        {"Map003.rxdata - Quarnix", "路径: data0.events.values[0].name"},
+    };
+    for (const Step& step : steps) {
+        if (&step != steps) PostMessageW(lines, WM_LBUTTONDBLCLK, MK_LBUTTON, first);
+        const PaneReport opened = viewer.DescribeWhen(
+            [&](const PaneReport& r) { return r.title == step.title && r.status == step.status; });
+        EXPECT_EQ(opened.title, step.title);
+        EXPECT_EQ(opened.status, step.status);
+    }
+    viewer.Command(kCommandExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+// A right-click on an event line of the preview: its menu asks for the
+// uses of what the command names (line 3 of Map001's first page calls
+// common event 1 "治疗全员", which nothing else calls).
+TEST(GameFolderEndToEnd, TheMenuOfAnEventLineOfThePreviewListsTheUsesOfWhatItNames) {
+    Viewer viewer{DataPath("game/ruby18/Map001.rxdata")};
+    ASSERT_TRUE(viewer.WaitForTitle(L"Map001.rxdata - Quarnix"));
+    viewer.Press(kNoModifier, VK_F4);
+    viewer.Press(kCtrl, 'L');
+    viewer.Type(L"data0.events.values[0].pages[0].list[3]");
+    viewer.Press(kNoModifier, VK_RETURN);
+    ASSERT_TRUE(viewer.DescribeWhen([](const PaneReport& r) {
+                          return r.preview && r.status == "路径: data0.events.values[0].pages[0].list[3]";
+                      }).preview);
+    const HWND events = FindWindowExW(viewer.Child(L"QuarnixPreview"), nullptr, L"ListBox", nullptr);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(events) && SendMessageW(events, LB_GETCOUNT, 0, 0) > 3; }));
+    const int line = static_cast<int>(SendMessageW(events, LB_GETITEMHEIGHT, 0, 0));
+    POINT at{10, line * 3 + line / 2};
+    ClientToScreen(events, &at);
+    PostMessageW(events, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(events), MAKELPARAM(at.x, at.y));
+    // The menu: a window of the class menus have, shown.
+    ASSERT_TRUE(WaitFor([] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w; w = FindWindowExW(nullptr, w, L"#32768", nullptr))
+            if (IsWindowVisible(w)) return true;
+        return false;
+    }));
+    viewer.Press(kNoModifier, VK_DOWN);
+    viewer.Press(kNoModifier, VK_RETURN);
+    const HWND results = viewer.Child(L"QuarnixResults");
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
+        << Heading(results);
+    viewer.Command(kCommandExit);
+    EXPECT_EQ(viewer.WaitForExit(), 0);
+}
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/pane_adapter.h"
+#include "ui/game_folder_controller.h"
 #include "ui/handlers.h"
 
 namespace {
@@ -19,13 +20,13 @@ void Pump() {
     FlushListPane();
 }
 
-std::u16string ListText(int row, int column) {
+std::u16string ListText(int row, int column, HWND list = ListPane) {
     wchar_t text[1024] = L"";
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = text;
     item.cchTextMax = 1024;
-    SendMessageW(ListPane, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     return reinterpret_cast<const char16_t*>(text);
 }
 
@@ -95,6 +96,48 @@ void PanesRunEvents() {
 }
 NavigationController& PanesNavigation() { return Win32Navigation(); }
 FindController& PanesFind() { return Win32Find(); }
+GameFolderController& PanesGameFolder() { return Win32GameFolder(); }
+
+bool PanesResultsShown() {
+    Pump();
+    return IsWindowVisible(GetParent(ResultsPaneList())) != FALSE;
+}
+
+std::u16string PanesResultsHeading() {
+    Pump();
+    wchar_t text[1024] = L"";
+    GetWindowTextW(ResultsPaneHeading(), text, 1024);
+    return reinterpret_cast<const char16_t*>(text);
+}
+
+std::vector<std::u16string> PanesResultLines() {
+    Pump();
+    HWND list = ResultsPaneList();
+    std::vector<std::u16string> lines;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) lines.push_back(ListText(i, 0, list));
+    return lines;
+}
+
+void PanesChooseResult(int line) {
+    // As a double-click on the line does: it is selected, then activated.
+    Pump();
+    HWND list = ResultsPaneList();
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&item));
+    NMITEMACTIVATE activate{};
+    activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_ITEMACTIVATE};
+    activate.iItem = line;
+    SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom, reinterpret_cast<LPARAM>(&activate));
+    Pump();
+}
+
+void PanesFindInFolder(const std::u16string& text) {
+    SetWindowTextW(FindBarEdit(), reinterpret_cast<const wchar_t*>(text.c_str()));
+    SendMessageW(MainWindowHandle, WM_COMMAND, MAKEWPARAM(kCommandFindInFolder, 0), 0);
+    Pump();
+}
 std::u16string PanesClipboard() {
     std::u16string text;
     if (!OpenClipboard(MainWindowHandle)) return text;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "tests/preview_adapter.h"
+#include "ui/navigation_controller.h"
 #include "ui/win32/preview_win32.h"
 #include "ui/win32/rows_view_win32.h"
 
@@ -139,4 +140,19 @@ std::u16string PreviewSwatchText() {
     for (char16_t c : Text(Controls().swatchText))
         if (c != u'\r') text += c;
     return text;
+}
+
+std::vector<std::u16string> PreviewLineMenu(int line) {
+    Controls();
+    std::vector<std::u16string> texts;
+    for (const MenuEntry& entry : PreviewEventLineMenu(line)) texts.push_back(entry.text);
+    return texts;
+}
+
+void PreviewChooseLineMenu(int line, int entry) {
+    Controls();
+    std::vector<MenuEntry> menu = PreviewEventLineMenu(line);
+    if (entry >= 0 && static_cast<std::size_t>(entry) < menu.size() && menu[static_cast<std::size_t>(entry)].choose)
+        menu[static_cast<std::size_t>(entry)].choose();
+    Controls();
 }

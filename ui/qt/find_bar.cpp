@@ -35,6 +35,10 @@ FindBar::FindBar(FindController& find, QWidget* parent) : QWidget(parent), find_
     connect(next, &QPushButton::clicked, this, &FindBar::Next);
     layout->addWidget(previous);
     layout->addWidget(next);
+    auto* inFolder = new QPushButton(QStringLiteral("在文件夹中查找"));
+    inFolder->setObjectName(QStringLiteral("findInFolder"));
+    connect(inFolder, &QPushButton::clicked, this, &FindBar::FindInFolderRequested);
+    layout->addWidget(inFolder);
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("findStatus"));
     status_->setMinimumWidth(160);

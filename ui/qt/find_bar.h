@@ -1,5 +1,6 @@
 // The find bar under the panes: the text, the columns to match, match case,
-// next and previous, and where the search stands ("第 3 个，共 1,234 个").
+// next and previous, where the search stands ("第 3 个，共 1,234 个"), and
+// 在文件夹中查找 for the same query over the game's folder.
 // The search itself is the FindController's; this shows it.
 #pragma once
 #include <QWidget>
@@ -30,8 +31,9 @@ public:
     void Previous();
     void Stop() { find_.Stop(); }
 
-signals:
+Q_SIGNALS:
     void CloseRequested();
+    void FindInFolderRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,7 +35,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-signals:
+Q_SIGNALS:
     // Rows were appended that no view shows yet.
     void Unpublished();
 

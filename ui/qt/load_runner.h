@@ -28,7 +28,7 @@ public:
     QProgressBar* ProgressBar() const { return bar_; }
     QPushButton* CancelButton() const { return cancel_; }
 
-signals:
+Q_SIGNALS:
     // An open began (true) or ended (false).
     void RunningChanged(bool running);
     // The new document's tree is on screen.

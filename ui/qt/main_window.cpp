@@ -15,6 +15,7 @@
 #include "ui/panes.h"
 #include "ui/viewer.h"
 #include "ui/qt/about_dialog.h"
+#include "ui/qt/folder_results_panel.h"
 #include "ui/qt/load_runner.h"
 #include "ui/qt/navigation.h"
 #include "ui/qt/pane_area.h"
@@ -82,10 +83,29 @@ MainWindow::MainWindow() : treeModel_(images_), listModel_(images_) {
     listColumn_->setChildrenCollapsible(false);
     listColumn_->setSizes({380, 220});
     area_ = new PaneArea(tree_, listColumn_, this);
-    setCentralWidget(area_);
+    body_ = new QSplitter(Qt::Vertical);
+    body_->setObjectName(QStringLiteral("body"));
+    body_->addWidget(area_);
+    body_->setChildrenCollapsible(false);
+    setCentralWidget(body_);
     statusBar();
     navigation_ = new Navigation(this, tree_, list_);
+    body_->addWidget(navigation_->Results());
+    body_->setStretchFactor(0, 3);
+    body_->setStretchFactor(1, 1);
+    // The list first takes a third of the height; later it keeps the
+    // height the user gave it.
+    connect(navigation_->Results(), &FolderResultsPanel::Opened, this, [this, first = true]() mutable {
+        if (!first) return;
+        first = false;
+        const int height = body_->height() - body_->handleWidth();
+        body_->setSizes({height - height / 3, height / 3});
+    });
     preview_->FollowFind(navigation_->Find());
+    // Names that arrive show in the preview at once.
+    navigation_->Folder().namesChanged = [this] {
+        if (preview_->isVisible()) preview_->Refresh();
+    };
     BuildMenus();
 
     AttachPanes({this, tree_, &treeModel_, list_, &listModel_, statusBar(), &images_});
@@ -152,6 +172,7 @@ void MainWindow::LoadRunning(bool running) {
     }
     for (QAction* action : disabledForLoad_) action->setEnabled(true);
     disabledForLoad_.clear();
+    navigation_->UpdateActions();
 }
 
 void MainWindow::Shutdown() {

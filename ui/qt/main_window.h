@@ -1,5 +1,6 @@
 // The one top-level window: menu bar, the two panes with the splitter, the
-// status bar.  Creating it attaches the pane operations to its widgets and
+// game folder's results list below them (hidden until a search), the status
+// bar.  Creating it attaches the pane operations to its widgets and
 // starts the viewer's logic; closing it (Exit or the close box) shuts the
 // logic down.
 #pragma once
@@ -63,6 +64,7 @@ private:
     LoadRunner* loads_ = nullptr;
     Navigation* navigation_ = nullptr;
     QSplitter* listColumn_ = nullptr;
+    QSplitter* body_ = nullptr;  // the panes above, the results list below
     PreviewPane* preview_ = nullptr;
     QList<QAction*> disabledForLoad_;
     bool shutDown_ = false;

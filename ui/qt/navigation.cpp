@@ -12,7 +12,9 @@
 #include <QTreeView>
 
 #include "ui/nav_panes.h"
+#include "ui/qt/entry_menu.h"
 #include "ui/qt/find_bar.h"
+#include "ui/qt/folder_results_panel.h"
 #include "ui/qt/pane_state.h"
 #include "ui/qt/path_bar.h"
 #include "ui/qt/tree_model.h"
@@ -34,6 +36,7 @@ QToolBar* BottomBar(QMainWindow* window, QWidget* content, const QString& name) 
 
 Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : QObject(window), list_(list) {
     SetActiveNavigation(&controller_);
+    SetActiveGameFolder(&folder_);
     controller_.historyChanged = [this] { UpdateActions(); };
     controller_.showReferences = [this](const MarshalNode* node) {
         ReferencesMenu(node, list_)->popup(QCursor::pos());
@@ -45,12 +48,15 @@ Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : 
         findToolBar_->hide();
         list_->setFocus();
     });
+    connect(findBar_, &FindBar::FindInFolderRequested, this, &Navigation::FindInFolder);
     pathBar_ = new PathBar(controller_);
     pathToolBar_ = BottomBar(window, pathBar_, QStringLiteral("pathBar"));
     connect(pathBar_, &PathBar::CloseRequested, this, [this] {
         pathToolBar_->hide();
         list_->setFocus();
     });
+    results_ = new FolderResultsPanel(folder_);
+    results_->hide();
 
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint& pos) {
@@ -68,11 +74,14 @@ Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : 
 }
 
 Navigation::~Navigation() {
-    // The bars show this object's controllers: they go first, whatever
-    // order the window deletes its children in.
+    // The bars and the results list show this object's controllers: they go
+    // first, whatever order the window deletes its children in.
+    delete results_.data();
     delete findToolBar_;
     delete pathToolBar_;
     find_.Stop();
+    SetActiveGameFolder(nullptr);
+    folder_.namesChanged = nullptr;
     SetActiveNavigation(nullptr);
     controller_.historyChanged = nullptr;
 }
@@ -101,6 +110,10 @@ void Navigation::AddEditMenu(QMenuBar* bar) {
     edit->addSeparator();
     QAction* path = edit->addAction(QStringLiteral("转到路径(&G)..."), this, &Navigation::ShowPathBar);
     path->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    edit->addSeparator();
+    findInFolder_ = edit->addAction(QStringLiteral("在文件夹中查找(&I)..."), this, &Navigation::FindInFolder);
+    findInFolder_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    UpdateActions();
 }
 
 void Navigation::AddNavigateMenu(QMenuBar* bar) {
@@ -118,6 +131,17 @@ void Navigation::ShowFindBar() {
     findBar_->Field()->selectAll();
 }
 
+FolderResultsPanel* Navigation::Results() const { return results_; }
+
+void Navigation::FindInFolder() {
+    if (folder_.Folder().empty()) return;
+    if (findBar_->Field()->text().isEmpty()) {
+        ShowFindBar();
+        return;
+    }
+    RunLogic([this] { folder_.FindInFolder(find_.Query()); });
+}
+
 void Navigation::ShowPathBar() {
     pathBar_->Prepare(QString::fromStdU16String(NavigationController::CurrentPathText()));
     pathToolBar_->show();
@@ -126,11 +150,17 @@ void Navigation::ShowPathBar() {
 
 // MARK: document, moves and history
 
-void Navigation::DocumentShown() { controller_.DocumentShown(); }
+void Navigation::DocumentShown() {
+    controller_.DocumentShown();
+    // The game folder learns of the document just after this: its actions
+    // are enabled once it has.
+    QMetaObject::invokeMethod(this, &Navigation::UpdateActions, Qt::QueuedConnection);
+}
 
 void Navigation::UpdateActions() {
     if (back_) back_->setEnabled(controller_.History().CanGoBack());
     if (forward_) forward_->setEnabled(controller_.History().CanGoForward());
+    if (findInFolder_) findInFolder_->setEnabled(!folder_.Folder().empty());
 }
 
 bool Navigation::GoTo(const ViewPosition& position) {
@@ -173,35 +203,19 @@ void Navigation::CopyRows() {
 
 void Navigation::CopyPath() { ClipboardSetText(NavigationController::CurrentPathText()); }
 
-QMenu* Navigation::MenuOf(std::vector<MenuEntry> entries, QWidget* parent) {
-    auto* menu = new QMenu(parent);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (MenuEntry& entry : entries) {
-        if (entry.text.empty()) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromStdU16String(entry.text));
-        action->setEnabled(entry.enabled);
-        if (entry.choose)
-            connect(action, &QAction::triggered, this, [choose = std::move(entry.choose)] { RunLogic(choose); });
-    }
-    return menu;
-}
-
 QMenu* Navigation::RowMenu(int row, QWidget* parent) {
     FlushPanes();
-    return MenuOf(controller_.RowMenu(row), parent);
+    return EntryMenu(controller_.RowMenu(row), parent);
 }
 
 QMenu* Navigation::TreeMenu(const QModelIndex& index, QWidget* parent) {
     FlushPanes();
     const TreeStore::Id id = TreeModel::IdOf(index);
-    return MenuOf(controller_.TreeMenu(id ? ItemOf(id) : nullptr), parent);
+    return EntryMenu(controller_.TreeMenu(id ? ItemOf(id) : nullptr), parent);
 }
 
 QMenu* Navigation::ReferencesMenu(const MarshalNode* node, QWidget* parent) {
-    QMenu* menu = MenuOf(controller_.ReferencesMenu(node), parent);
+    QMenu* menu = EntryMenu(controller_.ReferencesMenu(node), parent);
     menu->setObjectName(QStringLiteral("references"));
     return menu;
 }

@@ -1,17 +1,21 @@
-// Find, go to path, copy, back and forward, and the links that refer to a
-// value, in the Qt window: the 编辑 and 导航 menus, the find and path bars
-// under the panes, the context menus of both panes and the mouse's back and
-// forward buttons.  The decisions are NavigationController's and
-// FindController's; this puts them on screen.
+// Find, go to path, copy, back and forward, the links that refer to a
+// value and the game's folder, in the Qt window: the 编辑 and 导航 menus,
+// the find and path bars under the panes, the folder's results list, the
+// context menus of both panes and the mouse's back and forward buttons.
+// The decisions are NavigationController's, FindController's and
+// GameFolderController's; this puts them on screen.
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <vector>
 
 #include "ui/find_controller.h"
+#include "ui/game_folder_controller.h"
 #include "ui/navigation_controller.h"
 
 class FindBar;
+class FolderResultsPanel;
 class PathBar;
 class QAction;
 class QMainWindow;
@@ -37,6 +41,15 @@ public:
 
     NavigationController& Controller() { return controller_; }
     FindController& FindLogic() { return find_; }
+    GameFolderController& Folder() { return folder_; }
+    // The results list, for the window to place below the panes.
+    FolderResultsPanel* Results() const;
+    // 在文件夹中查找: the find bar's query over the folder's files; with
+    // no text, the find bar opens to take one.
+    void FindInFolder();
+    QAction* FindInFolderAction() const { return findInFolder_; }
+    // The actions that depend on the history or on an open document.
+    void UpdateActions();
     // Shows the place and makes it a step of the history.
     bool GoTo(const ViewPosition& position);
     // Resolves and shows a typed path; the error text when it names nothing.
@@ -62,16 +75,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QMenu* MenuOf(std::vector<MenuEntry> entries, QWidget* parent);
-    void UpdateActions();
 
     QTreeView* list_;
     NavigationController controller_;
     FindController find_{controller_};
+    GameFolderController folder_{controller_};
+    QPointer<FolderResultsPanel> results_;
     FindBar* findBar_ = nullptr;
     PathBar* pathBar_ = nullptr;
     QToolBar* findToolBar_ = nullptr;
     QToolBar* pathToolBar_ = nullptr;
     QAction* back_ = nullptr;
     QAction* forward_ = nullptr;
+    QAction* findInFolder_ = nullptr;
 };

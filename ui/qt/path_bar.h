@@ -19,7 +19,7 @@ public:
     // Shows `path` in the field, selected, and clears the last error.
     void Prepare(const QString& path);
 
-signals:
+Q_SIGNALS:
     void CloseRequested();
 
 private:

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QImage>
 #include <QStackedWidget>
@@ -12,7 +13,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/game_folder_controller.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/entry_menu.h"
 #include "ui/qt/find_bar.h"
 #include "ui/qt/list_model.h"
 #include "ui/qt/qt_panes.h"
@@ -81,6 +84,17 @@ PreviewPane::PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list,
     connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this, &PreviewPane::ScheduleRefresh);
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PreviewPane::ScheduleRefresh);
     connect(events_, &QListWidget::currentRowChanged, this, &PreviewPane::ChooseLine);
+    events_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(events_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = events_->indexAt(pos);
+        if (!index.isValid()) return;
+        if (QMenu* menu = LineMenu(index.row(), events_)) menu->popup(events_->viewport()->mapToGlobal(pos));
+    });
+}
+
+QMenu* PreviewPane::LineMenu(int line, QWidget* parent) {
+    std::vector<MenuEntry> entries = PreviewLineMenu(follower_, line);
+    return entries.empty() ? nullptr : EntryMenu(std::move(entries), parent);
 }
 
 void PreviewPane::FollowFind(FindBar* find) {

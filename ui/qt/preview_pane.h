@@ -2,7 +2,8 @@
 // selected container when no row is current.  Scripts in a code view with
 // Ruby colours and line numbers, tables as a grid with a heat map, colours
 // and tones with a swatch, event pages as readable lines (choosing one
-// selects its command's row), anything else whole.  It follows the panes by
+// selects its command's row; its context menu finds the uses of what the
+// command refers to), anything else whole.  It follows the panes by
 // their signals and reads them once the event loop is idle, so the logic's
 // own order of notifications is never disturbed.
 #pragma once
@@ -16,6 +17,7 @@ class CodeView;
 class FindBar;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QMenuBar;
 class QStackedWidget;
 class QTimer;
@@ -37,6 +39,9 @@ public:
     void Refresh();
     // Marks the find bar's text in the code view as it is typed.
     void FollowFind(FindBar* find);
+    // The context menu of an event line, not yet shown; none when it would
+    // be empty.
+    QMenu* LineMenu(int line, QWidget* parent);
 
     // For tests and the benchmark: what is shown.
     QString Header() const;

@@ -52,7 +52,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-signals:
+Q_SIGNALS:
     // Items were added that no view shows yet.
     void Unpublished();
 

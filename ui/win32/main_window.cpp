@@ -48,6 +48,7 @@ LRESULT OnCreate(HWND window) {
     AttachFrontEnd();
     AttachNavigation();
     CreatePreviewPane(window);
+    CreateResultsPane(window);
     DragAcceptFiles(window, TRUE);
     return 0;
 }
@@ -55,6 +56,7 @@ LRESULT OnCreate(HWND window) {
 LRESULT OnDestroy() {
     StopOpenSequence();
     ShutdownViewer();  // the document and the file icon
+    DetachNavigation();
     PostQuitMessage(0);
     return 0;
 }
@@ -116,6 +118,9 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
+    case WM_INITMENU:
+        UpdateNavigationMenus();
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CONTEXTMENU:
         if (HandleContextMenu(reinterpret_cast<HWND>(wParam), lParam)) return 0;
         return DefWindowProcW(window, message, wParam, lParam);

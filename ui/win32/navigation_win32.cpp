@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/find_controller.h"
+#include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
 #include "ui/win32/preview_win32.h"
@@ -18,14 +19,16 @@
 namespace {
 enum Command : UINT {
     kCopy = kCommandCopy, kCopyPath, kFind, kFindNext, kFindPrevious, kGoToPath, kPreview, kBack, kForward,
+    kFindInFolder = kCommandFindInFolder,
     kMenuEntryBase = 1000,  // a context menu's entries: kMenuEntryBase + index
 };
 constexpr int kBarHeight = 28;
 
 NavigationController g_navigation;
 FindController g_find{g_navigation};
+GameFolderController g_folder{g_navigation};
 HACCEL g_accelerators = nullptr;
-HMENU g_navigateMenu = nullptr;
+HMENU g_editMenu = nullptr, g_navigateMenu = nullptr;
 HFONT g_font = nullptr;
 
 struct FindBarControls {
@@ -95,7 +98,7 @@ void ShowPathBar(bool shown) {
     }
 }
 
-void QueryChanged() {
+FindQuery BarQuery() {
     FindQuery query;
     query.text = WindowText(g_findBar.edit);
     const unsigned bits[] = {kFindName, kFindType, kFindValue};
@@ -103,8 +106,22 @@ void QueryChanged() {
     for (int c = 0; c < 3; ++c)
         if (Button_GetCheck(g_findBar.columns[c]) == BST_CHECKED) query.columns |= bits[c];
     query.matchCase = Button_GetCheck(g_findBar.matchCase) == BST_CHECKED;
+    return query;
+}
+
+void QueryChanged() {
+    FindQuery query = BarQuery();
     PreviewMarkFindText(query.text, query.matchCase);
     g_find.SetQuery(std::move(query));
+}
+
+// The find bar's query over every file of the folder; with no word typed
+// yet, the bar opens for one.
+void FindInFolder() {
+    if (g_folder.Folder().empty()) return;  // no document
+    FindQuery query = BarQuery();
+    if (query.text.empty()) ShowFindBar(true);
+    else g_folder.FindInFolder(query);
 }
 
 void GoToTypedPath() {
@@ -225,20 +242,36 @@ void AttachNavigation() {
         PopUp(g_navigation.ReferencesMenu(node), at);
     };
     g_find.statusChanged = [] { SetText(g_findBar.status, g_find.StatusText()); };
+    SetActiveGameFolder(&g_folder);
+    g_folder.namesChanged = RefreshPreviewNow;  // the readings name what commands refer to
+    g_folder.resultsChanged = UpdateResultsPane;
+    g_folder.showResults = [] { SetResultsPaneShown(true); };
     CreateBars();
     g_findShown = g_pathShown = false;
+}
+
+void DetachNavigation() {
+    g_folder.namesChanged = g_folder.resultsChanged = g_folder.showResults = nullptr;
+    g_folder.Clear();
+    SetActiveGameFolder(nullptr);
+    g_editMenu = g_navigateMenu = nullptr;
+}
+
+void UpdateNavigationMenus() {
+    if (g_editMenu) EnableMenuItem(g_editMenu, kFindInFolder, g_folder.Folder().empty() ? MF_GRAYED : MF_ENABLED);
 }
 
 void DocumentShownWin32() { g_navigation.DocumentShown(); }
 
 void AppendNavigationMenus(HMENU bar) {
-    HMENU edit = CreatePopupMenu();
+    HMENU edit = g_editMenu = CreatePopupMenu();
     AppendMenuW(edit, MF_STRING, kCopy, L"复制(&C)\tCtrl+C");
     AppendMenuW(edit, MF_STRING, kCopyPath, L"复制路径(&P)\tCtrl+Shift+C");
     AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(edit, MF_STRING, kFind, L"查找(&F)...\tCtrl+F");
     AppendMenuW(edit, MF_STRING, kFindNext, L"查找下一个(&N)\tF3");
     AppendMenuW(edit, MF_STRING, kFindPrevious, L"查找上一个(&V)\tShift+F3");
+    AppendMenuW(edit, MF_STRING | MF_GRAYED, kFindInFolder, L"在文件夹中查找(&I)...\tCtrl+Shift+F");
     AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(edit, MF_STRING, kGoToPath, L"转到路径(&G)...\tCtrl+L");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"编辑(&E)");
@@ -266,6 +299,7 @@ bool TranslateNavigationMessage(MSG* message) {
             Key(FCONTROL, 'C', kCopy),       Key(FCONTROL | FSHIFT, 'C', kCopyPath), Key(FCONTROL, 'F', kFind),
             Key(0, VK_F3, kFindNext),        Key(FSHIFT, VK_F3, kFindPrevious),      Key(FCONTROL, 'L', kGoToPath),
             Key(0, VK_F4, kPreview),         Key(FALT, VK_LEFT, kBack),              Key(FALT, VK_RIGHT, kForward),
+            Key(FCONTROL | FSHIFT, 'F', kFindInFolder),
         };
         g_accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
     }
@@ -310,6 +344,7 @@ bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam) {
         if (!g_findShown) ShowFindBar(true);
         g_find.Previous();
         break;
+    case kFindInFolder: FindInFolder(); break;
     case kGoToPath: ShowPathBar(true); break;
     case kPreview: TogglePreview(); break;
     case kBack: g_navigation.Back(); break;
@@ -351,6 +386,23 @@ bool HandleContextMenu(HWND control, LPARAM position) {
         RECT box{};
         TreeView_GetItemRect(TreePane, handle, &box, TRUE);
         PopUp(g_navigation.TreeMenu(TreeItemOfHandle(handle)), CursorOr(position, TreePane, {box.left, box.bottom}));
+        return true;
+    }
+    // The preview passes its event lines' menu on.
+    if (control == PreviewControlHandles().events) {
+        int line = -1;
+        POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+        if (at.x == -1 && at.y == -1) {
+            line = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
+        } else {
+            POINT client = at;
+            ScreenToClient(control, &client);
+            const LRESULT hit = SendMessageW(control, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+            if (!HIWORD(hit)) line = LOWORD(hit);  // the high word says "outside every line"
+        }
+        RECT box{};
+        if (line >= 0) SendMessageW(control, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&box));
+        PopUp(PreviewEventLineMenu(line), CursorOr(position, control, {box.left, box.bottom}));
         return true;
     }
     return false;
@@ -398,6 +450,7 @@ bool PathErrorControl(HWND control) { return control == g_pathBar.error; }
 
 NavigationController& Win32Navigation() { return g_navigation; }
 FindController& Win32Find() { return g_find; }
+GameFolderController& Win32GameFolder() { return g_folder; }
 HWND FindBarEdit() { return g_findBar.edit; }
 HWND FindBarStatus() { return g_findBar.status; }
 HWND PathBarEdit() { return g_pathBar.edit; }

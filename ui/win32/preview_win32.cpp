@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lens/ruby_tokens.h"
+#include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/rows_view_win32.h"
@@ -342,6 +343,11 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_SIZE: PlaceChildren(); return 0;
     case WM_COMMAND: return OnCommand(wParam, lParam);
+    case WM_CONTEXTMENU:
+        // The event lines' menu is the main window's, as the panes' are:
+        // passed on naming the list box, not the preview.
+        if (reinterpret_cast<HWND>(wParam) == g.c.events) return SendMessageW(GetParent(window), message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == g.c.problem) {
             SetTextColor(reinterpret_cast<HDC>(wParam), kProblemColour);
@@ -530,3 +536,7 @@ HBITMAP PreviewPictureBitmap(HWND picture) {
 }
 
 bool PreviewTextIsRuby() { return g.ruby; }
+
+std::vector<MenuEntry> PreviewEventLineMenu(int line) {
+    return g.page == PreviewPage::kEvents ? PreviewLineMenu(g.follower, line) : std::vector<MenuEntry>{};
+}

@@ -7,9 +7,12 @@
 // list box of an event page's commands.  It starts hidden.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "ui/preview.h"
 #include "ui/win32/window_state.h"
+
+struct MenuEntry;
 
 extern HWND PreviewPane;  // none until CreatePreviewPane
 
@@ -43,3 +46,6 @@ bool PreviewTextIsRuby();
 void RefreshPreviewNow();
 // Shows the target now (the benchmark's way in).
 void ShowPreviewTarget(const PreviewTarget& target);
+// The context menu of an event line: the uses of what its command refers
+// to; empty for other lines and pages.
+std::vector<MenuEntry> PreviewEventLineMenu(int line);

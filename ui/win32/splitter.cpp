@@ -42,11 +42,14 @@ void LayoutPanes(WPARAM sizeType, LPARAM clientSize) {
     int treeWidth = OuterWidth(TreePane);
     int statusHeight = OuterHeight(StatusBar);
     MoveWindow(StatusBar, 0, 0, 0, 0, TRUE);  // it docks itself along the bottom
-    // The find and path bars, when shown, take rows between the panes and
-    // the status bar.
-    int height = HIWORD(clientSize) - statusHeight - BottomBarsHeight();
+    // The game folder's results, then the find and path bars, when shown,
+    // take rows between the panes and the status bar.
+    const int rows = HIWORD(clientSize) - statusHeight - BottomBarsHeight();
+    const int results = ResultsPaneHeight(rows);
+    int height = rows - results;
     PlacePanes(treeWidth, height, LOWORD(clientSize));
-    PlaceBottomBars(height, LOWORD(clientSize));
+    PlaceResultsPane(height, LOWORD(clientSize), results);
+    PlaceBottomBars(height + results, LOWORD(clientSize));
 }
 
 void SplitterButtonDown() {

@@ -29,6 +29,8 @@ constexpr int kCommandAbout = 103;
 constexpr int kCommandCopy = 201;
 constexpr int kCommandFind = kCommandCopy + 2;
 constexpr int kCommandPreview = kCommandCopy + 6;
+// 编辑 → 在文件夹中查找, after the commands above.
+constexpr int kCommandFindInFolder = kCommandCopy + 9;
 constexpr int kIconApplication = 101;
 constexpr int kDialogAbout = 102;
 constexpr int kInitialTreeWidth = 200;
@@ -108,6 +110,11 @@ class NavigationController;
 class FindController;
 // The controllers' window side, and the bars under the panes (hidden).
 void AttachNavigation();
+// The window goes: the game folder's search stops and its controller is
+// no longer the active one.
+void DetachNavigation();
+// WM_INITMENU: the menus' entries that depend on a document grey out.
+void UpdateNavigationMenus();
 // 编辑, 查看 and 导航, appended to the menu bar where called.
 void AppendNavigationMenus(HMENU bar);
 // From the message loop, before a message is dispatched: the menus' keys
@@ -131,6 +138,21 @@ HWND PathBarError();
 bool FindBarShown();
 // F4 and 查看 → 预览: shows or hides the preview under the list.
 void TogglePreview();
+class GameFolderController;
+GameFolderController& Win32GameFolder();
+
+// MARK: the game folder's results under the panes (results_pane_win32.cpp)
+// Creates the (hidden) pane: a heading, 取消 and 关闭, the lines.
+void CreateResultsPane(HWND parent);
+bool ResultsPaneShown();
+void SetResultsPaneShown(bool shown);
+// The controller's title, status and lines changed.
+void UpdateResultsPane();
+// The height the pane takes in a client area this high; 0 while hidden.
+int ResultsPaneHeight(int clientHeight);
+void PlaceResultsPane(int top, int width, int height);
+HWND ResultsPaneHeading();
+HWND ResultsPaneList();
 
 // MARK: shell (shell_win32.cpp)
 // WM_SETCURSOR: the wait cursor over the window's client parts while the

@@ -1,0 +1,129 @@
+// The game's Data folder beside the opened file, for every window: the
+// database's names read on a worker once the tree is shown (the readings
+// then name what commands refer to), the "查找 … 的用处" entries of the
+// context menus, and the results list below the panes, filled by a usage
+// search or by 在文件夹中查找 on a worker, whose lines open their file and
+// select their row.  A window shows the list and the menus; the opened
+// file's tree, list, status bar and title stay the file's alone.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/usage_index.h"
+#include "lens/game_names.h"
+#include "present/find_rows.h"
+#include "ui/folder_results.h"
+#include "ui/navigation_controller.h"
+#include "ui/preview_view.h"
+
+class GameFolderController {
+public:
+    // The list takes at most this many lines; the status says how many more.
+    static constexpr std::size_t kMaxResults = 100000;
+
+    explicit GameFolderController(NavigationController& navigation);
+    ~GameFolderController();
+    GameFolderController(const GameFolderController&) = delete;
+    GameFolderController& operator=(const GameFolderController&) = delete;
+
+    // The window's side.  Names arrived (or went): the preview reads again.
+    std::function<void()> namesChanged;
+    // The results list's title, status or lines changed.
+    std::function<void()> resultsChanged;
+    // A search began: the list is to be shown if it is hidden.
+    std::function<void()> showResults;
+
+    // Called by the open sequence: once the tree is shown, the names are
+    // read (and a chosen result's row selected); before the document is
+    // released, the reading stops and the names go.
+    void DocumentShown();
+    void DocumentClosing();
+
+    // The names of the opened file's folder; none until they arrived.
+    const GameNames* Names() const { return names_.get(); }
+    // Grows whenever the names change: a preview made before reads again.
+    unsigned NamesVersion() const { return namesVersion_; }
+    // The folder of the opened file; empty with no document.
+    const std::filesystem::path& Folder() const { return folder_; }
+
+    // The entry "查找 开关 [0048: …] 的用处" for a row of the list or a
+    // command of the preview; empty when the row or command refers to
+    // nothing the index answers, or no file is open.
+    std::vector<MenuEntry> RowEntries(int row);
+    std::vector<MenuEntry> CommandEntries(const MarshalNode* command);
+
+    // The searches.  Each stops the one running and empties the list; the
+    // usage index is built (on a worker, with progress) when the folder has
+    // none or its files changed since.
+    void FindUses(RefKind kind, std::int64_t id);
+    // The query over every .rxdata file of the folder.
+    void FindInFolder(const FindQuery& query);
+    // Stops the running search; its lines so far stay.
+    void Cancel();
+    // Stops and empties the list (the window hides it).
+    void Clear();
+
+    bool Running() const { return running_; }
+    // "开关 [0048: 升级提示开关] 的用处", "在文件夹中查找 “勇者”".
+    const std::u16string& Title() const { return title_; }
+    // "正在建立索引：第 3 个文件，共 150 个…", "共 12 处", "未找到", ...
+    const std::u16string& Status() const { return status_; }
+    const std::vector<FolderResult>& Results() const { return results_; }
+
+    // Goes to the line's row: in the open file at once, in another file by
+    // the Open command and then, once its tree is shown, the row.  False
+    // when the line is out of range or its row is gone from the open file.
+    bool Choose(int line);
+
+private:
+    void Launch(std::function<void()> work);
+    void StopWorker();
+    void StopNames();
+    // Runs a step on the window's thread unless the search it belongs to
+    // was stopped meanwhile.
+    std::function<void(std::function<void()>)> Poster();
+    void Changed();
+    void Finish(std::u16string status);
+    void ReadNamesFor(const std::filesystem::path& folder);
+    void SelectPending();
+
+    NavigationController& navigation_;
+    std::filesystem::path folder_;
+    std::shared_ptr<const GameNames> names_;
+    unsigned namesVersion_ = 0;
+    std::thread namesWorker_;
+    std::shared_ptr<MarshalDocument> namesScratch_;  // its `cancel` stops the reading
+
+    // The usage index of one folder, with the sizes and times of the files
+    // it was built from.
+    struct BuiltIndex;
+    std::shared_ptr<BuiltIndex> index_;
+
+    std::thread worker_;
+    std::shared_ptr<MarshalDocument> scratch_;  // the search's document; its `cancel` stops it
+    bool running_ = false;
+    std::u16string title_, status_;
+    std::vector<FolderResult> results_;
+    std::uint64_t overflow_ = 0;  // lines past kMaxResults
+    // A line of another file, selected once that file's tree is shown.
+    std::unique_ptr<FolderResult> pending_;
+    // Posted steps of a controller, search or names reading that went are
+    // dropped.
+    std::shared_ptr<unsigned> alive_;
+    std::shared_ptr<unsigned> namesAlive_;
+};
+
+// The context menu of a line of the preview: the uses of what its event
+// command refers to; empty for other lines and pages, or with no controller.
+std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line);
+
+// The controller the open sequence and the list's menu report to; none in
+// quarnix-dump.
+void SetActiveGameFolder(GameFolderController* controller);
+GameFolderController* ActiveGameFolder();
