@@ -8,7 +8,8 @@
 #    painted (--quit-after-open);
 #  - navigating the large file (--time-navigation): the first hit of a
 #    search for "RPG::EventCommand" shown, every hit counted, a typed path
-#    to the last hit until painted, back until painted;
+#    to the last hit until painted, back until painted; the Qt window
+#    both offscreen and on Wine's virtual display ("Qt on X");
 #  - the preview's largest readings, a 1 MB script and a 500 x 500 x 3
 #    table (bench/preview_bench_file.h), from the target to the painted pane.
 # Runs alternate between the two programs; medians are reported.
@@ -31,6 +32,9 @@ cmake --build "$root/build-qt" --target preview_bench >/dev/null
 . "$root/scripts/wine-session.sh"
 
 qt() { QT_QPA_PLATFORM=offscreen "$root/build-qt/app/quarnix-test" "$@"; }
+# The Qt window on the same virtual display as Wine's: both then pay for
+# drawing through the X server, which the offscreen figures leave out.
+qtx() { QT_QPA_PLATFORM=xcb "$root/build-qt/app/quarnix-test" "$@"; }
 win() { wine "$root/build-windows/app/quarnix-test.exe" "$@"; }
 # The Windows program writes its lines with CR LF.
 field() { tr -d '\r' | sed -n "s/^$1: \([0-9.]*\) ms$/\1/p"; }
@@ -53,7 +57,7 @@ for file in large wide; do
 done
 
 for ((i = 1; i <= runs; i++)); do
-  for program in qt win; do "$program" --time-navigation "$data/large.rxdata" 2>"$scratch/nav-$program-$i" >/dev/null; done
+  for program in qt qtx win; do "$program" --time-navigation "$data/large.rxdata" 2>"$scratch/nav-$program-$i" >/dev/null; done
 done
 QT_QPA_PLATFORM=offscreen "$root/build-qt/bench/preview_bench" \
   --benchmark_filter='BM_Preview(Script1MB|Table500x500x3)$' --benchmark_repetitions="$runs" \
@@ -61,13 +65,17 @@ QT_QPA_PLATFORM=offscreen "$root/build-qt/bench/preview_bench" \
 wine "$root/build-windows/tests/win32/quarnix_win32_preview_bench.exe" "$runs" 2>/dev/null | tr -d '\r' \
   >"$scratch/preview-win"
 
-row() { printf '| %-26s | %10s | %8s | %5s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+row() {
+  printf '| %-26s | %10s | %8s | %5s | %12s | %5s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")" "${4:--}" \
+    "$([ -n "${4:-}" ] && ratio "$2" "$4" || echo -)"
+}
 echo
 echo "Medians of $runs runs, ms; the search for RPG::EventCommand in large.rxdata finds" \
   "$(tr -d '\r' <"$scratch/nav-win-1" | sed -n 's/^hits: //p') hits."
-printf '| %-26s | %10s | %8s | %5s |\n' "" "Wine" "Qt" "ratio"
+printf '| %-26s | %10s | %8s | %5s | %12s | %5s |\n' "" "Wine" "Qt" "ratio" "Qt on X" "ratio"
 for key in "first hit" "all hits" "go to path" "back"; do
-  row "$key" "$(cat "$scratch"/nav-win-* | field "$key" | median)" "$(cat "$scratch"/nav-qt-* | field "$key" | median)"
+  row "$key" "$(cat "$scratch"/nav-win-* | field "$key" | median)" "$(cat "$scratch"/nav-qt-[0-9]* | field "$key" | median)" \
+    "$(cat "$scratch"/nav-qtx-* | field "$key" | median)"
 done
 qt_preview() { sed -n "s/^BM_Preview$1_median *\([0-9.]*\) ms.*/\1/p" "$scratch/preview-qt"; }
 win_preview() { field "preview $1" <"$scratch/preview-win"; }
