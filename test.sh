@@ -10,15 +10,23 @@ scripts/install-deps.sh
 JOBS=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-echo "== Build and test"
+# Each stage says how long it took, so a slow stage shows in CI's log.
+stage_start=$SECONDS
+stage() {
+  echo "   (took $((SECONDS - stage_start)) s)"
+  stage_start=$SECONDS
+  echo "$1"
+}
+
+echo "== Build and test (packages ready after $SECONDS s)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
-echo "== The Windows programs, cross-built with mingw-w64 and run under Wine"
+stage "== The Windows programs, cross-built with mingw-w64 and run under Wine"
 scripts/test-windows.sh build
 
-echo "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+stage "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp"
@@ -30,7 +38,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNIX_SANITIZE=ON
 cmake --build build-asan -j "$JOBS"
 ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 
-echo "== Fuzz the loader, and the viewer over what it loads, briefly"
+stage "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view fuzz_game
@@ -49,4 +57,4 @@ done
 # quarnix-dump --json must stay valid JSON for every file the fuzzer kept.
 QUARNIX_FUZZ_CORPUS=build-fuzz/corpus-fuzz_load \
   ./build/tests/quarnix_tests --gtest_filter='DumpOptionsTest.JsonIsValidForEveryFuzzCorpusFileThatLoads'
-echo "All tests passed."
+stage "All tests passed."
