@@ -1,6 +1,6 @@
 // The --time-navigation switch of the test builds (quarnix-test, Qt and
 // Win32): on an opened file, the same steps in each window, timed from
-// inside until the window has painted (bench/windows_navigation.sh).
+// inside until the window has painted (bench/windows_bench.sh).
 #pragma once
 #include <functional>
 #include <string>
@@ -14,6 +14,7 @@ struct NavigationTimes {
     int hits = 0;
     double goToPathMs = 0;  // a typed path to the last hit, from data0
     double backMs = 0;      // and back
+    double repaintMs = 0;   // painting the window again with nothing changed
     std::u16string path;
 };
 

@@ -1,8 +1,9 @@
 // Switches of quarnix.exe for the developers' scripts and the end-to-end
 // test only; a user never needs them.
 //   --quit-after-open FILE   opens FILE, paints, selects the file's first
-//                            container, paints; prints both times to stderr
-//                            and exits (bench/)
+//                            container, paints, goes to its last row,
+//                            paints; prints the times to stderr and exits
+//                            (bench/)
 //   --time-navigation FILE   opens FILE, finds "RPG::EventCommand", goes to
 //                            the last hit's path and back, prints the times
 //                            to stderr and exits (app/navigation_timing.h)

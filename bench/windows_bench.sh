@@ -5,11 +5,12 @@
 #  - opening the large RPG-Maker-like file until the window has painted the
 #    new tree, and selecting a container of 1,000,000 children (the first
 #    container of a file holding one array of a million integers) until
-#    painted (--quit-after-open);
+#    painted, then going to its last row until painted (--quit-after-open);
 #  - navigating the large file (--time-navigation): the first hit of a
 #    search for "RPG::EventCommand" shown, every hit counted, a typed path
-#    to the last hit until painted, back until painted; the Qt window
-#    both offscreen and on Wine's virtual display ("Qt on X");
+#    to the last hit until painted, back until painted, and the window
+#    painted once more with nothing changed (the least any move costs);
+#    the Qt window both offscreen and on Wine's virtual display ("Qt on X");
 #  - the preview's largest readings, a 1 MB script and a 500 x 500 x 3
 #    table (bench/preview_bench_file.h), from the target to the painted pane.
 # Runs alternate between the two programs; medians are reported.
@@ -41,20 +42,22 @@ field() { tr -d '\r' | sed -n "s/^$1: \([0-9.]*\) ms$/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 for file in large wide; do
-  : >"$scratch/qt-$file"; : >"$scratch/win-$file"
   for ((i = 1; i <= runs; i++)); do
     for program in qt win; do
-      "$program" --quit-after-open "$data/$file.rxdata" 2>"$scratch/out" >/dev/null
-      if [ "$file" = large ]; then field open <"$scratch/out"; else field select <"$scratch/out"; fi \
-        >>"$scratch/$program-$file"
+      "$program" --quit-after-open "$data/$file.rxdata" 2>"$scratch/open-$program-$file-$i" >/dev/null
     done
   done
-  q=$(median <"$scratch/qt-$file"); w=$(median <"$scratch/win-$file")
-  what="open $(basename "$data/large.rxdata") until painted"
-  [ "$file" = wide ] && what="select a container of 1,000,000 children until painted"
-  echo "$what: Windows (Wine) ${w} ms, Qt ${q} ms, ratio $(ratio "$w" "$q")" \
-    "(medians of $runs; runs: Windows $(paste -sd' ' "$scratch/win-$file"), Qt $(paste -sd' ' "$scratch/qt-$file"))"
 done
+open_figure() {
+  local q w
+  q=$(cat "$scratch"/open-qt-"$1"-* | field "$2" | median); w=$(cat "$scratch"/open-win-"$1"-* | field "$2" | median)
+  echo "$3: Windows (Wine) ${w} ms, Qt ${q} ms, ratio $(ratio "$w" "$q")" \
+    "(medians of $runs; runs: Windows $(cat "$scratch"/open-win-"$1"-* | field "$2" | paste -sd' ')," \
+    "Qt $(cat "$scratch"/open-qt-"$1"-* | field "$2" | paste -sd' '))"
+}
+open_figure large open "open $(basename "$data/large.rxdata") until painted"
+open_figure wide select "select a container of 1,000,000 children until painted"
+open_figure wide "last row" "then go to its last row until painted"
 
 for ((i = 1; i <= runs; i++)); do
   for program in qt qtx win; do "$program" --time-navigation "$data/large.rxdata" 2>"$scratch/nav-$program-$i" >/dev/null; done
@@ -73,7 +76,7 @@ echo
 echo "Medians of $runs runs, ms; the search for RPG::EventCommand in large.rxdata finds" \
   "$(tr -d '\r' <"$scratch/nav-win-1" | sed -n 's/^hits: //p') hits."
 printf '| %-26s | %10s | %8s | %5s | %12s | %5s |\n' "" "Wine" "Qt" "ratio" "Qt on X" "ratio"
-for key in "first hit" "all hits" "go to path" "back"; do
+for key in "first hit" "all hits" "go to path" "back" "repaint"; do
   row "$key" "$(cat "$scratch"/nav-win-* | field "$key" | median)" "$(cat "$scratch"/nav-qt-[0-9]* | field "$key" | median)" \
     "$(cat "$scratch"/nav-qtx-* | field "$key" | median)"
 done

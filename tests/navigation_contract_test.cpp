@@ -91,16 +91,20 @@ TEST_F(NavigationContractTest, GoToPathSelectsTheRowOrSaysWhichStepIsMissing) {
         const char16_t* path;
         const char* error;
         const char* status;
+        const char* focused;  // the row that holds the focus mark after
     } cases[] = {
-        {u"路径: data0[1][2]", "", "路径: data0[1][2]"},
-        {u"data0[1][7]", "data0[1] 没有 [7]", "路径: data0[1][2]"},
-        {u"data0[4]", "", "路径: data0[4]"},
+        {u"路径: data0[1][2]", "", "路径: data0[1][2]", "2"},
+        {u"data0[1][7]", "data0[1] 没有 [7]", "路径: data0[1][2]", "2"},
+        {u"data0[2]", "", "路径: data0[2]", "2"},
+        // In the same list the focus moves on: one row holds it.
+        {u"data0[4]", "", "路径: data0[4]", "4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(U8(c.path));
         EXPECT_EQ(U8(Nav().GoToPath(c.path)), c.error);
         PanesRunEvents();
         EXPECT_EQ(Status(), c.status);
+        EXPECT_EQ(PanesFocusedRow(), RowNamed(c.focused));
     }
     EXPECT_EQ(U8(NavigationController::CurrentPathText()), "data0[4]");
 }

@@ -60,6 +60,9 @@ int PanesRowOverlay(int row);
 // A user's click on a row: every other row loses its selection, then the
 // row is selected; with `additive` (control-click) only the row toggles.
 void PanesClickRow(int row, bool additive = false);
+// The row that holds the list's focus mark (where the keyboard goes on
+// from); -1 for none, -2 when more than one row holds it.
+int PanesFocusedRow();
 // Whether image 0 of the image list shows this file icon.
 bool PanesFileImageIs(FileIcon icon);
 // File icons that exist and were not destroyed; -1 where the front end

@@ -73,5 +73,6 @@ std::u16string PanesCell(int row, int column) { return std::u16string(HeadlessLi
 int PanesRowImage(int row) { return HeadlessList().At(row).image; }
 int PanesRowOverlay(int row) { return HeadlessList().At(row).overlay; }
 void PanesClickRow(int row, bool additive) { HeadlessClickRow(row, additive); }
+int PanesFocusedRow() { return HeadlessShownRow(); }
 bool PanesFileImageIs(FileIcon icon) { return HeadlessFileImage() == icon; }
 int PanesLiveIcons() { return HeadlessLiveIcons(); }

@@ -224,6 +224,12 @@ std::u16string PanesCell(int row, int column) {
 int PanesRowImage(int row) { return ImageOf(ListIndex(row).data(Qt::DecorationRole)).first; }
 int PanesRowOverlay(int row) { return ImageOf(ListIndex(row).data(Qt::DecorationRole)).second; }
 
+int PanesFocusedRow() {
+    Flush();
+    const QModelIndex current = Window().ListView()->selectionModel()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
 void PanesClickRow(int row, bool additive) {
     QTreeView* list = Window().ListView();
     const QModelIndex index = ListIndex(row);

@@ -206,6 +206,13 @@ std::u16string PanesCell(int row, int column) { return ListText(row, column); }
 int PanesRowImage(int row) { return ListItem(row).iImage; }
 int PanesRowOverlay(int row) { return static_cast<int>((ListItem(row).state & LVIS_OVERLAYMASK) >> 8); }
 
+int PanesFocusedRow() {
+    Pump();
+    const int row = static_cast<int>(SendMessageW(ListPane, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (row < 0) return -1;
+    return SendMessageW(ListPane, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_FOCUSED) >= 0 ? -2 : row;
+}
+
 void PanesClickRow(int row, bool additive) {
     Pump();
     LVITEMW item{};

@@ -207,7 +207,9 @@ POINT CursorOr(LPARAM position, HWND control, POINT fallback) {
 
 void ListShowRow(int row) {
     FlushListPane();
-    ListView_SetItemState(ListPane, -1, 0, LVIS_FOCUSED);
+    // The control keeps one focused row, so focusing this one unfocuses
+    // the last.  Unfocusing all rows first (item -1) would visit every row:
+    // 0.6-0.8 s under Wine in a list of a million.
     ListView_SetItemState(ListPane, row, LVIS_FOCUSED, LVIS_FOCUSED);
     ListView_EnsureVisible(ListPane, row, FALSE);
 }
