@@ -176,6 +176,18 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
+bool RegisterPaneClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
 HMENU BuildMenuBar() {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();

@@ -10,6 +10,7 @@
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/rows_view_win32.h"
+#include "ui/win32/window_state.h"
 
 HWND PreviewPane;
 
@@ -402,19 +403,8 @@ void RegisterClasses(HINSTANCE instance) {
     static bool registered = false;
     if (registered) return;
     registered = true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = PreviewProc;
-    wc.lpszClassName = L"QuarnixPreview";
-    RegisterClassExW(&wc);
-    wc.style = 0;
-    wc.lpfnWndProc = PictureProc;
-    wc.lpszClassName = L"QuarnixPicture";
-    RegisterClassExW(&wc);
+    RegisterPaneClass(instance, L"QuarnixPreview", PreviewProc, CS_DBLCLKS);
+    RegisterPaneClass(instance, L"QuarnixPicture", PictureProc);
     RegisterRowsView(instance);
 }
 

@@ -156,16 +156,7 @@ void Relayout() {
 void CreateResultsPane(HWND parent) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpfnWndProc = ResultsProc;
-        wc.lpszClassName = L"QuarnixResults";
-        registered = RegisterClassExW(&wc) != 0;
-    }
+    if (!registered) registered = RegisterPaneClass(instance, L"QuarnixResults", ResultsProc);
     g = State{};
     g.pane = CreateWindowExW(0, L"QuarnixResults", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
                              instance, nullptr);

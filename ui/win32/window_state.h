@@ -42,6 +42,9 @@ constexpr UINT kOpenPathMessage = WM_APP + 1;
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Registers the class `MainWindow`; false when that fails.
 bool RegisterMainWindowClass(HINSTANCE instance);
+// Registers a class of the panes beside the Parts' own (preview, results):
+// the arrow cursor over the dialog background.  False when that fails.
+bool RegisterPaneClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure, UINT style = 0);
 HMENU BuildMenuBar();
 // The main window, not yet shown; none when creation fails.
 HWND CreateMainWindow(HINSTANCE instance);
