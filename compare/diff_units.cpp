@@ -76,7 +76,7 @@ bool CommandText(const MarshalNode* command, std::u16string& text) {
     }
 }
 
-bool IsVisibleEntry(std::string_view name) { return name == "@name" || name == "@description"; }
+bool IsVisibleEntry(std::string_view name) { return name == "name" || name == "description"; }
 
 std::string_view EntryNameIn(const MarshalNode* holder, const MarshalNode* value) {
     if (!holder || holder->type != 'o') return {};
@@ -180,9 +180,9 @@ void VisibleTexts::Add(const Difference& d, const std::function<void(const TextC
     }
     if (top && top->type == 'o' && ClassName(top) == "RPG::System") {
         const std::string_view entry = EntryNameIn(top, way[2]);
-        const bool words = entry == "@words" && way.size() == 4;
-        const bool elements = entry == "@elements" && way.size() == 4;
-        const bool title = entry == "@game_title" && way.size() == 3;
+        const bool words = entry == "words" && way.size() == 4;
+        const bool elements = entry == "elements" && way.size() == 4;
+        const bool title = entry == "game_title" && way.size() == 3;
         if (words || elements || title)
             emitString(d.oldSide.Node(), d.newSide.Node(), words ? u"系统用语" : elements ? u"属性" : u"游戏标题");
     }
