@@ -187,6 +187,7 @@ public:
     }
 
     void SetFolderMode() { folders_ = true; }
+    bool InFolders() const { return folders_; }
 
 private:
     // The list's texts of a side's row; a string wrapped for its encoding
@@ -279,7 +280,7 @@ int DiffFiles(DiffWriter& writer, const DumpOptions& options, const std::string&
         PrintFileError(shown, kLoadNoMemory);
         return kTrouble;
     }
-    if (!any) PrintSameValues(shown);
+    if (!any) PrintSameValues(absentAllowed || !writer.InFolders() ? u"" : shown);
     return any ? kDiffers : kSame;
 }
 
@@ -340,9 +341,10 @@ int DumpDiff(const DumpOptions& options) {
             const std::u16string shown = U16(options.files[0]);
             std::string heading = "diff --quarnix a/" + options.files[0] + " b/" + options.files[0] + "\n";
             out.Bytes(heading);
-            status = DiffFiles(writer, options, before, after, shown, true);
+            status = DiffFiles(writer, options, before, after, shown, true);  // "/dev/null": absent
         } else {
-            status = DiffFiles(writer, options, before, after, u"", false);
+            // --stat names the file its line is about: the new one.
+            status = DiffFiles(writer, options, before, after, U16(after), false);
         }
         writer.EndJson();
     }

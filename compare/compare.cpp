@@ -187,31 +187,33 @@ private:
         for (std::int64_t i = 0; i < n; ++i) hashesA_[static_cast<std::size_t>(i)] = hasher_.Hash(ChildAt(a, i));
         for (std::int64_t j = 0; j < m; ++j) hashesB_[static_cast<std::size_t>(j)] = hasher_.Hash(ChildAt(b, j));
         if (!MatchLists(hashesA_, hashesB_, script_, options_.maxListEdits)) return false;
-        // A run of removals and additions between two kept elements pairs up
-        // in order while the elements are alike: those are changed elements.
+        // The removals and additions between two kept runs pair up in order
+        // while the elements are alike: those are changed elements.  Kept
+        // elements are equal and need no entry.
         std::size_t i = 0;
         while (i < script_.size()) {
             if (script_[i].step == ListStep::kSame) {
-                entries.push_back({script_[i].oldIndex, script_[i].newIndex, Action::kNone});
                 ++i;
                 continue;
             }
-            std::size_t removedEnd = i;
-            while (removedEnd < script_.size() && script_[removedEnd].step == ListStep::kRemoved) ++removedEnd;
-            std::size_t addedEnd = removedEnd;
-            while (addedEnd < script_.size() && script_[addedEnd].step == ListStep::kAdded) ++addedEnd;
-            const std::size_t removed = removedEnd - i, added = addedEnd - removedEnd;
-            for (std::size_t k = 0; k < std::max(removed, added); ++k) {
-                const ListEdit* r = k < removed ? &script_[i + k] : nullptr;
-                const ListEdit* s = k < added ? &script_[removedEnd + k] : nullptr;
-                if (r && s && Similar(ChildAt(a, r->oldIndex), ChildAt(b, s->newIndex), hasher_)) {
-                    entries.push_back({r->oldIndex, s->newIndex, Action::kUndecided});
+            removed_.clear();
+            added_.clear();
+            for (; i < script_.size() && script_[i].step != ListStep::kSame; ++i) {
+                const ListEdit& e = script_[i];
+                for (std::int64_t k = 0; k < e.length; ++k) {
+                    if (e.step == ListStep::kRemoved) removed_.push_back(e.oldIndex + k);
+                    else added_.push_back(e.newIndex + k);
+                }
+            }
+            for (std::size_t k = 0; k < std::max(removed_.size(), added_.size()); ++k) {
+                const bool r = k < removed_.size(), s = k < added_.size();
+                if (r && s && Similar(ChildAt(a, removed_[k]), ChildAt(b, added_[k]), hasher_)) {
+                    entries.push_back({removed_[k], added_[k], Action::kUndecided});
                     continue;
                 }
-                if (r) entries.push_back({r->oldIndex, -1, Action::kRow});
-                if (s) entries.push_back({-1, s->newIndex, Action::kRow});
+                if (r) entries.push_back({removed_[k], -1, Action::kRow});
+                if (s) entries.push_back({-1, added_[k], Action::kRow});
             }
-            i = addedEnd;
         }
         return true;
     }
@@ -300,6 +302,7 @@ private:
     std::u16string oldPath_, newPath_;
     std::vector<std::uint64_t> hashesA_, hashesB_;
     std::vector<ListEdit> script_;
+    std::vector<std::int64_t> removed_, added_;
 };
 }  // namespace
 

@@ -111,19 +111,22 @@ void ScriptLines(const Reading& before, const Reading& after, LineSink line) {
     std::vector<ListEdit> script;
     if (!MatchLists(a, b, script)) {
         // Too far apart to match: every line goes and comes.
-        for (std::size_t i = 0; i < a.size(); ++i) script.push_back({ListStep::kRemoved, static_cast<std::int64_t>(i), -1});
-        for (std::size_t j = 0; j < b.size(); ++j) script.push_back({ListStep::kAdded, -1, static_cast<std::int64_t>(j)});
+        script.clear();
+        if (!a.empty()) script.push_back({ListStep::kRemoved, 0, -1, static_cast<std::int64_t>(a.size())});
+        if (!b.empty()) script.push_back({ListStep::kAdded, -1, 0, static_cast<std::int64_t>(b.size())});
     }
     std::u16string text;
     for (const ListEdit& e : script) {
         if (e.step == ListStep::kSame) continue;
         const bool removed = e.step == ListStep::kRemoved;
-        const std::int64_t n = removed ? e.oldIndex : e.newIndex;
-        text.clear();
-        AppendInt(text, n + 1);
-        text += u": ";
-        text += removed ? before.lines[static_cast<std::size_t>(n)] : after.lines[static_cast<std::size_t>(n)];
-        EmitPrefixed(line, removed ? u'-' : u'+', text);
+        for (std::int64_t k = 0; k < e.length; ++k) {
+            const std::int64_t n = (removed ? e.oldIndex : e.newIndex) + k;
+            text.clear();
+            AppendInt(text, n + 1);
+            text += u": ";
+            text += removed ? before.lines[static_cast<std::size_t>(n)] : after.lines[static_cast<std::size_t>(n)];
+            EmitPrefixed(line, removed ? u'-' : u'+', text);
+        }
     }
 }
 

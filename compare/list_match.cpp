@@ -42,33 +42,41 @@ bool MatchMiddle(std::span<const std::uint64_t> a, std::span<const std::uint64_t
         const std::int64_t prevK = down ? k + 1 : k - 1;
         const std::int64_t prevX = at(prevK), prevY = prevX - prevK;
         const std::int64_t startX = down ? prevX : prevX + 1;
-        while (x > startX) {
-            --x, --y;
-            reversed.push_back({ListStep::kSame, offsetA + x, offsetB + y});
-        }
-        if (down) reversed.push_back({ListStep::kAdded, -1, offsetB + prevY});
-        else reversed.push_back({ListStep::kRemoved, offsetA + prevX, -1});
+        if (x > startX) reversed.push_back({ListStep::kSame, offsetA + startX, offsetB + startX - k, x - startX});
+        if (down) reversed.push_back({ListStep::kAdded, -1, offsetB + prevY, 1});
+        else reversed.push_back({ListStep::kRemoved, offsetA + prevX, -1, 1});
         x = prevX, y = prevY;
     }
-    while (x > 0) {
-        --x, --y;
-        reversed.push_back({ListStep::kSame, offsetA + x, offsetB + y});
-    }
-    // Within a run of edits between two kept elements the removals come
-    // first, so a changed element reads as "removed, then added".
+    if (x > 0) reversed.push_back({ListStep::kSame, offsetA, offsetB, x});
+    // Between two kept runs the removals come first, so a changed element
+    // reads as "removed, then added"; neighbouring edits of one kind join.
+    auto settle = [&](std::size_t from) {
+        std::stable_partition(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+                              [](const ListEdit& e) { return e.step == ListStep::kRemoved; });
+        std::size_t kept = from;
+        for (std::size_t i = from; i < out.size(); ++i) {
+            ListEdit& last = out[kept - (kept > from ? 1 : 0)];
+            if (kept > from && last.step == out[i].step &&
+                (last.step == ListStep::kRemoved ? last.oldIndex + last.length == out[i].oldIndex
+                                                 : last.newIndex + last.length == out[i].newIndex)) {
+                last.length += out[i].length;
+                continue;
+            }
+            out[kept++] = out[i];
+        }
+        out.resize(kept);
+    };
     std::size_t runStart = out.size();
     for (auto it = reversed.rbegin(); it != reversed.rend(); ++it) {
         if (it->step == ListStep::kSame) {
-            std::stable_partition(out.begin() + static_cast<std::ptrdiff_t>(runStart), out.end(),
-                                  [](const ListEdit& e) { return e.step == ListStep::kRemoved; });
+            settle(runStart);
             out.push_back(*it);
             runStart = out.size();
         } else {
             out.push_back(*it);
         }
     }
-    std::stable_partition(out.begin() + static_cast<std::ptrdiff_t>(runStart), out.end(),
-                          [](const ListEdit& e) { return e.step == ListStep::kRemoved; });
+    settle(runStart);
     return true;
 }
 }  // namespace
@@ -82,16 +90,14 @@ bool MatchLists(std::span<const std::uint64_t> before, std::span<const std::uint
     while (tail < before.size() - head && tail < after.size() - head &&
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
-    script.reserve(head + tail);
-    for (std::size_t i = 0; i < head; ++i)
-        script.push_back({ListStep::kSame, static_cast<std::int64_t>(i), static_cast<std::int64_t>(i)});
+    if (head) script.push_back({ListStep::kSame, 0, 0, static_cast<std::int64_t>(head)});
     if (!MatchMiddle(before.subspan(head, before.size() - head - tail), after.subspan(head, after.size() - head - tail),
                      static_cast<std::int64_t>(head), static_cast<std::int64_t>(head), script, maxEdits)) {
         script.clear();
         return false;
     }
-    for (std::size_t t = tail; t > 0; --t)
-        script.push_back({ListStep::kSame, static_cast<std::int64_t>(before.size() - t),
-                          static_cast<std::int64_t>(after.size() - t)});
+    if (tail)
+        script.push_back({ListStep::kSame, static_cast<std::int64_t>(before.size() - tail),
+                          static_cast<std::int64_t>(after.size() - tail), static_cast<std::int64_t>(tail)});
     return true;
 }

@@ -63,11 +63,6 @@ std::string_view StringOf(const MarshalNode* n) {
 
 // The i-th child of a container for hashing: pairs and entries are taken
 // together, so their order does not count.
-struct Open {
-    const MarshalNode* node;
-    std::int64_t next;
-    std::uint64_t acc;
-};
 }  // namespace
 
 bool IsStringLike(const MarshalNode* node) {
@@ -106,6 +101,13 @@ bool ValueHasher::Lookup(const MarshalNode* node, std::uint64_t& hash) const {
 }
 
 void ValueHasher::Store(const MarshalNode* node, std::uint64_t hash) {
+    if (count_ == kMaxKept) {
+        // Full: start afresh.  What is still needed is what was hashed
+        // last (the hashes of a list's elements come after their insides),
+        // and the rest is hashed again if it is ever asked for.
+        std::memset(slots_, 0, capacity_ * sizeof(Slot));
+        count_ = 0;
+    }
     if ((count_ + 1) * 2 > capacity_) {
         std::size_t capacity = capacity_ ? capacity_ * 2 : 1024;
         auto* slots = static_cast<Slot*>(std::calloc(capacity, sizeof(Slot)));
@@ -124,6 +126,14 @@ void ValueHasher::Store(const MarshalNode* node, std::uint64_t hash) {
     while (slots_[i].node) i = (i + 1) & (capacity_ - 1);
     slots_[i] = {node, hash};
     ++count_;
+}
+
+std::uint64_t ValueHasher::NameHash(const char* name) {
+    // Entry names are borrowed from the document's symbols: one pointer per
+    // name, so a few slots keyed by address spare hashing the same text.
+    NameSlot& slot = names_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % kNameSlots];
+    if (slot.name != name) slot = {name, HashText(seed_, name)};
+    return slot.hash;
 }
 
 const HolderIndex& ValueHasher::Holders(const MarshalNode* node) {
@@ -176,8 +186,14 @@ std::uint64_t ValueHasher::Scalar(const MarshalNode* n) {
     case 'u':
         return Combine(Combine(h, HashText(seed_, n->name)),
                        HashBytes(seed_, n->data.bytes, static_cast<std::size_t>(n->count)));
-    case '@':
+    case '@': {
+        // A link to a string, a float or another value without insides is
+        // that value, as the list shows it, wherever it lies; a link to a
+        // container is its target's path (the target may hold the link).
+        const MarshalNode* target = n->data.target;
+        if (target && target->type != '@' && !ComparedByChildren(target)) return Scalar(target);
         return Combine(h, LinkHash(n));
+    }
     default:
         return h;  // nil, true, false
     }
@@ -194,56 +210,59 @@ std::uint64_t ValueHasher::Hash(const MarshalNode* node) {
     // Post-order over the containers: a frame sums its children's hashes,
     // mixed with their position in an array or their key or name elsewhere,
     // so objects and hashes hash alike in any order.
-    std::vector<Open> stack;
-    stack.push_back({node, 0, 0});
-    std::uint64_t finished = 0;
-    while (!stack.empty()) {
+    std::vector<Open>& stack = stack_;
+    stack.clear();
+    stack.push_back({node, 0, ChildCount(node), 0, 0, 1});
+    // Adds child i's hash to its container's sum, placed where it sits: its
+    // position in arrays and wrappers of one value, its name in entries, its
+    // pair's key in hashes (a key is placed by itself).
+    auto account = [&](Open& top, std::int64_t i, std::uint64_t h) {
+        const MarshalNode* c = top.node;
+        std::uint64_t place;
+        if (IsEntryListType(c->type)) {
+            place = NameHash(c->data.attrs[i].name);
+        } else if (c->type == '{' || (c->type == '}' && i > 0)) {
+            const bool isKey = c->type == '{' ? i % 2 == 0 : i % 2 == 1;
+            if (isKey) {
+                place = 0x4b4559;
+                top.key = h;
+            } else {
+                place = top.key;
+            }
+        } else {
+            place = static_cast<std::uint64_t>(i);
+        }
+        top.acc += Combine(place, h);
+    };
+    for (;;) {
         Open& top = stack.back();
         const MarshalNode* c = top.node;
-        const std::int64_t count = ChildCount(c);
+        const std::int64_t count = top.count;
         if (top.next < count) {
             const std::int64_t i = top.next++;
-            const MarshalNode* child = ChildAt(c, i);
+            const MarshalNode* child = IsEntryListType(c->type) ? &c->data.attrs[i].value : &c->data.nodes[i];
             std::uint64_t h;
-            if (ComparedByChildren(child)) {
-                if (!Lookup(child, h)) {
-                    stack.push_back({child, 0, 0});
-                    continue;
-                }
-            } else {
+            if (!ComparedByChildren(child)) {
                 h = Hash(child);
+                ++top.size;
+            } else if (!Lookup(child, h)) {
+                stack.push_back({child, 0, ChildCount(child), 0, 0, 1});
+                continue;
             }
-            // Where the child sits: its position in arrays and wrappers of
-            // one value, its name in entries, its pair's key in hashes.
-            std::uint64_t place;
-            if (IsEntryListType(c->type)) {
-                place = HashText(seed_, c->data.attrs[i].name);
-            } else if (c->type == '{' || (c->type == '}' && i > 0)) {
-                const std::int64_t pair = c->type == '{' ? i / 2 : (i - 1) / 2;
-                const bool isKey = c->type == '{' ? i % 2 == 0 : i % 2 == 1;
-                if (isKey) {
-                    place = 0x4b4559;  // a key is placed by itself
-                } else {
-                    const MarshalNode* key = ChildAt(c, c->type == '{' ? 2 * pair : 2 * pair + 1);
-                    place = Hash(key);
-                }
-            } else {
-                place = static_cast<std::uint64_t>(i);
-            }
-            top.acc += Combine(place, h);
+            account(top, i, h);
             continue;
         }
         std::uint64_t h = Combine(Combine(Mix(seed_ + c->type), static_cast<std::uint64_t>(count)), top.acc);
         if (std::string_view kind = KindName(c); !kind.empty()) h = Combine(h, HashBytes(seed_, kind.data(), kind.size()));
         if (std::string_view ext = ExtensionName(c); !ext.empty()) h = Combine(h, HashBytes(seed_, ext.data(), ext.size()));
-        Store(c, h);
+        const std::uint64_t size = top.size;
+        // Small values are hashed again faster than they are looked up in a
+        // large table: only values with enough inside are kept.
+        if (size >= kKeptFromSize) Store(c, h);
         stack.pop_back();
-        finished = h;
-        if (!stack.empty()) {
-            // Account for the finished child in its parent: step back and
-            // let the parent take it from the table.
-            --stack.back().next;
-        }
+        if (stack.empty()) return h;
+        Open& parent = stack.back();
+        parent.size += size;
+        account(parent, parent.next - 1, h);
     }
-    return finished;
 }

@@ -1,10 +1,12 @@
 // Values of two documents compared whole: a 64-bit hash of each value, in
 // which equal values hash alike whatever the order of an object's instance
-// variables or a hash's pairs, and where a link stands for its target's
+// variables or a hash's pairs.  A link to a string or another value without
+// insides stands for that value; a link to a container, for its target's
 // access path.  The comparison of lists matches elements by these hashes.
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "marshal/document.h"
 #include "marshal/node.h"
@@ -25,8 +27,9 @@ bool ComparedByChildren(const MarshalNode* node);
 
 // Hashes of the values of two documents.  The seed is drawn afresh for each
 // comparer, so no file can be made to collide on purpose; two values are
-// taken as equal when their hashes are.  Containers' hashes are kept, so a
-// value nested in many compared lists is hashed once.
+// taken as equal when their hashes are.  The hashes of large containers are
+// kept (up to kMaxKept of them), so a value nested in many compared lists is
+// hashed a bounded number of times, however deep the nesting.
 class ValueHasher {
 public:
     ValueHasher();
@@ -50,6 +53,26 @@ private:
     bool Lookup(const MarshalNode* node, std::uint64_t& hash) const;
     void Store(const MarshalNode* node, std::uint64_t hash);
 
+    std::uint64_t NameHash(const char* name);
+
+    // 65,536 hashes in 2 MB: the table stays in the processor's cache.
+    static constexpr std::size_t kMaxKept = std::size_t{1} << 16;
+    static constexpr std::uint64_t kKeptFromSize = 32;  // values below it
+    struct Open {
+        const MarshalNode* node;
+        std::int64_t next;
+        std::int64_t count;
+        std::uint64_t acc;
+        std::uint64_t key;   // of a hash: the hash of the pair's key, read just before its value
+        std::uint64_t size;  // values below so far, itself included
+    };
+    std::vector<Open> stack_;
+    struct NameSlot {
+        const char* name;
+        std::uint64_t hash;
+    };
+    static constexpr std::size_t kNameSlots = 256;
+    NameSlot names_[kNameSlots] = {};
     struct Slot {
         const MarshalNode* node;
         std::uint64_t hash;
