@@ -23,7 +23,8 @@ const char kDumpUsage[] =
     "                common_event, map, actor, item, weapon, armor, skill,\n"
     "                troop or animation\n"
     "  PATH...       with --find or --uses: files or folders (their .rxdata\n"
-    "                files in file-name order); each line starts with its file\n";
+    "                files in file-name order); each line starts with its file\n"
+    "  --help, --version  this text, or the version\n";
 
 namespace {
 // "switch:48": a kind quarnix-dump takes and a decimal id.
@@ -126,12 +127,14 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             options.matchCase = true;
         } else if (name == "--help") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else {
             return fail("unknown option " + std::string(arg));
         }
         if (flag && inlineValue) return fail(std::string(name) + " takes no value");
     }
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     if (options.json && options.find) return fail("--json and --find do not go together");
     if (options.lens && (options.json || options.find)) return fail("--lens goes with the plain dump or --path");
     if (options.matchCase && !options.find) return fail("--match-case goes with --find");

@@ -25,6 +25,7 @@ struct DumpOptions {
     RefKind usesKind = RefKind::kSwitch;
     std::int64_t usesId = 0;
     bool help = false;            // --help
+    bool version = false;         // --version
 };
 
 // Reads argv into `options`.  False for wrong usage, with `error` saying
