@@ -4,6 +4,7 @@
 # pages, and the documents Debian asks every package for.  Its
 # dependencies come from dpkg-shlibdeps: the Qt 6 libraries, zlib, the C++
 # runtime, with the versions the build was linked against.
+include(GNUInstallDirs)
 set(packaging_dir ${PROJECT_BINARY_DIR}/packaging)
 
 # Manual pages and the changelog, compressed as Debian wants them: gzip
@@ -50,7 +51,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quarnix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Quarnix authors")
-set(CPACK_PACKAGE_CONTACT "Quarnix authors <quarnix@users.noreply.github.com>")
+set(CPACK_PACKAGE_CONTACT "Quarnix authors <maintainers@quarnix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read-only viewer of RPG Maker XP data files")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -63,15 +64,15 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Chinese texts need a font with CJK glyphs; Qt's own dialogs in Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "git, qt6-translations-l10n")
+# The long description; CPack puts the summary above it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "read-only viewer of RPG Maker XP data files
- Quarnix shows what an RPG Maker XP data file (*.rxdata, a Ruby Marshal 4.8
- dump) holds: every value in a tree and a list, object links followed on a
- double-click, scripts with their Ruby source, tables as grids, event pages as
- the editor's command lines, and the uses of a switch or an item across the
- game's Data folder.  It never writes anything.
- .
- quarnix-dump prints the same document as text or JSON, for terminals,
- scripts and readable git diffs of game data.")
+  "Quarnix shows what an RPG Maker XP data file (*.rxdata, a Ruby Marshal 4.8
+dump) holds: every value in a tree and a list, object links followed on a
+double-click, scripts with their Ruby source, tables as grids, event pages as
+the editor's command lines, and the uses of a switch or an item across the
+game's Data folder.  It never writes anything.
+
+quarnix-dump prints the same document as text or JSON, for terminals,
+scripts and readable git diffs of game data.")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -80,9 +80,9 @@ for option in $("$scratch/deb/usr/bin/quarnix-dump" --help | grep -o -- '--[a-z-
   check "quarnix-dump.1 tells of $option" holds "$man_text" "$option"
 done
 for status in 0 1 2 3 4 5 6 7 8 64; do
-  check "quarnix-dump.1 tells of exit status $status" grep -qx " *$status" <<<"$man_text"
+  check "quarnix-dump.1 tells of exit status $status" grep -qE "^ +$status +[A-Z]" <<<"$man_text"
 done
-check "lintian finds no error in the .deb" lintian --fail-on error --suppress-tags running-with-root-privileges "$deb"
+check "lintian finds no error in the .deb" lintian --fail-on error "$deb"
 
 echo "Package checks: $((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]
