@@ -75,7 +75,7 @@ TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
     EXPECT_EQ(help.out.rfind("usage: quarnix-dump", 0), 0u);
     ProgramRun version = Dump({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "quarnix-dump " + ProjectVersion() + "\n");
+    EXPECT_EQ(version.out, NameAndVersion("quarnix-dump") + "\n");
     // "--" ends the options; "--find=TEXT" is the same as "--find TEXT".
     EXPECT_EQ(Dump({"--", file}).out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
     EXPECT_EQ(Dump({"--find=RPG::Map", file}).out, Dump({"--find", "RPG::Map", file}).out);

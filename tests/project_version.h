@@ -5,14 +5,28 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 inline std::string ProjectVersion() {
-    std::ifstream in(std::string(QUARNIX_TEST_DATA) + "/../../CMakeLists.txt");
+    std::string path = QUARNIX_TEST_DATA;
+    path += "/../../CMakeLists.txt";
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
-    const std::string all = text.str(), key = "project(Quarnix VERSION ";
+    const std::string all = text.str();
+    constexpr std::string_view key = "project(Quarnix VERSION ";
     const std::size_t at = all.find(key);
     if (at == std::string::npos) return "(no version in CMakeLists.txt)";
     const std::size_t from = at + key.size();
     return all.substr(from, all.find_first_of(" )", from) - from);
+}
+
+// "NAME VERSION": what `NAME --version` prints (without its line break)
+// and the About boxes show.  Built by appending: GCC 12 warns wrongly of
+// bounds over "literal" + std::string.
+inline std::string NameAndVersion(const char* name) {
+    std::string text(name);
+    text += ' ';
+    text += ProjectVersion();
+    return text;
 }

@@ -40,8 +40,8 @@ TEST(CommandLine, HelpAndVersionPrintAndExitWithoutADisplay) {
         std::vector<std::string> args;
         std::string start;
     } cases[] = {
-        {{"--version"}, "quarnix " + ProjectVersion() + "\n"},
-        {{"Map001.rxdata", "--version"}, "quarnix " + ProjectVersion() + "\n"},
+        {{"--version"}, NameAndVersion("quarnix") + "\n"},
+        {{"Map001.rxdata", "--version"}, NameAndVersion("quarnix") + "\n"},
         {{"--help"}, "usage: quarnix [FILE]\n"},
         {{"-h"}, "usage: quarnix [FILE]\n"},
     };

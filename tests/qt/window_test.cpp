@@ -198,7 +198,7 @@ TEST_F(WindowTest, AboutBoxClosesThreeWays) {
         answers.Then([&c](QDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("关于 Quarnix"));
             EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("product"))->text(),
-                      QString::fromStdString("Quarnix " + ProjectVersion()));
+                      QString::fromStdString(NameAndVersion("Quarnix")));
             EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("ok"))->text(), QStringLiteral("确定"));
             EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("icon"))->pixmap().isNull());
             EXPECT_TRUE(dialog.isModal());

@@ -147,7 +147,7 @@ TEST(Windows, AboutClosesWithOkEscAndTheCloseBox) {
         HWND dialog = WaitForDialog(viewer.Window());
         ASSERT_TRUE(dialog);
         EXPECT_EQ(Utf8(WindowText(dialog)), "关于 Quarnix");
-        EXPECT_TRUE(FindWindowExW(dialog, nullptr, L"Static", Wide("Quarnix " + ProjectVersion()).c_str()));
+        EXPECT_TRUE(FindWindowExW(dialog, nullptr, L"Static", Wide(NameAndVersion("Quarnix")).c_str()));
         EXPECT_FALSE(IsWindowEnabled(viewer.Window()));  // modal
         c.close(dialog);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -164,7 +164,7 @@ TEST(Windows, HelpAndVersionShowTheirTextInAMessageBoxAndExit) {
     struct Case {
         const wchar_t* argument;
         std::string text;
-    } cases[] = {{L"--version", "quarnix " + ProjectVersion()}, {L"/?", "usage: quarnix [FILE]\n"}};
+    } cases[] = {{L"--version", NameAndVersion("quarnix")}, {L"/?", "usage: quarnix [FILE]\n"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(Utf8(c.argument));
         std::wstring command = L"\"" + Wide(QUARNIX_EXE) + L"\" " + c.argument;
