@@ -27,6 +27,11 @@ ctest --test-dir build --output-on-failure -j "$JOBS"
 stage "== The Windows programs, cross-built with mingw-w64 and run under Wine"
 scripts/test-windows.sh build
 
+# The release packages, made from the two builds above and checked (lintian
+# among the checks) beside the next stage, which the packaging barely slows.
+(scripts/package.sh && scripts/test-packages.sh) >build/packages.log 2>&1 &
+packages=$!
+
 stage "== Build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -38,6 +43,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNIX_SANITIZE=ON
   -DQUARNIX_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$JOBS"
 ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+echo "-- the release packages (scripts/package.sh, scripts/test-packages.sh; made beside this stage)"
+if ! wait "$packages"; then
+  cat build/packages.log
+  echo "The release packages are wrong (build/packages.log)." >&2
+  exit 1
+fi
+grep -E '^(Wrote|Package checks:)' build/packages.log
 
 stage "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

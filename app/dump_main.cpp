@@ -28,6 +28,7 @@
 #include "present/node_location.h"
 #include "present/path_parse.h"
 #include "present/text.h"
+#include "quarnix_version.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/navigate.h"
@@ -164,6 +165,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(kDumpUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs("quarnix-dump " QUARNIX_VERSION "\n", stdout);
         return 0;
     }
     if (options.diff) return DumpDiff(options);

@@ -33,7 +33,8 @@ const char kDumpUsage[] =
     "                removed events, database rows and commands\n"
     "  --text        with --diff: only the texts the player reads that changed\n"
     "  --git         with --diff: take git's seven external-diff arguments\n"
-    "  exit status of --diff: 0 the same values, 1 differences, 2 trouble\n";
+    "  exit status of --diff: 0 the same values, 1 differences, 2 trouble\n"
+    "  --help, --version  this text, or the version\n";
 
 namespace {
 // "switch:48": a kind quarnix-dump takes and a decimal id.
@@ -144,12 +145,14 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             options.git = true;
         } else if (name == "--help") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else {
             return fail("unknown option " + std::string(arg));
         }
         if (flag && inlineValue) return fail(std::string(name) + " takes no value");
     }
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     if ((options.stat || options.text || options.git) && !options.diff)
         return fail("--stat, --text and --git go with --diff");
     if (options.diff) {

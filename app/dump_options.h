@@ -29,6 +29,7 @@ struct DumpOptions {
     bool text = false;            // --text: with --diff, the player-visible texts that changed
     bool git = false;             // --git: with --diff, the seven arguments of git's external diff
     bool help = false;            // --help
+    bool version = false;         // --version
 };
 
 // Reads argv into `options`.  False for wrong usage, with `error` saying

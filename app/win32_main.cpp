@@ -1,16 +1,42 @@
 // quarnix.exe: the native Windows viewer.  `quarnix FILE` opens FILE once
 // the window is shown, as a file association passes it; with no argument
-// the window starts empty.
+// the window starts empty.  `quarnix --help` and `quarnix --version` show
+// their text in a message box (the program has no console) and exit.
 #include "ui/win32/window_state.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <string>
+
+#include "app/viewer_command_line.h"
+
 #ifdef QUARNIX_TEST_SWITCHES
 #include "app/win32_switches.h"
 #endif
 
+namespace {
+// --help or --version: its text in a message box, before any window.
+bool AnswerRequest(int argc, wchar_t* const* argv) {
+    const ViewerRequest request = ViewerRequestOf(argc, argv);
+    if (request == ViewerRequest::kRun) return false;
+    std::string text = request == ViewerRequest::kHelp ? ViewerHelpText() : ViewerVersionText();
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    MessageBoxW(nullptr, wide.c_str(), L"Quarnix", MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments && AnswerRequest(count, arguments)) {
+        LocalFree(arguments);
+        return 0;
+    }
     InitCommonControls();
     // The shell's file icons and the Open dialog want COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -26,8 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    int count = 0;
-    if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    if (arguments) {
 #ifdef QUARNIX_TEST_SWITCHES
         int status = RunSwitches(window, count, arguments);
         LocalFree(arguments);

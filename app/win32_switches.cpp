@@ -14,6 +14,7 @@
 #include "ui/nav_panes.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"
 
 namespace {
@@ -224,11 +225,12 @@ int Screenshot(HWND window, const wchar_t* path, const wchar_t* picture) {
             if (row >= 0) ListSetRowSelected(row, true);
         }
     }
-    MoveWindow(window, 0, 0, 1000, 640, TRUE);
+    // The same picture at every DPI, only sharper: lengths at 96 DPI, scaled.
+    MoveWindow(window, 0, 0, Scaled(1000), Scaled(640), TRUE);
     SetFocus(ListPane);  // the selected row shows in colour
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kInitialTreeWidth + 1, 10));
-    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(320, 10));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(320, 10));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Scaled(kInitialTreeWidth) + 1, 10));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Scaled(320), 10));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(Scaled(320), 10));
     FlushListPane();
     SetForegroundWindow(window);
     PaintNow(window);

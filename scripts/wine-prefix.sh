@@ -8,6 +8,10 @@ set -euo pipefail
 : "${WINEPREFIX:?set WINEPREFIX to the folder for the new prefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
+# The display scaling: LogPixels, read when Wine's processes start.
+if [ "${WINE_DPI:-96}" != 96 ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$WINE_DPI" /f >/dev/null 2>&1
+fi
 for font in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" SimSun 宋体 "Microsoft Sans Serif"; do
   LC_ALL=C.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "Noto Sans CJK SC" /f >/dev/null 2>&1
 done

@@ -12,6 +12,7 @@
 #include "tests/json_check.h"
 #include "tests/marshal_bytes.h"
 #include "tests/process_support.h"
+#include "tests/project_version.h"
 
 using mb::Arr, mb::Float, mb::Hash, mb::HashDef, mb::Int, mb::Ivar, mb::Link, mb::Nil, mb::Obj, mb::Str, mb::Sym,
     mb::True, mb::UserClass, mb::UserDump, mb::UserMarshal;
@@ -72,6 +73,9 @@ TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
     ProgramRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: quarnix-dump", 0), 0u);
+    ProgramRun version = Dump({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, NameAndVersion("quarnix-dump") + "\n");
     // "--" ends the options; "--find=TEXT" is the same as "--find TEXT".
     EXPECT_EQ(Dump({"--", file}).out, ReadFileBytes(Data("golden/Map001.rxdata.txt")));
     EXPECT_EQ(Dump({"--find=RPG::Map", file}).out, Dump({"--find", "RPG::Map", file}).out);

@@ -8,6 +8,10 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "tests/process_support.h"
+#include "tests/project_version.h"
 #include "tests/qt/test_support.h"
 #include "ui/qt/application.h"
 #include "ui/qt/main_window.h"
@@ -24,6 +28,33 @@ TEST(CommandLine, TheFirstArgumentIsTheFile) {
         {{"quarnix", "/data/地图 1.rxdata", "ignored"}, "/data/地图 1.rxdata"},
     };
     for (const Case& c : cases) EXPECT_EQ(FileFromArguments(c.arguments), c.file) << c.arguments.join(' ').toStdString();
+}
+
+// --help and --version print and exit as command-line programs do, before
+// any window: they work with no display to connect to.
+TEST(CommandLine, HelpAndVersionPrintAndExitWithoutADisplay) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM"), display = qgetenv("DISPLAY");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("DISPLAY");
+    struct Case {
+        std::vector<std::string> args;
+        std::string start;
+    } cases[] = {
+        {{"--version"}, NameAndVersion("quarnix") + "\n"},
+        {{"Map001.rxdata", "--version"}, NameAndVersion("quarnix") + "\n"},
+        {{"--help"}, "usage: quarnix [FILE]\n"},
+        {{"-h"}, "usage: quarnix [FILE]\n"},
+    };
+    for (const Case& c : cases) {
+        ProgramRun run = RunProgram(QUARNIX_VIEWER_EXE, c.args);
+        EXPECT_EQ(run.status, 0) << c.args.back();
+        EXPECT_EQ(run.out.substr(0, c.start.size()), c.start) << c.args.back();
+        EXPECT_EQ(run.err, "") << c.args.back();
+    }
+    // Without them the program wants its window, which it cannot have here.
+    EXPECT_NE(RunProgram(QUARNIX_VIEWER_EXE, {"--", "--version"}).status, 0);
+    qputenv("QT_QPA_PLATFORM", platform);
+    if (!display.isEmpty()) qputenv("DISPLAY", display);
 }
 
 TEST(CommandLine, OpensTheFileOnceTheWindowIsShown) {

@@ -15,6 +15,7 @@
 
 #include "ui/qt/load_runner.h"
 #include "marshal/load.h"
+#include "tests/project_version.h"
 #include "tests/qt/test_support.h"
 #include "ui/qt/about_dialog.h"
 #include "ui/qt/main_window.h"
@@ -197,7 +198,7 @@ TEST_F(WindowTest, AboutBoxClosesThreeWays) {
         answers.Then([&c](QDialog& dialog) {
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("关于 Quarnix"));
             EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("product"))->text(),
-                      QStringLiteral("Quarnix V1.0 Beta1"));
+                      QString::fromStdString(NameAndVersion("Quarnix")));
             EXPECT_EQ(dialog.findChild<QPushButton*>(QStringLiteral("ok"))->text(), QStringLiteral("确定"));
             EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("icon"))->pixmap().isNull());
             EXPECT_TRUE(dialog.isModal());

@@ -5,6 +5,7 @@
 // another program holds open for writing.
 #include <gtest/gtest.h>
 
+#include "tests/project_version.h"
 #include "tests/win32/driver.h"
 
 namespace {
@@ -146,7 +147,7 @@ TEST(Windows, AboutClosesWithOkEscAndTheCloseBox) {
         HWND dialog = WaitForDialog(viewer.Window());
         ASSERT_TRUE(dialog);
         EXPECT_EQ(Utf8(WindowText(dialog)), "关于 Quarnix");
-        EXPECT_TRUE(FindWindowExW(dialog, nullptr, L"Static", L"Quarnix V1.0 Beta1"));
+        EXPECT_TRUE(FindWindowExW(dialog, nullptr, L"Static", Wide(NameAndVersion("Quarnix")).c_str()));
         EXPECT_FALSE(IsWindowEnabled(viewer.Window()));  // modal
         c.close(dialog);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
@@ -155,6 +156,46 @@ TEST(Windows, AboutClosesWithOkEscAndTheCloseBox) {
     }
     viewer.Command(kExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
+}
+
+// `quarnix.exe --version` and `/?`: the text in a message box (the program
+// has no console), no main window, exit 0 once it is closed.
+TEST(Windows, HelpAndVersionShowTheirTextInAMessageBoxAndExit) {
+    struct Case {
+        const wchar_t* argument;
+        std::string text;
+    } cases[] = {{L"--version", NameAndVersion("quarnix")}, {L"/?", "usage: quarnix [FILE]\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf8(c.argument));
+        std::wstring command = L"\"" + Wide(QUARNIX_EXE) + L"\" " + c.argument;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process));
+        auto ownedByIt = [&](const wchar_t* className) {
+            for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w;
+                 w = FindWindowExW(nullptr, w, className, nullptr)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == process.dwProcessId && IsWindowVisible(w)) return w;
+            }
+            return HWND{};
+        };
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (box = ownedByIt(L"#32770")) != nullptr; }));
+        if (box) {
+            EXPECT_EQ(Utf8(WindowText(box)), "Quarnix");
+            EXPECT_EQ(Utf8(WindowText(GetDlgItem(box, 0xFFFF))).substr(0, c.text.size()), c.text);
+            EXPECT_FALSE(ownedByIt(L"MainWindow"));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        DWORD status = 1;
+        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+        GetExitCodeProcess(process.hProcess, &status);
+        EXPECT_EQ(status, 0u);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
 }
 
 // The panes' rectangles in the main window's client coordinates.

@@ -6,6 +6,7 @@
 
 #include "ui/qt/modal.h"
 #include "ui/qt/pane_images.h"
+#include "quarnix_version.h"
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 Quarnix"));
@@ -14,7 +15,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(PaneImages::AppIcon().pixmap(QSize(32, 32), devicePixelRatio()));
-    auto* product = new QLabel(QStringLiteral("Quarnix V1.0 Beta1"), this);
+    auto* product = new QLabel(QStringLiteral(QUARNIX_PRODUCT_LINE), this);
     product->setObjectName(QStringLiteral("product"));
     product->setTextFormat(Qt::PlainText);
     auto* ok = new QPushButton(QStringLiteral("确定"), this);

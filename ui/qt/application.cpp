@@ -7,12 +7,13 @@
 
 #include "ui/qt/main_window.h"
 #include "ui/qt/pane_images.h"
+#include "quarnix_version.h"
 
 QString UnwritableSettingsPath() { return QStringLiteral("/dev/null/quarnix"); }
 
 void PrepareApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Quarnix"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QApplication::setApplicationVersion(QStringLiteral(QUARNIX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("quarnix"));
     app.setWindowIcon(PaneImages::AppIcon());
 

@@ -8,6 +8,7 @@
 #include "ui/front_end.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/window_state.h"
 
 namespace {
@@ -105,9 +106,11 @@ void PlaceLoadProgress() {
     if (!g_bar) return;
     RECT r{};
     GetClientRect(StatusBar, &r);
-    int width = r.right < kProgressWidth + 24 ? r.right / 2 : kProgressWidth;
+    const int most = Scaled(kProgressWidth), grip = Scaled(20), border = Scaled(3);
+    int width = r.right < most + Scaled(24) ? r.right / 2 : most;
     // Clear of the size grip at the right end, and of the bar's borders.
-    MoveWindow(g_bar, r.right - width - 20, 3, width, r.bottom > 6 ? r.bottom - 5 : r.bottom, TRUE);
+    MoveWindow(g_bar, r.right - width - grip, border, width, r.bottom > 2 * border ? r.bottom - 2 * border + 1 : r.bottom,
+               TRUE);
 }
 
 HWND LoadProgressBar() { return g_bar && IsWindowVisible(g_bar) ? g_bar : nullptr; }

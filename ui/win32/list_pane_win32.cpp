@@ -4,6 +4,7 @@
 // selected state of the rows is the control's own.
 #include "ui/handlers.h"
 #include "ui/win32/window_state.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace {
 ListStore g_store;
@@ -62,7 +63,7 @@ void ListInsertColumn(int index, const char16_t* header, int width) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.pszText = const_cast<wchar_t*>(reinterpret_cast<const wchar_t*>(header ? header : u""));
-    column.cx = width;
+    column.cx = Scaled(width);  // widths are given for 96 DPI
     SendMessageW(ListPane, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 

@@ -9,6 +9,7 @@
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"
 
 HWND MainWindowHandle;
@@ -28,9 +29,11 @@ HWND CreateControl(DWORD exStyle, const wchar_t* className, DWORD style, int wid
 // a control that did not come leaves a null handle.
 LRESULT OnCreate(HWND window) {
     MainWindowHandle = window;
+    // Everything below is sized for the monitor the window is on.
+    SetCurrentDpi(SystemWindowDpi(window));
     TreePane = CreateControl(WS_EX_CLIENTEDGE, WC_TREEVIEWW,
                              WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                             kInitialTreeWidth, 0);
+                             Scaled(kInitialTreeWidth), 0);
     PaneImageList = CreatePaneImageList();
     SendMessageW(TreePane, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(PaneImageList));
     // Virtual rows (LVS_OWNERDATA): a list of a million rows costs no more
@@ -45,6 +48,7 @@ LRESULT OnCreate(HWND window) {
     InitViewer();  // no document; the list's columns
     StatusBar = CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE, 0, 0);
     SendMessageW(StatusBar, SB_SIMPLE, TRUE, 0);
+    SetPaneFonts();
     AttachFrontEnd();
     AttachNavigation();
     CreatePreviewPane(window);
@@ -57,6 +61,7 @@ LRESULT OnDestroy() {
     StopOpenSequence();
     ShutdownViewer();  // the document and the file icon
     DetachNavigation();
+    ReleaseDpiFonts();
     PostQuitMessage(0);
     return 0;
 }
@@ -143,6 +148,9 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         if (SetWaitCursor(lParam)) return TRUE;
         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        OnMainWindowDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -157,6 +165,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // the middle of the operation that sent it.
     if (--depth == 0 && ListPane) FlushListPane();
     return result;
+}
+
+void SetPaneFonts() {
+    SendMessageW(TreePane, WM_SETFONT, reinterpret_cast<WPARAM>(PaneFont()), TRUE);
+    SendMessageW(ListPane, WM_SETFONT, reinterpret_cast<WPARAM>(PaneFont()), TRUE);
+    SendMessageW(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), TRUE);
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {

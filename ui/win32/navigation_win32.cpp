@@ -7,6 +7,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"
 
 namespace {
@@ -22,14 +24,12 @@ enum Command : UINT {
     kFindInFolder = kCommandFindInFolder,
     kMenuEntryBase = 1000,  // a context menu's entries: kMenuEntryBase + index
 };
-constexpr int kBarHeight = 28;
 
 NavigationController g_navigation;
 FindController g_find{g_navigation};
 GameFolderController g_folder{g_navigation};
 HACCEL g_accelerators = nullptr;
 HMENU g_editMenu = nullptr, g_navigateMenu = nullptr;
-HFONT g_font = nullptr;
 
 struct FindBarControls {
     HWND label, edit, columns[3], matchCase, previous, next, status, close;
@@ -44,7 +44,7 @@ const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_
 HWND Child(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle = 0) {
     HWND control = CreateWindowExW(exStyle, className, text, WS_CHILD | style, 0, 0, 0, 0, MainWindowHandle, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), FALSE);
     return control;
 }
 
@@ -148,11 +148,6 @@ LRESULT CALLBACK BarEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void CreateBars() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    g_font = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
-                 ? CreateFontIndirectW(&metrics.lfMessageFont)
-                 : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     g_findBar.label = Child(L"STATIC", L"查找:", SS_CENTERIMAGE);
     g_findBar.edit = Child(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
     const wchar_t* names[] = {L"名称", L"类型", L"值"};
@@ -410,42 +405,64 @@ bool HandleContextMenu(HWND control, LPARAM position) {
     return false;
 }
 
-int BottomBarsHeight() { return (g_findShown ? kBarHeight : 0) + (g_pathShown ? kBarHeight : 0); }
+// The bars' rows: as high as a field of the font with a margin, each
+// control as wide as its text; the fields take what is left.
+int BarRowHeight() { return ControlHeight(MessageFont()) + Scaled(6); }
+
+int BottomBarsHeight() { return (g_findShown ? BarRowHeight() : 0) + (g_pathShown ? BarRowHeight() : 0); }
 
 void PlaceBottomBars(int top, int width) {
-    const int h = kBarHeight - 6;
+    const HFONT font = MessageFont();
+    const int h = ControlHeight(font), gap = Scaled(4), row = BarRowHeight();
     auto place = [](HWND control, int x, int y, int w, int height) { MoveWindow(control, x, y, w < 0 ? 0 : w, height, TRUE); };
     if (g_findShown) {
-        const int y = top + 3;
-        int x = 4;
-        place(g_findBar.label, x, y, 40, h);
-        x += 42;
-        const int fixed = 3 * 56 + 96 + 2 * 64 + 170 + 56;
-        const int field = width - x - fixed - 8 > 120 ? width - x - fixed - 8 : 120;
+        const int y = top + (row - h) / 2;
+        // The fixed parts, right of the field: the columns, case, the two
+        // buttons, the count (room for a count in the millions), close.
+        int boxes[4], fixed = 0;
+        const HWND checks[4] = {g_findBar.columns[0], g_findBar.columns[1], g_findBar.columns[2], g_findBar.matchCase};
+        for (int c = 0; c < 4; ++c) fixed += (boxes[c] = CheckBoxWidth(font, Wide(WindowText(checks[c]).c_str()))) + gap;
+        const int previous = ButtonWidth(font, L"上一个"), next = ButtonWidth(font, L"下一个"), close = ButtonWidth(font, L"关闭");
+        const int status = TextWidth(font, L"第 123,456 个，共 1,234,567 个") + gap;
+        fixed += previous + gap + next + gap + status + gap + close;
+        int x = gap;
+        const int labelWidth = TextWidth(font, L"查找:") + gap;
+        place(g_findBar.label, x, y, labelWidth, h);
+        x += labelWidth;
+        const int field = std::max(width - x - gap - fixed - gap, Scaled(120));
         place(g_findBar.edit, x, y, field, h);
-        x += field + 6;
-        for (HWND box : g_findBar.columns) {
-            place(box, x, y, 52, h);
-            x += 56;
+        x += field + gap;
+        for (int c = 0; c < 3; ++c) {
+            place(g_findBar.columns[c], x, y, boxes[c], h);
+            x += boxes[c] + gap;
         }
-        place(g_findBar.matchCase, x, y, 92, h);
-        x += 96;
-        place(g_findBar.previous, x, y, 60, h);
-        x += 64;
-        place(g_findBar.next, x, y, 60, h);
-        x += 64;
-        place(g_findBar.status, x, y, 166, h);
-        x += 170;
-        place(g_findBar.close, x, y, 52, h);
-        top += kBarHeight;
+        place(g_findBar.matchCase, x, y, boxes[3], h);
+        x += boxes[3] + gap;
+        place(g_findBar.previous, x, y, previous, h);
+        x += previous + gap;
+        place(g_findBar.next, x, y, next, h);
+        x += next + gap;
+        place(g_findBar.status, x, y, status, h);
+        x += status + gap;
+        place(g_findBar.close, x, y, close, h);
+        top += row;
     }
     if (g_pathShown) {
-        const int y = top + 3;
-        place(g_pathBar.label, 4, y, 64, h);
-        const int field = width - 72 - 260 > 160 ? width - 72 - 260 : 160;
-        place(g_pathBar.edit, 72, y, field, h);
-        place(g_pathBar.error, 72 + field + 6, y, width - 72 - field - 10, h);
+        const int y = top + (row - h) / 2;
+        const int labelWidth = TextWidth(font, L"转到路径:") + gap, x = gap + labelWidth;
+        place(g_pathBar.label, gap, y, labelWidth, h);
+        // The error gets room for a sentence; the field the rest.
+        const int field = std::max(width - x - Scaled(260), Scaled(160));
+        place(g_pathBar.edit, x, y, field, h);
+        place(g_pathBar.error, x + field + gap, y, width - x - field - 2 * gap, h);
     }
+}
+
+void BarsDpiChanged() {
+    for (HWND control : {g_findBar.label, g_findBar.edit, g_findBar.columns[0], g_findBar.columns[1],
+                         g_findBar.columns[2], g_findBar.matchCase, g_findBar.previous, g_findBar.next,
+                         g_findBar.status, g_findBar.close, g_pathBar.label, g_pathBar.edit, g_pathBar.error})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(MessageFont()), TRUE);
 }
 
 bool PathErrorControl(HWND control) { return control == g_pathBar.error; }

@@ -4,6 +4,8 @@
 // always holds all seven in their places.
 #include "ui/win32/window_state.h"
 
+#include "ui/win32/dpi_win32.h"
+
 namespace {
 struct ImageSource {
     int module;  // 0 regedit.exe, 1 shell32.dll
@@ -15,7 +17,9 @@ constexpr ImageSource kSources[kImageCount] = {{1, 1}, {1, 4}, {1, 5}, {1, 16769
 }  // namespace
 
 HIMAGELIST CreatePaneImageList() {
-    return ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 0, 1);
+    // The icons are loaded at this size from their modules, which hold
+    // several: at 150 % a 24-pixel picture, not a 16-pixel one stretched.
+    return ImageList_Create(SmallIconSide(), SmallIconSide(), ILC_COLOR32 | ILC_MASK, 0, 1);
 }
 
 void FillPaneImageList() {
@@ -34,4 +38,12 @@ void FillPaneImageList() {
     ImageList_SetOverlayImage(PaneImageList, kImageLinkOverlay, kLinkOverlay);
     for (HMODULE module : modules)
         if (module) FreeLibrary(module);
+}
+
+void ResizePaneImageList() {
+    ImageList_SetIconSize(PaneImageList, SmallIconSide(), SmallIconSide());  // and empties it
+    FillPaneImageList();
+    // Set again, so that the tree's items and the list's rows take the new height.
+    SendMessageW(TreePane, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(PaneImageList));
+    SendMessageW(ListPane, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(PaneImageList));
 }

@@ -9,6 +9,7 @@
 #include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/rows_view_win32.h"
 #include "ui/win32/window_state.h"
 
@@ -17,6 +18,7 @@ HWND PreviewPane;
 namespace {
 // Posted to the preview by itself: read the panes again.
 constexpr UINT kRefreshMessage = WM_APP + 20;
+// Lengths at 96 DPI, scaled to the window's.
 constexpr int kEdge = kSplitterWidth;  // the draggable strip along the top
 constexpr int kMinHeight = 80;         // neither part shrinks below this when it can
 constexpr int kGap = 2;
@@ -27,7 +29,8 @@ constexpr COLORREF kProblemColour = RGB(0xb0, 0x00, 0x00);
 struct State {
     PreviewControls c{};
     HWND layerLabel = nullptr;
-    HFONT uiFont = nullptr, codeFont = nullptr;
+    HFONT uiFont = nullptr;    // the window's message font, not ours
+    HFONT codeFont = nullptr;  // ours
     PreviewFollower follower;
     PreviewPage page = PreviewPage::kText;
     bool ruby = false;
@@ -235,24 +238,30 @@ void PlaceChildren() {
     RECT client;
     GetClientRect(PreviewPane, &client);
     const int w = static_cast<int>(client.right), bottom = static_cast<int>(client.bottom);
-    const int line = LineHeight(PreviewPane, g.uiFont) + 4;
-    int y = kEdge;
+    const int line = LineHeight(PreviewPane, g.uiFont) + Scaled(4);
+    const int gap = Scaled(kGap), heatMap = Scaled(kHeatMapSide), swatch = Scaled(kSwatchSide), margin = Scaled(4);
+    int y = Scaled(kEdge);
     MoveWindow(g.c.header, 0, y, w, line, TRUE);
     y += line;
     if (Shows(g.c.problem)) {
         MoveWindow(g.c.problem, 0, y, w, line, TRUE);
         y += line;
     }
-    y += kGap;
+    y += gap;
     const int h = std::max(0, bottom - y);
     MoveWindow(g.c.text, 0, y, w, h, TRUE);
-    MoveWindow(g.layerLabel, 0, y + 4, 30, line, TRUE);
-    MoveWindow(g.c.layers, 32, y, 120, 200, TRUE);
-    const int body = y + line + 8;
-    MoveWindow(g.c.table, 0, body, std::max(0, w - kHeatMapSide - 2 * kGap), std::max(0, bottom - body), TRUE);
-    MoveWindow(g.c.heatMap, std::max(0, w - kHeatMapSide), body, kHeatMapSide, kHeatMapSide, TRUE);
-    MoveWindow(g.c.swatch, 4, y + 4, kSwatchSide, kSwatchSide, TRUE);
-    MoveWindow(g.c.swatchText, kSwatchSide + 12, y + 4, std::max(0, w - kSwatchSide - 12), std::max(0, h - 4), TRUE);
+    // The layer selector: its label as wide as its text, the combo box as
+    // high as the font makes it (its list drops below).
+    const int label = TextWidth(g.uiFont, L"层：") + margin;
+    const int combo = ControlHeight(g.uiFont);
+    MoveWindow(g.layerLabel, 0, y + (combo - line + Scaled(4)) / 2, label, line, TRUE);
+    MoveWindow(g.c.layers, label + gap, y, Scaled(120), combo + Scaled(200), TRUE);
+    const int body = y + std::max(combo, line) + Scaled(8);
+    MoveWindow(g.c.table, 0, body, std::max(0, w - heatMap - 2 * gap), std::max(0, bottom - body), TRUE);
+    MoveWindow(g.c.heatMap, std::max(0, w - heatMap), body, heatMap, heatMap, TRUE);
+    MoveWindow(g.c.swatch, margin, y + margin, swatch, swatch, TRUE);
+    MoveWindow(g.c.swatchText, swatch + 3 * margin, y + margin, std::max(0, w - swatch - 3 * margin), std::max(0, h - margin),
+               TRUE);
     MoveWindow(g.c.events, 0, y, w, h, TRUE);
 }
 
@@ -260,8 +269,9 @@ void PlaceChildren() {
 // some rows where the column allows.
 int PreviewHeight(int columnHeight) {
     int h = g.height ? g.height : columnHeight * 2 / 5;
-    if (columnHeight < 2 * kMinHeight) return columnHeight / 2;
-    return std::clamp(h, kMinHeight, columnHeight - kMinHeight);
+    const int least = Scaled(kMinHeight);
+    if (columnHeight < 2 * least) return columnHeight / 2;
+    return std::clamp(h, least, columnHeight - least);
 }
 
 RECT Place() {
@@ -320,7 +330,7 @@ void PostRefresh() {
 
 // MARK: the preview's window
 
-bool OnEdge(LPARAM position) { return GET_Y_LPARAM(position) < kEdge; }
+bool OnEdge(LPARAM position) { return GET_Y_LPARAM(position) < Scaled(kEdge); }
 
 void Drag(LPARAM position) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
@@ -361,7 +371,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             POINT at;
             GetCursorPos(&at);
             ScreenToClient(window, &at);
-            SetCursor(LoadCursorW(nullptr, at.y < kEdge ? IDC_SIZENS : IDC_ARROW));
+            SetCursor(LoadCursorW(nullptr, at.y < Scaled(kEdge) ? IDC_SIZENS : IDC_ARROW));
             return TRUE;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -390,8 +400,7 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         RefreshPreviewNow();
         return 0;
     case WM_DESTROY:
-        for (HFONT font : {g.uiFont, g.codeFont})
-            if (font) DeleteObject(font);
+        if (g.codeFont) DeleteObject(g.codeFont);
         g = State{};
         PreviewPane = nullptr;
         return 0;
@@ -426,16 +435,18 @@ bool FontInstalled(const wchar_t* face) {
 
 // Scripts in a monospace font that has Chinese and Japanese too (comments
 // and strings of RPG Maker scripts often are): 新宋体, which Windows ships,
-// else Consolas.
-HFONT Fonts(HFONT& code) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    LOGFONTW mono = metrics.lfMessageFont;
-    mono.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-    wcscpy(mono.lfFaceName, FontInstalled(L"NSimSun") ? L"NSimSun" : L"Consolas");
-    code = CreateFontIndirectW(&mono);
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+// else Consolas; of the message font's size at the window's DPI.
+HFONT CodeFont() {
+    static const bool nsimsun = FontInstalled(L"NSimSun");
+    return CreateMessageFontWithFace(nsimsun ? L"NSimSun" : L"Consolas", FIXED_PITCH | FF_MODERN);
+}
+
+void SetFonts() {
+    for (HWND child : {g.c.header, g.c.problem, g.layerLabel, g.c.layers, g.c.heatMap, g.c.swatch, g.c.swatchText,
+                       g.c.events})
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), TRUE);
+    for (HWND child : {g.c.text, g.c.table}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), TRUE);
+    SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scaled(2000)), 0);
 }
 }  // namespace
 
@@ -446,24 +457,33 @@ void CreatePreviewPane(HWND parent) {
     PreviewPane = CreateWindowExW(0, L"QuarnixPreview", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
                                   instance, nullptr);
     if (!PreviewPane) return;
-    g.uiFont = Fonts(g.codeFont);
+    g.uiFont = MessageFont();
+    g.codeFont = CodeFont();
     g.c.header = Child(WC_STATICW, WS_VISIBLE | SS_NOPREFIX | SS_ENDELLIPSIS);
     g.c.problem = Child(WC_STATICW, SS_NOPREFIX | SS_ENDELLIPSIS);
     g.c.text = Child(L"QuarnixRows", WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
-    SendMessageW(g.c.text, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
     g.layerLabel = Child(WC_STATICW, SS_NOPREFIX);
     SetWindowTextW(g.layerLabel, L"层：");
     g.c.layers = Child(WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL);
     g.c.table = Child(L"QuarnixRows", WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
-    SendMessageW(g.c.table, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), FALSE);
     g.c.heatMap = Child(L"QuarnixPicture", 0);
     g.c.swatch = Child(L"QuarnixPicture", 0);
     g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
-    SendMessageW(g.c.swatchText, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), FALSE);
     g.c.events = Child(WC_LISTBOXW, WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                        WS_EX_CLIENTEDGE);
-    SendMessageW(g.c.events, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), FALSE);
-    SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, 2000, 0);
+    SetFonts();
+}
+
+void PreviewDpiChanged(UINT from, UINT to) {
+    if (!PreviewPane) return;
+    HFONT old = g.codeFont;
+    g.uiFont = MessageFont();
+    g.codeFont = CodeFont();
+    SetFonts();
+    if (old) DeleteObject(old);
+    // A height chosen by dragging stays the same share of the screen.
+    if (g.height) g.height = MulDiv(g.height, static_cast<int>(to), static_cast<int>(from));
+    PlaceChildren();
 }
 
 bool PreviewShown() { return g.shown; }

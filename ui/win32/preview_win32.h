@@ -29,6 +29,9 @@ RECT LayoutPreviewColumn(const RECT& column);
 // it: the preview reads the panes again once the window's thread is idle.
 void PreviewPanesNotified(const NMHDR* header);
 
+// The window's DPI changed: fonts and lengths of the new one.
+void PreviewDpiChanged(UINT from, UINT to);
+
 // Marks the find bar's text on the text page as it is typed (the empty text
 // when the bar closes), so that a script can be searched.
 void PreviewMarkFindText(const std::u16string& text, bool matchCase);

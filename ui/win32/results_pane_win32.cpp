@@ -9,10 +9,11 @@
 #include <string>
 
 #include "ui/game_folder_controller.h"
+#include "ui/win32/dpi_win32.h"
 
 namespace {
-constexpr int kRowHeight = 28;
-constexpr int kButtonWidth = 60;
+// At 96 DPI, scaled to the window's.
+constexpr int kMostHeight = 280;
 constexpr COLORREF kWriteColour = RGB(0xb0, 0x40, 0x00);
 // The list view draws no more of a line than this; a longer one is not
 // measured further.
@@ -20,7 +21,7 @@ constexpr std::size_t kMeasuredUnits = 260;
 
 struct State {
     HWND pane = nullptr, heading = nullptr, cancel = nullptr, close = nullptr, list = nullptr;
-    HFONT font = nullptr;
+    HFONT font = nullptr;  // the window's message font
     bool shown = false;
     // The longest line met so far and how many lines were looked at: the
     // column is widened as batches arrive, without going over all lines.
@@ -38,17 +39,22 @@ HWND Child(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exS
     return control;
 }
 
+// The heading's row: a button's height of the font and a margin.
+int HeadingHeight() { return ControlHeight(g.font) + Scaled(6); }
+
 void PlaceChildren() {
     RECT r{};
     GetClientRect(g.pane, &r);
     const int w = r.right, h = r.bottom;
-    const int buttons = (IsWindowVisible(g.cancel) ? kButtonWidth + 4 : 0) + kButtonWidth + 4;
-    MoveWindow(g.heading, 4, 3, std::max(0, w - buttons - 8), kRowHeight - 6, TRUE);
-    int x = w - kButtonWidth - 4;
-    MoveWindow(g.close, x, 3, kButtonWidth, kRowHeight - 6, TRUE);
-    x -= kButtonWidth + 4;
-    MoveWindow(g.cancel, x, 3, kButtonWidth, kRowHeight - 6, TRUE);
-    MoveWindow(g.list, 0, kRowHeight, w, std::max(0, h - kRowHeight), TRUE);
+    const int gap = Scaled(4), row = HeadingHeight(), button = ControlHeight(g.font), y = (row - button) / 2;
+    const int cancel = ButtonWidth(g.font, L"取消"), close = ButtonWidth(g.font, L"关闭");
+    const int buttons = (IsWindowVisible(g.cancel) ? cancel + gap : 0) + close + gap;
+    MoveWindow(g.heading, gap, y, std::max(0, w - buttons - 2 * gap), button, TRUE);
+    int x = w - close - gap;
+    MoveWindow(g.close, x, y, close, button, TRUE);
+    x -= cancel + gap;
+    MoveWindow(g.cancel, x, y, cancel, button, TRUE);
+    MoveWindow(g.list, 0, row, w, std::max(0, h - row), TRUE);
 }
 
 // The column as wide as the widest line, at least the list's width.
@@ -75,7 +81,7 @@ void WidenColumn() {
                                   static_cast<int>(g.widestUnits), &size);
             SelectObject(dc, old);
             ReleaseDC(g.list, dc);
-            text = size.cx + 16;
+            text = size.cx + Scaled(16);
         }
         g.columnWidth = std::max(g.columnWidth, text);
     }
@@ -139,7 +145,6 @@ LRESULT CALLBACK ResultsProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         return 0;
     case WM_DESTROY:
-        if (g.font) DeleteObject(g.font);
         g = State{};
         return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
@@ -161,11 +166,7 @@ void CreateResultsPane(HWND parent) {
     g.pane = CreateWindowExW(0, L"QuarnixResults", nullptr, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent, nullptr,
                              instance, nullptr);
     if (!g.pane) return;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    g.font = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
-                 ? CreateFontIndirectW(&metrics.lfMessageFont)
-                 : nullptr;
+    g.font = MessageFont();
     g.heading = Child(WC_STATICW, L"", SS_NOPREFIX | SS_ENDELLIPSIS | SS_CENTERIMAGE);
     g.cancel = Child(WC_BUTTONW, L"取消", WS_TABSTOP | BS_PUSHBUTTON);
     ShowWindow(g.cancel, SW_HIDE);
@@ -214,7 +215,9 @@ void UpdateResultsPane() {
     InvalidateRect(g.list, nullptr, FALSE);
 }
 
-int ResultsPaneHeight(int clientHeight) { return g.shown ? std::clamp(clientHeight / 4, 3 * kRowHeight, 280) : 0; }
+int ResultsPaneHeight(int clientHeight) {
+    return g.shown ? std::clamp(clientHeight / 4, 3 * HeadingHeight(), std::max(3 * HeadingHeight(), Scaled(kMostHeight))) : 0;
+}
 
 void PlaceResultsPane(int top, int width, int height) {
     if (g.shown) MoveWindow(g.pane, 0, top, std::max(0, width), height, TRUE);
@@ -222,3 +225,14 @@ void PlaceResultsPane(int top, int width, int height) {
 
 HWND ResultsPaneHeading() { return g.heading; }
 HWND ResultsPaneList() { return g.list; }
+
+void ResultsPaneDpiChanged() {
+    if (!g.pane) return;
+    g.font = MessageFont();
+    for (HWND child : {g.heading, g.cancel, g.close, g.list})
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.font), TRUE);
+    g.measured = g.widestUnits = 0;  // the column measured again in the new font
+    g.columnWidth = 0;
+    PlaceChildren();
+    WidenColumn();
+}

@@ -23,7 +23,7 @@ int Margin(const View& v) {
     if (!v.source.numbers) return 0;
     int digits = 1;
     for (int n = std::max(1, v.source.count); n >= 10; n /= 10) ++digits;
-    return 8 + v.charWidth * digits;
+    return v.charWidth * (digits + 1);  // half a character either side
 }
 
 int HeaderHeight(const View& v) { return v.source.header.empty() ? 0 : v.lineHeight; }
@@ -125,7 +125,7 @@ void Paint(HWND window, View& v) {
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         for (int row = v.top; row < last; ++row) {
             const std::wstring number = std::to_wstring(row + 1);
-            RECT cell{0, head + (row - v.top) * v.lineHeight, margin - 4, head + (row - v.top + 1) * v.lineHeight};
+            RECT cell{0, head + (row - v.top) * v.lineHeight, margin - v.charWidth / 2, head + (row - v.top + 1) * v.lineHeight};
             DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &cell, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
         }
     }

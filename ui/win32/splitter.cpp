@@ -1,9 +1,11 @@
 // The layout of the main window: the tree pane on the left, a 4-pixel gap
-// (the window's own client area, which is the splitter), the list pane on
+// (at 96 DPI, more at higher ones; the window's own client area, which is
+// the splitter), the list pane on
 // the right, the status bar along the bottom.  The splitter position is
 // the tree pane's width, read back from the control whenever needed.
 #include "ui/win32/window_state.h"
 
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"
 
 namespace {
@@ -31,7 +33,7 @@ int NotNegative(int width) { return width < 0 ? 0 : width; }
 void PlacePanes(int treeWidth, int height, int clientWidth) {
     MoveWindow(TreePane, 0, 0, treeWidth, height, TRUE);
     // The list's column; the preview, when shown, takes its lower part.
-    const int left = treeWidth + kSplitterWidth;
+    const int left = treeWidth + Scaled(kSplitterWidth);
     const RECT list = LayoutPreviewColumn({left, 0, left + NotNegative(clientWidth - left), height});
     MoveWindow(ListPane, list.left, list.top, list.right - list.left, list.bottom - list.top, TRUE);
 }
@@ -71,4 +73,9 @@ void SplitterButtonUp() {
     SplitterDragging = false;
 }
 
-void SplitterReset() { PlacePanes(kInitialTreeWidth, OuterHeight(TreePane), ClientWidth()); }
+void SplitterReset() { PlacePanes(Scaled(kInitialTreeWidth), OuterHeight(TreePane), ClientWidth()); }
+
+void ScaleTreeWidth(UINT from, UINT to) {
+    MoveWindow(TreePane, 0, 0, MulDiv(OuterWidth(TreePane), static_cast<int>(to), static_cast<int>(from)),
+               OuterHeight(TreePane), FALSE);
+}

@@ -50,6 +50,8 @@ HMENU BuildMenuBar();
 HWND CreateMainWindow(HINSTANCE instance);
 // Hands a path to the window, to be opened once it runs its message loop.
 void PostOpenPath(const wchar_t* path);
+// The tree, the list and the status bar take the fonts of the current DPI.
+void SetPaneFonts();
 
 // MARK: About dialog (about_dialog.cpp)
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,10 +62,15 @@ void SplitterButtonDown();
 void SplitterMouseMove(LPARAM position);
 void SplitterButtonUp();
 void SplitterReset();
+// The DPI changed: the tree keeps its width in the new DPI's pixels.
+void ScaleTreeWidth(UINT from, UINT to);
 
 // MARK: image list (pane_images.cpp)
+// The list's images are the small icon's size at the current DPI.
 HIMAGELIST CreatePaneImageList();
 void FillPaneImageList();
+// The DPI changed: the images again at the new size, the panes told.
+void ResizePaneImageList();
 
 // MARK: the panes over their stores (tree_pane_win32.cpp, list_pane_win32.cpp)
 TreeStore& Win32TreeStore();
@@ -132,6 +139,8 @@ int BottomBarsHeight();
 void PlaceBottomBars(int top, int width);
 // The static that shows a path's error, drawn in red.
 bool PathErrorControl(HWND control);
+// The DPI changed: the bars' controls take the new font.
+void BarsDpiChanged();
 NavigationController& Win32Navigation();
 FindController& Win32Find();
 HWND FindBarEdit();
@@ -156,6 +165,8 @@ int ResultsPaneHeight(int clientHeight);
 void PlaceResultsPane(int top, int width, int height);
 HWND ResultsPaneHeading();
 HWND ResultsPaneList();
+// The DPI changed: the new font, the column measured again.
+void ResultsPaneDpiChanged();
 
 // MARK: shell (shell_win32.cpp)
 // WM_SETCURSOR: the wait cursor over the window's client parts while the
