@@ -207,6 +207,28 @@ TEST_F(NavigationContractTest, ASecondOpenOrACancelEndsTheRunningOneSilently) {
     EXPECT_EQ(U8(PanesTitle()), "third.rxdata - Quarnix");  // the title it had
 }
 
+// F3 while the file loads does nothing: no search and no holder index over
+// a document still being written.  The next F3, once the tree shows, finds
+// every hit and selects the first.
+TEST_F(NavigationContractTest, AFindDuringALoadLeavesTheNextFindWhole) {
+    WriteFileBytes(ScratchDir() + "walk.rxdata", Walk());
+    FindQuery query;
+    query.text = u"2";
+    query.columns = kFindName | kFindValue;
+    PanesFind().SetQuery(query);
+    PanesFind().Stop();  // the query stays, its restart timer goes
+    StartOpenSequence(U16(ScratchDir() + "walk.rxdata").c_str());
+    PanesFind().Next();
+    PanesWaitForOpen();
+    PanesRunEvents();
+    EXPECT_EQ(U8(PanesFind().StatusText()), "");
+    PanesFind().Next();
+    for (int i = 0; i < 500 && PanesFind().Searching(); ++i) PanesRunEvents();
+    PanesRunEvents();
+    EXPECT_EQ(U8(PanesFind().StatusText()), "第 1 个，共 4 个");
+    EXPECT_EQ(Status(), "路径: data0[2]");
+}
+
 TEST_F(NavigationContractTest, AThreadThatCannotBeHadRunsTheStepsInLine) {
     const FrontEndOps ops = FrontEndOpsInUse();
     FrontEndOps refusing = ops;

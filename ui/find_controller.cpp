@@ -5,6 +5,7 @@
 #include "marshal/load.h"
 #include "ui/front_end.h"
 #include "ui/navigation_controller.h"
+#include "ui/open_sequence.h"
 
 namespace {
 // Hits reach the window in batches at most this far apart.
@@ -61,6 +62,9 @@ void FindController::Stop() {
 }
 
 void FindController::Start() {
+    // While a file loads the document is the loader's: the search waits for
+    // the user's next step once the tree shows.
+    if (OpenSequenceRunning()) return;
     Stop();
     started_ = true;
     if (query_.text.empty() || !query_.columns) {

@@ -11,6 +11,7 @@
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
+#include "ui/open_sequence.h"
 #include "ui/panes.h"
 
 namespace {
@@ -58,10 +59,7 @@ void NavigationController::Changed() {
 
 void NavigationController::DocumentClosing() {
     if (stopWorkers) stopWorkers();
-    if (holdersCancel_) holdersCancel_->store(true);
-    if (holders_.valid()) holders_.wait();  // it reads the document about to go
-    holders_ = {};
-    holdersCancel_.reset();
+    DropHolders();  // it reads the document about to go
     references_.reset();
     history_.Clear();
     settlePending_ = stepPending_ = false;
@@ -69,9 +67,27 @@ void NavigationController::DocumentClosing() {
     Changed();
 }
 
-void NavigationController::DocumentShown() { HoldersFuture(); }
+void NavigationController::DocumentShown() {
+    // An index from before the tree showed is never kept: it may have read
+    // the document while the loader wrote it.
+    DropHolders();
+    HoldersFuture();
+}
+
+void NavigationController::DropHolders() {
+    if (holdersCancel_) holdersCancel_->store(true);
+    if (holders_.valid()) holders_.wait();
+    holders_ = {};
+    holdersCancel_.reset();
+}
 
 std::shared_future<std::shared_ptr<const HolderIndex>> NavigationController::HoldersFuture() {
+    if (OpenSequenceRunning()) {
+        // The document is being written: an empty index, located nowhere.
+        std::promise<std::shared_ptr<const HolderIndex>> none;
+        none.set_value(std::make_shared<HolderIndex>());
+        return none.get_future().share();
+    }
     if (!holders_.valid()) {
         holdersCancel_ = std::make_shared<std::atomic<bool>>(false);
         auto build = [cancel = holdersCancel_] {

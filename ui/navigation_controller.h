@@ -46,7 +46,8 @@ public:
     // the history go.
     void DocumentClosing();
     // Once the tree is shown: the holder index is built on a worker, so the
-    // first search or path finds it ready.
+    // first search or path finds it ready.  While an open runs none is built
+    // (HoldersFuture gives an empty one): the loader is writing the document.
     void DocumentShown();
 
     std::shared_future<std::shared_ptr<const HolderIndex>> HoldersFuture();
@@ -80,6 +81,7 @@ public:
 
 private:
     void Settle();
+    void DropHolders();
     void ShowRestored(const ViewPosition& position);
     void Changed();
     MenuEntry ReferencesEntry(const MarshalNode* node);
