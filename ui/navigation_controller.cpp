@@ -12,6 +12,7 @@
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
 #include "ui/open_sequence.h"
+#include "ui/worker.h"
 #include "ui/panes.h"
 
 namespace {
@@ -47,8 +48,7 @@ NavigationController::NavigationController() : alive_(std::make_shared<unsigned>
 
 NavigationController::~NavigationController() {
     if (g_active == this) g_active = nullptr;
-    if (holdersCancel_) holdersCancel_->store(true);
-    if (holders_.valid()) holders_.wait();
+    StopWork(holdersWorker_);
 }
 
 void NavigationController::Changed() {
@@ -75,10 +75,8 @@ void NavigationController::DocumentShown() {
 }
 
 void NavigationController::DropHolders() {
-    if (holdersCancel_) holdersCancel_->store(true);
-    if (holders_.valid()) holders_.wait();
+    StopWork(holdersWorker_);
     holders_ = {};
-    holdersCancel_.reset();
 }
 
 std::shared_future<std::shared_ptr<const HolderIndex>> NavigationController::HoldersFuture() {
@@ -89,17 +87,14 @@ std::shared_future<std::shared_ptr<const HolderIndex>> NavigationController::Hol
         return none.get_future().share();
     }
     if (!holders_.valid()) {
-        holdersCancel_ = std::make_shared<std::atomic<bool>>(false);
-        auto build = [cancel = holdersCancel_] {
-            auto built = std::make_shared<HolderIndex>();
-            built->Build(&DocumentRoot, cancel.get());  // empty when memory runs out: nothing is located
-            return std::shared_ptr<const HolderIndex>(std::move(built));
-        };
-        try {
-            holders_ = std::async(std::launch::async, build).share();
-        } catch (const std::system_error&) {
-            holders_ = std::async(std::launch::deferred, build).share();  // no thread: built when first asked
-        }
+        auto cancel = std::make_shared<std::atomic<bool>>(false);
+        auto built = std::make_shared<std::promise<std::shared_ptr<const HolderIndex>>>();
+        holders_ = built->get_future().share();
+        StartWork(holdersWorker_, [cancel] { cancel->store(true); }, [cancel, built](const WindowPost&) {
+            auto holders = std::make_shared<HolderIndex>();
+            holders->Build(&DocumentRoot, cancel.get());  // empty when memory runs out: nothing is located
+            built->set_value(std::move(holders));
+        });
     }
     return holders_;
 }

@@ -15,6 +15,7 @@
 #include "present/reference_index.h"
 #include "present/tree_queries.h"
 #include "ui/history.h"
+#include "ui/worker.h"
 
 // One entry of a context menu: a command, a disabled line, or a separator
 // (empty text).
@@ -87,7 +88,7 @@ private:
     MenuEntry ReferencesEntry(const MarshalNode* node);
 
     std::shared_future<std::shared_ptr<const HolderIndex>> holders_;
-    std::shared_ptr<std::atomic<bool>> holdersCancel_;
+    Worker holdersWorker_;
     std::unique_ptr<ReferenceIndex> references_;
     NavigationHistory history_;
     bool settlePending_ = false;
