@@ -12,8 +12,10 @@
 #include "tests/viewer_fixture.h"
 #include "ui/find_controller.h"
 #include "ui/front_end.h"
+#include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
+#include "ui/window_commands.h"
 
 using namespace mb;
 
@@ -227,6 +229,23 @@ TEST_F(NavigationContractTest, AFindDuringALoadLeavesTheNextFindWhole) {
     PanesRunEvents();
     EXPECT_EQ(U8(PanesFind().StatusText()), "第 1 个，共 4 个");
     EXPECT_EQ(Status(), "路径: data0[2]");
+}
+
+// While an open runs the menus' commands are all off and none runs: the
+// path is not copied, the history does not move.
+TEST_F(NavigationContractTest, NoWindowCommandRunsWhileAnOpenRuns) {
+    WriteFileBytes(ScratchDir() + "walk.rxdata", Walk());
+    ClipboardSetText(u"before");
+    StartOpenSequence(U16(ScratchDir() + "walk.rxdata").c_str());
+    for (int command = 0; command < kWindowCommandCount; ++command) {
+        EXPECT_FALSE(WindowCommandEnabled(command)) << command;
+        EXPECT_FALSE(RunWindowCommand(command)) << command;
+    }
+    EXPECT_EQ(U8(PanesClipboard()), "before");
+    PanesWaitForOpen();
+    Select(Data0());
+    EXPECT_TRUE(RunWindowCommand(kCopyPathCommand));
+    EXPECT_EQ(U8(PanesClipboard()), "data0");
 }
 
 TEST_F(NavigationContractTest, AThreadThatCannotBeHadRunsTheStepsInLine) {
