@@ -308,7 +308,12 @@ bool TranslateNavigationMessage(MSG* message) {
     if ((focus == g_findBar.edit || focus == g_pathBar.edit) && message->message == WM_KEYDOWN &&
         message->wParam == 'C' && GetKeyState(VK_CONTROL) < 0)
         return false;
-    return TranslateAcceleratorW(MainWindowHandle, g_accelerators, message) != 0;
+    if (!TranslateAcceleratorW(MainWindowHandle, g_accelerators, message)) return false;
+    // An Alt accelerator's key-down is kept from the window: the default
+    // procedure then sees Alt go down and up with no key between, and opens
+    // the menu bar on its release (under Wine).  It sees the key-down too.
+    if (message->message == WM_SYSKEYDOWN) DefWindowProcW(MainWindowHandle, WM_SYSKEYDOWN, message->wParam, message->lParam);
+    return true;
 }
 
 bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam) {
