@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quarnix and runs every test: a normal build, the same tests under
-# AddressSanitizer + UndefinedBehaviorSanitizer with leak detection, and a
-# short libFuzzer run over the loader.  Installs what it needs on Debian.
+# AddressSanitizer + UndefinedBehaviorSanitizer with leak detection, the
+# portable suites under ThreadSanitizer, and short libFuzzer runs over the
+# loader, the viewer and the game folder.  Installs what it needs on Debian.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -50,6 +51,18 @@ if ! wait "$packages"; then
   exit 1
 fi
 grep -E '^(Wrote|Package checks:)' build/packages.log
+
+stage "== The portable suites under ThreadSanitizer (headless panes: no Qt, no Wine)"
+# The workers (the open, the find, the holder index, the folder's names and
+# searches) read the document the loader writes.  The tests labelled
+# not_under_tsan need a stack or address space the sanitizer does not give.
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_TSAN=ON -DQUARNIX_QT=OFF \
+  -DQUARNIX_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$JOBS" --target quarnix_tests quarnix-dump
+ctest --test-dir build-tsan --output-on-failure -j "$JOBS" -LE not_under_tsan
+unset TSAN_OPTIONS
 
 stage "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,19 +1,10 @@
 // What an event command, a page condition or a common event's trigger
-// refers to by number, and whether it reads or writes it.
+// refers to by number, and whether it reads or writes it.  The commands'
+// parameters are lens/command_params.h's table, shared with their readings.
 #pragma once
-#include <cstdint>
 #include <vector>
 
-#include "lens/game_names.h"
-#include "marshal/node.h"
-
-enum class UseAccess : std::uint8_t { kRead, kWrite };
-
-struct Ref {
-    RefKind kind;
-    UseAccess access;
-    std::int64_t low, high;  // a range of ids (one id: low == high)
-};
+#include "lens/command_params.h"
 
 // The references of one command (RPG::EventCommand).  Parameters of
 // another type than expected give none.

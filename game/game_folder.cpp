@@ -4,24 +4,14 @@
 #include <cstdio>
 #include <system_error>
 
+#include "game/database_files.h"
 #include "marshal/load.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && SameIgnoringCase(text.substr(text.size() - end.size()), end);
+    return text.size() >= end.size() && SameFileName(text.substr(text.size() - end.size()), end);
 }
 
 std::FILE* OpenPath(const fs::path& file) {
@@ -50,7 +40,7 @@ bool FindSibling(const fs::path& folder, std::string_view name, fs::path& found)
         return true;
     }
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (SameIgnoringCase(PathToUtf8(it->path().filename()), name) && it->is_regular_file(ec)) {
+        if (SameFileName(PathToUtf8(it->path().filename()), name) && it->is_regular_file(ec)) {
             found = it->path();
             return true;
         }
@@ -76,7 +66,7 @@ std::vector<fs::path> ListDataFiles(const fs::path& folder) {
 bool IsNumberedFile(const fs::path& file, std::string_view prefix, std::int64_t* number) {
     const std::string name = PathToUtf8(file.filename());
     constexpr std::string_view kEnd = ".rxdata";
-    if (name.size() <= prefix.size() + kEnd.size() || !SameIgnoringCase(name.substr(0, prefix.size()), prefix) ||
+    if (name.size() <= prefix.size() + kEnd.size() || !SameFileName(name.substr(0, prefix.size()), prefix) ||
         !EndsWithIgnoringCase(name, kEnd))
         return false;
     std::string_view digits = std::string_view(name).substr(prefix.size(), name.size() - prefix.size() - kEnd.size());

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "game/database_files.h"
 #include "game/game_folder.h"
 #include "lens/node_access.h"
 #include "marshal/load.h"
@@ -11,21 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-struct DatabaseFile {
-    const char* name;
-    RefKind kind;
-};
-
-// The files whose entries are an array [nil, entry 1, entry 2, ...] with @name.
-constexpr DatabaseFile kEntryFiles[] = {
-    {"CommonEvents.rxdata", RefKind::kCommonEvent}, {"Actors.rxdata", RefKind::kActor},
-    {"Classes.rxdata", RefKind::kClass},            {"Skills.rxdata", RefKind::kSkill},
-    {"Items.rxdata", RefKind::kItem},               {"Weapons.rxdata", RefKind::kWeapon},
-    {"Armors.rxdata", RefKind::kArmor},             {"Enemies.rxdata", RefKind::kEnemy},
-    {"Troops.rxdata", RefKind::kTroop},             {"States.rxdata", RefKind::kState},
-    {"Animations.rxdata", RefKind::kAnimation},     {"Tilesets.rxdata", RefKind::kTileset},
-};
-
 // The name as kept: UTF-8 bytes (Ruby 1.8 strings carry no encoding, the
 // editor wrote UTF-8), cut at a character boundary.
 bool NameText(const MarshalNode* value, std::string& out) {
@@ -85,7 +71,7 @@ bool Cancelled(const MarshalDocument& doc) { return doc.cancel.load(std::memory_
 bool FolderHasDatabase(const fs::path& folder) {
     fs::path found;
     if (FindSibling(folder, "System.rxdata", found) || FindSibling(folder, "MapInfos.rxdata", found)) return true;
-    for (const DatabaseFile& file : kEntryFiles)
+    for (const DatabaseFile& file : kDatabaseFiles)
         if (FindSibling(folder, file.name, found)) return true;
     return false;
 }
@@ -115,7 +101,7 @@ bool ReadGameNames(const fs::path& folder, MarshalDocument& scratch, GameNames& 
         TakeNameArray(InstanceVariable(system, "variables"), names.names[static_cast<int>(RefKind::kVariable)]);
     });
     read("MapInfos.rxdata", [&](const MarshalNode* infos) { TakeMapInfos(infos, names); });
-    for (const DatabaseFile& file : kEntryFiles)
+    for (const DatabaseFile& file : kDatabaseFiles)
         read(file.name, [&](const MarshalNode* entries) { TakeEntryNames(entries, names.names[static_cast<int>(file.kind)]); });
     return !Cancelled(scratch);
 }

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "game/database_files.h"
 #include "game/game_folder.h"
 
 namespace fs = std::filesystem;
@@ -64,10 +65,7 @@ std::vector<fs::path> UsageFiles(const fs::path& folder) {
     std::vector<fs::path> files;
     for (fs::path& file : ListDataFiles(folder)) {
         const std::string name = PathToUtf8(file.filename());
-        std::string lower(name);
-        for (char& c : lower)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (IsNumberedFile(file, "Map") || lower == "commonevents.rxdata" || lower == "troops.rxdata")
+        if (IsNumberedFile(file, "Map") || SameFileName(name, "CommonEvents.rxdata") || SameFileName(name, "Troops.rxdata"))
             files.push_back(std::move(file));
     }
     return files;

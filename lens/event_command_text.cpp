@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "lens/color_reading.h"
+#include "lens/command_params.h"
 #include "lens/event_commands.h"
 #include "lens/node_access.h"
 #include "lens/number_text.h"
@@ -92,10 +93,12 @@ namespace {
 
 class Params {
 public:
-    explicit Params(const MarshalNode* list, const GameNames* names = nullptr) : list_(Unwrapped(list)), names_(names) {
+    explicit Params(const MarshalNode* list, const GameNames* names = nullptr, std::int64_t code = -1)
+        : list_(Unwrapped(list)), names_(names), code_(code) {
         if (list_ && list_->type != '[') list_ = nullptr;
     }
     std::int64_t Count() const { return list_ ? ChildCount(list_) : 0; }
+    const MarshalNode* List() const { return list_; }
     const MarshalNode* At(std::int64_t i) const { return i < Count() ? ChildAt(list_, i) : nullptr; }
     bool Int(std::int64_t i, std::int64_t& v) const { return IntegerValue(At(i), v); }
     // The integer, or whatever value stands there.
@@ -110,11 +113,14 @@ public:
         if (StringBytes(At(i), bytes)) AppendUtf8(out, bytes);
         else AppendShortValue(out, At(i));
     }
-    // "[0012]" or "[0012: 名字]": the numbered thing a command refers to.
-    void AppendId(std::u16string& out, std::int64_t i, RefKind kind) const {
+    // "[0012]" or "[0012: 名字]": the numbered thing a command refers to,
+    // named when the command's table gives the parameter a kind.
+    void AppendId(std::u16string& out, std::int64_t i) const {
         std::int64_t v;
         if (!Int(i, v)) return AppendShortValue(out, At(i));
-        AppendIdText(out, v, names_, kind);
+        RefKind kind = RefKind::kSwitch;
+        const bool named = ParamIdKind(code_, list_, i, kind);
+        AppendIdText(out, v, named ? names_ : nullptr, kind);
     }
     // The number alone, for the ends of a range.
     void AppendBareId(std::u16string& out, std::int64_t i) const {
@@ -138,6 +144,7 @@ public:
 private:
     const MarshalNode* list_;
     const GameNames* names_;
+    std::int64_t code_;
 };
 
 const std::initializer_list<const char16_t*> kOnOff = {u"ON", u"OFF"};
@@ -162,7 +169,7 @@ void AppendActor(std::u16string& out, const Params& p, std::int64_t i) {
     std::int64_t v;
     if (p.Int(i, v) && v == 0) return void(out.append(u"全体角色"));
     out += u"角色 ";
-    p.AppendId(out, i, RefKind::kActor);
+    p.AppendId(out, i);
 }
 
 // A member of the troop in battle by its place (0 the first); -1 all.
@@ -192,7 +199,7 @@ void AppendOperand(std::u16string& out, const Params& p, std::int64_t typeAt) {
     std::int64_t type;
     if (p.Int(typeAt, type) && type == 1) {
         out += u"变量 ";
-        p.AppendId(out, typeAt + 1, RefKind::kVariable);
+        p.AppendId(out, typeAt + 1);
     } else {
         p.AppendInt(out, typeAt + 1);
     }
@@ -205,9 +212,9 @@ void AppendChange(std::u16string& out, const Params& p, std::int64_t at) {
 }
 
 // "[0001]" (with its name) or "[0001..0005]"
-void AppendRange(std::u16string& out, const Params& p, RefKind kind) {
+void AppendRange(std::u16string& out, const Params& p) {
     std::int64_t a, b;
-    if (p.Int(0, a) && p.Int(1, b) && a == b) return p.AppendId(out, 0, kind);
+    if (p.Int(0, a) && p.Int(1, b) && a == b) return p.AppendId(out, 0);
     p.AppendBareId(out, 0);
     if (!p.Int(0, a) || !p.Int(1, b)) {
         out += u"..";
@@ -221,7 +228,7 @@ void AppendRange(std::u16string& out, const Params& p, RefKind kind) {
 }
 
 void AppendVariableOperation(std::u16string& out, const Params& p) {
-    AppendRange(out, p, RefKind::kVariable);
+    AppendRange(out, p);
     out += u' ';
     p.AppendChoice(out, 2, kAssignOps);
     out += u' ';
@@ -229,10 +236,10 @@ void AppendVariableOperation(std::u16string& out, const Params& p) {
     p.Int(3, type);
     switch (type) {
     case 0: return p.AppendInt(out, 4);
-    case 1: out += u"变量 "; return p.AppendId(out, 4, RefKind::kVariable);
+    case 1: out += u"变量 "; return p.AppendId(out, 4);
     case 2: out += u"随机数 "; p.AppendInt(out, 4); out += u"..."; return p.AppendInt(out, 5);
-    case 3: out += u"物品 "; p.AppendId(out, 4, RefKind::kItem); return void(out.append(u" 的持有数"));
-    case 4: out += u"角色 "; p.AppendId(out, 4, RefKind::kActor); out += u" 的属性 "; return p.AppendInt(out, 5);
+    case 3: out += u"物品 "; p.AppendId(out, 4); return void(out.append(u" 的持有数"));
+    case 4: out += u"角色 "; p.AppendId(out, 4); out += u" 的属性 "; return p.AppendInt(out, 5);
     case 5: out += u"敌人 "; p.AppendInt(out, 4); out += u" 的属性 "; return p.AppendInt(out, 5);
     case 6: AppendCharacter(out, p, 4); out += u" 的属性 "; return p.AppendInt(out, 5);
     case 7: out += u"其他 "; return p.AppendInt(out, 4);
@@ -244,23 +251,35 @@ void AppendCondition(std::u16string& out, const Params& p) {
     std::int64_t type = -1;
     p.Int(0, type);
     switch (type) {
-    case 0: out += u"开关 "; p.AppendId(out, 1, RefKind::kSwitch); out += u" 为 "; return p.AppendChoice(out, 2, kOnOff);
+    case 0: out += u"开关 "; p.AppendId(out, 1); out += u" 为 "; return p.AppendChoice(out, 2, kOnOff);
     case 1:
         out += u"变量 ";
-        p.AppendId(out, 1, RefKind::kVariable);
+        p.AppendId(out, 1);
         out += u' ';
         p.AppendChoice(out, 4, kCompareOps);
         out += u' ';
         return AppendOperand(out, p, 2);
     case 2: out += u"独立开关 "; p.AppendText(out, 1); out += u" 为 "; return p.AppendChoice(out, 2, kOnOff);
     case 3: out += u"计时器 "; p.AppendInt(out, 1); out += u" 秒 "; return p.AppendChoice(out, 2, kAtLeastAtMost);
-    case 4: out += u"角色 "; p.AppendId(out, 1, RefKind::kActor); out += u"："; return p.AppendAll(out, 2);
+    case 4:
+        // [4, actor, what (2 a skill, 3 a weapon, 4 an armor, 5 a state: its id next), ...]
+        out += u"角色 ";
+        p.AppendId(out, 1);
+        out += u"：";
+        if (RefKind kind; p.Count() > 3 && ParamIdKind(111, p.List(), 3, kind)) {
+            p.AppendInt(out, 2);
+            out += u"，";
+            p.AppendId(out, 3);
+            if (p.Count() > 4) out += u"，";
+            return p.AppendAll(out, 4);
+        }
+        return p.AppendAll(out, 2);
     case 5: out += u"敌人 "; p.AppendInt(out, 1); out += u"："; return p.AppendAll(out, 2);
     case 6: AppendCharacter(out, p, 1); out += u" 面向 "; return p.AppendChoice(out, 2, {u"", u"", u"下", u"", u"左", u"", u"右", u"", u"上"});
     case 7: out += u"金钱 "; p.AppendInt(out, 1); out += u' '; return p.AppendChoice(out, 2, kAtLeastAtMost);
-    case 8: out += u"持有物品 "; return p.AppendId(out, 1, RefKind::kItem);
-    case 9: out += u"持有武器 "; return p.AppendId(out, 1, RefKind::kWeapon);
-    case 10: out += u"持有防具 "; return p.AppendId(out, 1, RefKind::kArmor);
+    case 8: out += u"持有物品 "; return p.AppendId(out, 1);
+    case 9: out += u"持有武器 "; return p.AppendId(out, 1);
+    case 10: out += u"持有防具 "; return p.AppendId(out, 1);
     case 11: out += u"按下按键 "; return p.AppendInt(out, 1);
     case 12: out += u"脚本："; return p.AppendText(out, 1);
     default: return p.AppendAll(out);
@@ -272,11 +291,11 @@ void AppendTransfer(std::u16string& out, const Params& p) {
     p.Int(0, byVariables);
     if (byVariables) {
         out += u"由变量 ";
-        for (int i = 1; i <= 3; ++i) p.AppendId(out, i, RefKind::kVariable);
+        for (int i = 1; i <= 3; ++i) p.AppendId(out, i);
         out += u" 指定";
     } else {
         out += u"地图 ";
-        p.AppendId(out, 1, RefKind::kMap);
+        p.AppendId(out, 1);
         out += u" (";
         p.AppendInt(out, 2);
         out += u", ";
@@ -305,12 +324,12 @@ bool AppendWords(std::u16string& out, std::int64_t code, const Params& p) {
         return true;
     case 102: AppendChoices(out, p); return true;
     case 402: out += u'['; p.AppendText(out, 1); out += u"] 的场合"; return true;
-    case 103: out += u"变量 "; p.AppendId(out, 0, RefKind::kVariable); out += u"，"; p.AppendInt(out, 1); out += u" 位"; return true;
-    case 105: out += u"变量 "; p.AppendId(out, 0, RefKind::kVariable); return true;
+    case 103: out += u"变量 "; p.AppendId(out, 0); out += u"，"; p.AppendInt(out, 1); out += u" 位"; return true;
+    case 105: out += u"变量 "; p.AppendId(out, 0); return true;
     case 106: p.AppendInt(out, 0); out += u" 帧"; return true;
     case 111: AppendCondition(out, p); return true;
-    case 117: p.AppendId(out, 0, RefKind::kCommonEvent); return true;
-    case 121: AppendRange(out, p, RefKind::kSwitch); out += u" = "; p.AppendChoice(out, 2, kOnOff); return true;
+    case 117: p.AppendId(out, 0); return true;
+    case 121: AppendRange(out, p); out += u" = "; p.AppendChoice(out, 2, kOnOff); return true;
     case 122: AppendVariableOperation(out, p); return true;
     case 123: p.AppendText(out, 0); out += u" = "; p.AppendChoice(out, 1, kOnOff); return true;
     case 124:
@@ -319,14 +338,24 @@ bool AppendWords(std::u16string& out, std::int64_t code, const Params& p) {
         return true;
     case 125: AppendChange(out, p, 0); return true;
     case 126: case 127: case 128:
-        p.AppendId(out, 0, code == 126 ? RefKind::kItem : code == 127 ? RefKind::kWeapon : RefKind::kArmor);
+        p.AppendId(out, 0);
         out += u' ';
         AppendChange(out, p, 1);
         return true;
-    case 129: p.AppendChoice(out, 1, {u"加入 ", u"离开 "}); p.AppendId(out, 0, RefKind::kActor); return true;
+    case 129: p.AppendChoice(out, 1, {u"加入 ", u"离开 "}); p.AppendId(out, 0); return true;
     case 201: AppendTransfer(out, p); return true;
-    case 207: AppendCharacter(out, p, 0); out += u"，动画 "; p.AppendId(out, 1, RefKind::kAnimation); return true;
-    case 209: case 202: AppendCharacter(out, p, 0); return true;
+    case 207: AppendCharacter(out, p, 0); out += u"，动画 "; p.AppendId(out, 1); return true;
+    case 209: AppendCharacter(out, p, 0); return true;
+    case 202:
+        AppendCharacter(out, p, 0);
+        // [character, how (0 a place, 1 variables, 2 another event's place), x, y, direction]
+        if (std::int64_t how; p.Int(1, how) && how == 1) {
+            out += u"，由变量 ";
+            p.AppendId(out, 2);
+            p.AppendId(out, 3);
+            out += u" 指定";
+        }
+        return true;
     case 223: case 224: case 234:
         if (code == 234) { out += u"编号 "; p.AppendInt(out, 0); out += u"，"; }
         AppendShortValue(out, p.At(code == 234 ? 1 : 0));
@@ -344,40 +373,25 @@ bool AppendWords(std::u16string& out, std::int64_t code, const Params& p) {
     case 242: case 246: p.AppendInt(out, 0); out += u" 秒"; return true;
     case 301:
         out += u"敌人队伍 ";
-        p.AppendId(out, 0, RefKind::kTroop);
+        p.AppendId(out, 0);
         if (const MarshalNode* n = Unwrapped(p.At(1)); n && n->type == 'T') out += u"，可以逃跑";
         if (const MarshalNode* n = Unwrapped(p.At(2)); n && n->type == 'T') out += u"，失败时继续";
         return true;
-    case 302: case 605: {
-        std::int64_t type = 0;
-        p.Int(0, type);
-        p.AppendChoice(out, 0, {u"物品 ", u"武器 ", u"防具 "});
-        p.AppendId(out, 1, type == 1 ? RefKind::kWeapon : type == 2 ? RefKind::kArmor : RefKind::kItem);
-        return true;
-    }
+    case 302: case 605: p.AppendChoice(out, 0, {u"物品 ", u"武器 ", u"防具 "}); p.AppendId(out, 1); return true;
     case 303: AppendActor(out, p, 0); out += u"，最多 "; p.AppendInt(out, 1); out += u" 字"; return true;
     case 311: case 312: case 315: case 316: AppendActor(out, p, 0); out += u' '; AppendChange(out, p, 1); return true;
-    case 313: AppendActor(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"附加 ", u"解除 "}); out += u"状态 "; p.AppendId(out, 2, RefKind::kState); return true;
+    case 313: AppendActor(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"附加 ", u"解除 "}); out += u"状态 "; p.AppendId(out, 2); return true;
     case 314: AppendActor(out, p, 0); return true;
     case 317: AppendActor(out, p, 0); out += u" 能力 "; p.AppendInt(out, 1); out += u' '; AppendChange(out, p, 2); return true;
-    case 318: AppendActor(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"学会 ", u"遗忘 "}); out += u"技能 "; p.AppendId(out, 2, RefKind::kSkill); return true;
-    case 319: {
-        std::int64_t slot = 0;
-        p.Int(1, slot);
-        AppendActor(out, p, 0);
-        out += u" 装备栏 ";
-        p.AppendInt(out, 1);
-        out += u" = ";
-        p.AppendId(out, 2, slot == 0 ? RefKind::kWeapon : RefKind::kArmor);
-        return true;
-    }
+    case 318: AppendActor(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"学会 ", u"遗忘 "}); out += u"技能 "; p.AppendId(out, 2); return true;
+    case 319: AppendActor(out, p, 0); out += u" 装备栏 "; p.AppendInt(out, 1); out += u" = "; p.AppendId(out, 2); return true;
     case 320: case 322: AppendActor(out, p, 0); out += u" = "; p.AppendText(out, 1); return true;
-    case 321: AppendActor(out, p, 0); out += u" 职业 = "; p.AppendId(out, 1, RefKind::kClass); return true;
+    case 321: AppendActor(out, p, 0); out += u" 职业 = "; p.AppendId(out, 1); return true;
     case 331: case 332: AppendEnemy(out, p, 0); out += u' '; AppendChange(out, p, 1); return true;
-    case 333: AppendEnemy(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"附加 ", u"解除 "}); out += u"状态 "; p.AppendId(out, 2, RefKind::kState); return true;
+    case 333: AppendEnemy(out, p, 0); out += u' '; p.AppendChoice(out, 1, {u"附加 ", u"解除 "}); out += u"状态 "; p.AppendId(out, 2); return true;
     case 334: case 335: AppendEnemy(out, p, 0); return true;
-    case 336: AppendEnemy(out, p, 0); out += u" 变为 "; p.AppendId(out, 1, RefKind::kEnemy); return true;
-    case 337: AppendBattler(out, p, 0); out += u"，动画 "; p.AppendId(out, 2, RefKind::kAnimation); return true;
+    case 336: AppendEnemy(out, p, 0); out += u" 变为 "; p.AppendId(out, 1); return true;
+    case 337: AppendBattler(out, p, 0); out += u"，动画 "; p.AppendId(out, 2); return true;
     case 338: AppendBattler(out, p, 0); out += u"，伤害 "; AppendOperand(out, p, 2); return true;
     case 339: {
         // [battler type, place, kind (0 basic, 1 skill), what, target, now]
@@ -386,7 +400,7 @@ bool AppendWords(std::u16string& out, std::int64_t code, const Params& p) {
         out += u"：";
         if (p.Int(2, kind) && kind == 1) {
             out += u"技能 ";
-            p.AppendId(out, 3, RefKind::kSkill);
+            p.AppendId(out, 3);
         } else {
             p.AppendChoice(out, 3, {u"攻击", u"防御", u"逃跑", u"什么也不做"});
         }
@@ -436,7 +450,7 @@ std::u16string EventCommandLine(const MarshalNode* command, const GameNames* nam
     }
     const bool codeIsNumber = IntegerValue(InstanceVariable(command, "code"), code);
     const char16_t* name = codeIsNumber ? EventCommandName(code) : nullptr;
-    const Params params(InstanceVariable(command, "parameters"), names);
+    const Params params(InstanceVariable(command, "parameters"), names, code);
     // Branches and continuations sit under the command they belong to.
     line += name && code >= 400 ? u"：" : u"◆";
     if (code == 0 && codeIsNumber) return line;

@@ -12,8 +12,10 @@
 #include "tests/viewer_fixture.h"
 #include "ui/find_controller.h"
 #include "ui/front_end.h"
+#include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
+#include "ui/window_commands.h"
 
 using namespace mb;
 
@@ -205,6 +207,45 @@ TEST_F(NavigationContractTest, ASecondOpenOrACancelEndsTheRunningOneSilently) {
     EXPECT_EQ(PanesItemCount(), 0u);
     EXPECT_EQ(DocumentRoot.data.ptr, nullptr);
     EXPECT_EQ(U8(PanesTitle()), "third.rxdata - Quarnix");  // the title it had
+}
+
+// F3 while the file loads does nothing: no search and no holder index over
+// a document still being written.  The next F3, once the tree shows, finds
+// every hit and selects the first.
+TEST_F(NavigationContractTest, AFindDuringALoadLeavesTheNextFindWhole) {
+    WriteFileBytes(ScratchDir() + "walk.rxdata", Walk());
+    FindQuery query;
+    query.text = u"2";
+    query.columns = kFindName | kFindValue;
+    PanesFind().SetQuery(query);
+    PanesFind().Stop();  // the query stays, its restart timer goes
+    StartOpenSequence(U16(ScratchDir() + "walk.rxdata").c_str());
+    PanesFind().Next();
+    PanesWaitForOpen();
+    PanesRunEvents();
+    EXPECT_EQ(U8(PanesFind().StatusText()), "");
+    PanesFind().Next();
+    for (int i = 0; i < 500 && PanesFind().Searching(); ++i) PanesRunEvents();
+    PanesRunEvents();
+    EXPECT_EQ(U8(PanesFind().StatusText()), "第 1 个，共 4 个");
+    EXPECT_EQ(Status(), "路径: data0[2]");
+}
+
+// While an open runs the menus' commands are all off and none runs: the
+// path is not copied, the history does not move.
+TEST_F(NavigationContractTest, NoWindowCommandRunsWhileAnOpenRuns) {
+    WriteFileBytes(ScratchDir() + "walk.rxdata", Walk());
+    ClipboardSetText(u"before");
+    StartOpenSequence(U16(ScratchDir() + "walk.rxdata").c_str());
+    for (int command = 0; command < kWindowCommandCount; ++command) {
+        EXPECT_FALSE(WindowCommandEnabled(command)) << command;
+        EXPECT_FALSE(RunWindowCommand(command)) << command;
+    }
+    EXPECT_EQ(U8(PanesClipboard()), "before");
+    PanesWaitForOpen();
+    Select(Data0());
+    EXPECT_TRUE(RunWindowCommand(kCopyPathCommand));
+    EXPECT_EQ(U8(PanesClipboard()), "data0");
 }
 
 TEST_F(NavigationContractTest, AThreadThatCannotBeHadRunsTheStepsInLine) {

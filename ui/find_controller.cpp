@@ -5,6 +5,8 @@
 #include "marshal/load.h"
 #include "ui/front_end.h"
 #include "ui/navigation_controller.h"
+#include "ui/open_sequence.h"
+#include "ui/worker.h"
 
 namespace {
 // Hits reach the window in batches at most this far apart.
@@ -26,8 +28,7 @@ std::u16string GroupedDecimal(long long n) {
     return digits;
 }
 
-FindController::FindController(NavigationController& navigation)
-    : navigation_(navigation), generation_(std::make_shared<unsigned>(0)) {
+FindController::FindController(NavigationController& navigation) : navigation_(navigation) {
     navigation_.stopWorkers = [this] { Stop(); };
 }
 
@@ -44,16 +45,14 @@ void FindController::Changed() {
 void FindController::SetQuery(FindQuery query) {
     query_ = std::move(query);
     Stop();
-    StartTimer(kRestartDelayMs, [this, alive = generation_, generation = *generation_] {
+    // A stop or a start since drops it, as it does the search's batches.
+    StartTimer(kRestartDelayMs, [this, alive = worker_.generation, generation = *worker_.generation] {
         if (*alive == generation) Start();
     });
 }
 
 void FindController::Stop() {
-    if (cancel_) cancel_->store(true);
-    if (worker_.joinable()) worker_.join();
-    cancel_.reset();
-    ++*generation_;  // batches still on their way are dropped
+    StopWork(worker_);  // batches still on their way are dropped
     started_ = searching_ = false;
     hits_.clear();
     current_ = -1;
@@ -61,6 +60,9 @@ void FindController::Stop() {
 }
 
 void FindController::Start() {
+    // While a file loads the document is the loader's: the search waits for
+    // the user's next step once the tree shows.
+    if (OpenSequenceRunning()) return;
     Stop();
     started_ = true;
     if (query_.text.empty() || !query_.columns) {
@@ -68,13 +70,12 @@ void FindController::Start() {
         return;
     }
     searching_ = true;
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    auto post = [this, alive = generation_, generation = *generation_](std::vector<FindHit> batch, bool done) {
-        PostToWindow([this, alive, generation, b = std::move(batch), done]() mutable {
-            if (*alive == generation) Receive(std::move(b), done);
-        });
-    };
-    worker_ = StartWorker([query = query_, holdersFuture = navigation_.HoldersFuture(), cancel = cancel_, post] {
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    StartWork(worker_, [cancel] { cancel->store(true); },
+              [this, query = query_, holdersFuture = navigation_.HoldersFuture(), cancel](const WindowPost& toWindow) {
+        auto post = [this, &toWindow](std::vector<FindHit> batch, bool done) {
+            toWindow([this, b = std::move(batch), done]() mutable { Receive(std::move(b), done); });
+        };
         // Built since the tree was shown; a search started at once waits here.
         std::shared_ptr<const HolderIndex> holders = holdersFuture.get();
         if (cancel->load()) return;
@@ -104,7 +105,7 @@ void FindController::Receive(std::vector<FindHit> batch, bool done) {
     hits_.insert(hits_.end(), batch.begin(), batch.end());
     if (done) {
         searching_ = false;
-        if (worker_.joinable()) worker_.join();
+        JoinWork(worker_);
     }
     if (firstHits) {
         current_ = 0;

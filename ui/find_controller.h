@@ -4,14 +4,13 @@
 // the search stands ("第 3 个，共 1,234 个").  A window shows the fields and
 // StatusText.
 #pragma once
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "present/find_rows.h"
+#include "ui/worker.h"
 
 class NavigationController;
 
@@ -53,10 +52,8 @@ private:
 
     NavigationController& navigation_;
     FindQuery query_;
-    std::thread worker_;
-    std::shared_ptr<std::atomic<bool>> cancel_;
     // Batches and timers of a search that was stopped are dropped.
-    std::shared_ptr<unsigned> generation_;
+    Worker worker_;
     bool started_ = false;  // a search for the current query ran or runs
     bool searching_ = false;
     std::vector<FindHit> hits_;

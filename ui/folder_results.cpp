@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "game/database_files.h"
 #include "game/game_folder.h"
 #include "lens/node_access.h"
 #include "lens/number_text.h"
@@ -20,30 +21,13 @@ std::u16string FileName(const fs::path& file) {
     return Utf8ToU16(name.c_str(), name.size());
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// The database lists whose entries the index answers for.
-struct ListFile {
-    const char* name;  // lower case
-    RefKind kind;
-};
-constexpr ListFile kListFiles[] = {
-    {"commonevents.rxdata", RefKind::kCommonEvent}, {"actors.rxdata", RefKind::kActor},
-    {"skills.rxdata", RefKind::kSkill},             {"items.rxdata", RefKind::kItem},
-    {"weapons.rxdata", RefKind::kWeapon},           {"armors.rxdata", RefKind::kArmor},
-    {"troops.rxdata", RefKind::kTroop},             {"animations.rxdata", RefKind::kAnimation},
-};
 
 // Who holds the place: the event of a map, the common event, the troop.
 void AppendOwner(std::u16string& out, const UsageIndex& index, const UsePlace& p) {
-    const std::string name = Lower(PathToUtf8(index.Files()[p.file].filename()));
-    RefKind kind = RefKind::kEvent;
-    if (name == "commonevents.rxdata") kind = RefKind::kCommonEvent;
-    else if (name == "troops.rxdata") kind = RefKind::kTroop;
+    // The places of a map are its events'; of CommonEvents and Troops, their entries'.
+    const DatabaseFile* file = DatabaseFileNamed(PathToUtf8(index.Files()[p.file].filename()));
+    const RefKind kind = file && (file->kind == RefKind::kCommonEvent || file->kind == RefKind::kTroop) ? file->kind
+                                                                                                       : RefKind::kEvent;
     out += RefKindWord(kind);
     out += u' ';
     GameNames owner;
@@ -86,12 +70,11 @@ bool CommandUseTarget(const MarshalNode* command, RefKind& kind, std::int64_t& i
 bool RowUseTarget(const MarshalNode* container, std::int64_t position, std::string_view fileName, RefKind& kind,
                   std::int64_t& id) {
     if (!container || container->type != '[' || position < 1 || position >= ChildCount(container)) return false;
-    const std::string name = Lower(std::string(fileName));
     const MarshalDocument* doc = DocumentOf(container);
     const MarshalNode* root = doc ? &doc->root : nullptr;
     const MarshalNode* top = root && root->count >= 1 ? Unwrapped(ChildAt(root, 0)) : nullptr;
     if (!top) return false;
-    if (name == "system.rxdata") {
+    if (SameFileName(fileName, "System.rxdata")) {
         for (auto [field, k] : {std::pair{"switches", RefKind::kSwitch}, {"variables", RefKind::kVariable}}) {
             if (Unwrapped(InstanceVariable(top, field)) == container) {
                 kind = k;
@@ -102,12 +85,11 @@ bool RowUseTarget(const MarshalNode* container, std::int64_t position, std::stri
         return false;
     }
     if (container != top) return false;
-    for (const ListFile& file : kListFiles) {
-        if (name == file.name) {
-            kind = file.kind;
-            id = position;
-            return true;
-        }
+    // The database lists whose entries the usage index answers for.
+    if (const DatabaseFile* file = DatabaseFileNamed(fileName); file && RefKindOption(file->kind)) {
+        kind = file->kind;
+        id = position;
+        return true;
     }
     return false;
 }

@@ -1,8 +1,10 @@
 // The three things the portable logic asks of a window system: run work on
 // a worker thread, run a step on the window's thread once the current
 // message is handled, and call back after a delay.  The open sequence and
-// the navigation controller are written over these alone, so every front
-// end runs the same sequence; a front end supplies them in a few lines.
+// every worker of the controllers (ui/worker.h: the find, the holder index,
+// the game folder's names and searches) are written over these alone, so
+// every front end runs the same sequences; a front end supplies them in a
+// few lines.
 #pragma once
 #include <functional>
 #include <thread>

@@ -14,6 +14,7 @@
 #include "ui/handlers.h"
 #include "ui/panes.h"
 #include "ui/viewer.h"
+#include "ui/worker.h"
 
 namespace fs = std::filesystem;
 
@@ -76,8 +77,7 @@ std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line
     return folder ? folder->CommandEntries(follower.LineCommand(line)) : std::vector<MenuEntry>{};
 }
 
-GameFolderController::GameFolderController(NavigationController& navigation)
-    : navigation_(navigation), alive_(std::make_shared<unsigned>(0)), namesAlive_(std::make_shared<unsigned>(0)) {}
+GameFolderController::GameFolderController(NavigationController& navigation) : navigation_(navigation) {}
 
 GameFolderController::~GameFolderController() {
     if (g_active == this) g_active = nullptr;
@@ -108,25 +108,23 @@ void GameFolderController::DocumentClosing() {
 }
 
 void GameFolderController::StopNames() {
-    if (namesScratch_) namesScratch_->cancel.store(true);
-    if (namesWorker_.joinable()) namesWorker_.join();
+    StopWork(namesWorker_);  // names still on their way are dropped
     namesScratch_.reset();
-    ++*namesAlive_;  // names still on their way are dropped
 }
 
 void GameFolderController::ReadNamesFor(const fs::path& folder) {
     StopNames();
-    auto arrive = [this, alive = namesAlive_, generation = *namesAlive_](std::shared_ptr<const GameNames> names) {
-        PostToWindow([this, alive, generation, names = std::move(names)] {
-            if (*alive != generation) return;
-            if (namesWorker_.joinable()) namesWorker_.join();
-            names_ = names;
-            ++namesVersion_;
-            if (namesChanged) namesChanged();
-        });
-    };
     namesScratch_ = NewScratch();
-    namesWorker_ = ::StartWorker([folder, scratch = namesScratch_, arrive] {
+    auto scratch = namesScratch_;
+    StartWork(namesWorker_, [scratch] { scratch->cancel.store(true); }, [this, folder, scratch](const WindowPost& post) {
+        auto arrive = [this, &post](std::shared_ptr<const GameNames> names) {
+            post([this, names = std::move(names)] {
+                JoinWork(namesWorker_);
+                names_ = names;
+                ++namesVersion_;
+                if (namesChanged) namesChanged();
+            });
+        };
         // Listing the folder may be slow (a network drive): not on the window's thread.
         if (!FolderHasDatabase(folder)) return;
         auto names = std::make_shared<GameNames>();
@@ -158,31 +156,21 @@ std::vector<MenuEntry> GameFolderController::CommandEntries(const MarshalNode* c
 
 // MARK: searches
 
-void GameFolderController::Launch(std::function<void()> work) {
+void GameFolderController::Launch(std::function<void(const WindowPost& post)> work) {
     running_ = true;
-    worker_ = ::StartWorker(std::move(work));
+    StartWork(worker_, [scratch = scratch_] { scratch->cancel.store(true); }, std::move(work));
     if (showResults) showResults();
     Changed();
 }
 
-std::function<void(std::function<void()>)> GameFolderController::Poster() {
-    return [alive = alive_, generation = *alive_](std::function<void()> step) {
-        PostToWindow([alive, generation, step = std::move(step)] {
-            if (*alive == generation) step();
-        });
-    };
-}
-
 void GameFolderController::StopWorker() {
-    if (scratch_) scratch_->cancel.store(true);
-    if (worker_.joinable()) worker_.join();
+    StopWork(worker_);  // lines and progress still on their way are dropped
     scratch_.reset();
-    ++*alive_;  // lines and progress still on their way are dropped
     running_ = false;
 }
 
 void GameFolderController::Finish(std::u16string status) {
-    if (worker_.joinable()) worker_.join();
+    JoinWork(worker_);
     scratch_.reset();
     running_ = false;
     status_ = std::move(status);
@@ -231,11 +219,10 @@ void GameFolderController::FindUses(RefKind kind, std::int64_t id) {
     index_.reset();
     scratch_ = NewScratch();
     status_ = u"正在建立索引…";
-    auto post = Poster();
     auto built = std::make_shared<BuiltIndex>();
     built->folder = folder_;
     built->stamps = std::move(stamps);
-    Launch([this, files, built, names = names_, folder = folder_, scratch = scratch_, post, answer] {
+    Launch([this, files, built, names = names_, folder = folder_, scratch = scratch_, answer](const WindowPost& post) {
         std::shared_ptr<const GameNames> source = names;
         if (!source && FolderHasDatabase(folder)) {  // the names had not arrived: the readings want them
             auto read = std::make_shared<GameNames>();
@@ -273,14 +260,13 @@ void GameFolderController::FindInFolder(const FindQuery& query) {
     }
     scratch_ = NewScratch();
     status_ = u"正在查找…";
-    auto post = Poster();
     auto receive = [this](std::vector<FolderResult> batch, std::uint64_t more, std::u16string status) {
         results_.insert(results_.end(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
         overflow_ = more;
         status_ = std::move(status);
         Changed();
     };
-    Launch([this, files = ListDataFiles(folder_), query, scratch = scratch_, post, receive] {
+    Launch([this, files = ListDataFiles(folder_), query, scratch = scratch_, receive](const WindowPost& post) {
         std::vector<FolderResult> batch;
         std::uint64_t hits = 0, more = 0;
         std::size_t failed = 0, filesDone = 0;

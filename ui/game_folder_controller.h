@@ -12,7 +12,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "game/usage_index.h"
@@ -21,6 +20,7 @@
 #include "ui/folder_results.h"
 #include "ui/navigation_controller.h"
 #include "ui/preview_view.h"
+#include "ui/worker.h"
 
 class GameFolderController {
 public:
@@ -82,12 +82,9 @@ public:
     bool Choose(int line);
 
 private:
-    void Launch(std::function<void()> work);
+    void Launch(std::function<void(const WindowPost& post)> work);
     void StopWorker();
     void StopNames();
-    // Runs a step on the window's thread unless the search it belongs to
-    // was stopped meanwhile.
-    std::function<void(std::function<void()>)> Poster();
     void Changed();
     void Finish(std::u16string status);
     void ReadNamesFor(const std::filesystem::path& folder);
@@ -97,7 +94,7 @@ private:
     std::filesystem::path folder_;
     std::shared_ptr<const GameNames> names_;
     unsigned namesVersion_ = 0;
-    std::thread namesWorker_;
+    Worker namesWorker_;  // its posts are dropped once the reading stopped
     std::shared_ptr<MarshalDocument> namesScratch_;  // its `cancel` stops the reading
 
     // The usage index of one folder, with the sizes and times of the files
@@ -105,7 +102,7 @@ private:
     struct BuiltIndex;
     std::shared_ptr<BuiltIndex> index_;
 
-    std::thread worker_;
+    Worker worker_;  // a search's lines and progress are dropped once it stopped
     std::shared_ptr<MarshalDocument> scratch_;  // the search's document; its `cancel` stops it
     bool running_ = false;
     std::u16string title_, status_;
@@ -113,10 +110,6 @@ private:
     std::uint64_t overflow_ = 0;  // lines past kMaxResults
     // A line of another file, selected once that file's tree is shown.
     std::unique_ptr<FolderResult> pending_;
-    // Posted steps of a controller, search or names reading that went are
-    // dropped.
-    std::shared_ptr<unsigned> alive_;
-    std::shared_ptr<unsigned> namesAlive_;
 };
 
 // The context menu of a line of the preview: the uses of what its event

@@ -11,6 +11,8 @@
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
+#include "ui/open_sequence.h"
+#include "ui/worker.h"
 #include "ui/panes.h"
 
 namespace {
@@ -46,8 +48,7 @@ NavigationController::NavigationController() : alive_(std::make_shared<unsigned>
 
 NavigationController::~NavigationController() {
     if (g_active == this) g_active = nullptr;
-    if (holdersCancel_) holdersCancel_->store(true);
-    if (holders_.valid()) holders_.wait();
+    StopWork(holdersWorker_);
 }
 
 void NavigationController::Changed() {
@@ -58,10 +59,7 @@ void NavigationController::Changed() {
 
 void NavigationController::DocumentClosing() {
     if (stopWorkers) stopWorkers();
-    if (holdersCancel_) holdersCancel_->store(true);
-    if (holders_.valid()) holders_.wait();  // it reads the document about to go
-    holders_ = {};
-    holdersCancel_.reset();
+    DropHolders();  // it reads the document about to go
     references_.reset();
     history_.Clear();
     settlePending_ = stepPending_ = false;
@@ -69,21 +67,34 @@ void NavigationController::DocumentClosing() {
     Changed();
 }
 
-void NavigationController::DocumentShown() { HoldersFuture(); }
+void NavigationController::DocumentShown() {
+    // An index from before the tree showed is never kept: it may have read
+    // the document while the loader wrote it.
+    DropHolders();
+    HoldersFuture();
+}
+
+void NavigationController::DropHolders() {
+    StopWork(holdersWorker_);
+    holders_ = {};
+}
 
 std::shared_future<std::shared_ptr<const HolderIndex>> NavigationController::HoldersFuture() {
+    if (OpenSequenceRunning()) {
+        // The document is being written: an empty index, located nowhere.
+        std::promise<std::shared_ptr<const HolderIndex>> none;
+        none.set_value(std::make_shared<HolderIndex>());
+        return none.get_future().share();
+    }
     if (!holders_.valid()) {
-        holdersCancel_ = std::make_shared<std::atomic<bool>>(false);
-        auto build = [cancel = holdersCancel_] {
-            auto built = std::make_shared<HolderIndex>();
-            built->Build(&DocumentRoot, cancel.get());  // empty when memory runs out: nothing is located
-            return std::shared_ptr<const HolderIndex>(std::move(built));
-        };
-        try {
-            holders_ = std::async(std::launch::async, build).share();
-        } catch (const std::system_error&) {
-            holders_ = std::async(std::launch::deferred, build).share();  // no thread: built when first asked
-        }
+        auto cancel = std::make_shared<std::atomic<bool>>(false);
+        auto built = std::make_shared<std::promise<std::shared_ptr<const HolderIndex>>>();
+        holders_ = built->get_future().share();
+        StartWork(holdersWorker_, [cancel] { cancel->store(true); }, [cancel, built](const WindowPost&) {
+            auto holders = std::make_shared<HolderIndex>();
+            holders->Build(&DocumentRoot, cancel.get());  // empty when memory runs out: nothing is located
+            built->set_value(std::move(holders));
+        });
     }
     return holders_;
 }

@@ -15,6 +15,7 @@
 #include "present/reference_index.h"
 #include "present/tree_queries.h"
 #include "ui/history.h"
+#include "ui/worker.h"
 
 // One entry of a context menu: a command, a disabled line, or a separator
 // (empty text).
@@ -46,7 +47,8 @@ public:
     // the history go.
     void DocumentClosing();
     // Once the tree is shown: the holder index is built on a worker, so the
-    // first search or path finds it ready.
+    // first search or path finds it ready.  While an open runs none is built
+    // (HoldersFuture gives an empty one): the loader is writing the document.
     void DocumentShown();
 
     std::shared_future<std::shared_ptr<const HolderIndex>> HoldersFuture();
@@ -80,12 +82,13 @@ public:
 
 private:
     void Settle();
+    void DropHolders();
     void ShowRestored(const ViewPosition& position);
     void Changed();
     MenuEntry ReferencesEntry(const MarshalNode* node);
 
     std::shared_future<std::shared_ptr<const HolderIndex>> holders_;
-    std::shared_ptr<std::atomic<bool>> holdersCancel_;
+    Worker holdersWorker_;
     std::unique_ptr<ReferenceIndex> references_;
     NavigationHistory history_;
     bool settlePending_ = false;

@@ -1,6 +1,6 @@
 // Every operation the viewer's logic performs on its controls.  Each front
-// end (ui/qt, ui/headless) implements these once; a program links exactly
-// one.  Front ends report changes back through ui/handlers.h synchronously,
+// end (ui/qt, ui/win32, ui/headless) implements these once; a program links
+// exactly one.  Front ends report changes back through ui/handlers.h synchronously,
 // before the operation that caused them returns.
 #pragma once
 #include <cstdio>

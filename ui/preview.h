@@ -1,5 +1,6 @@
-// What the preview shows and where choosing a line of it leads: the logic
-// behind the front ends' preview panes, over the pane operations.
+// Which value the preview is about (the current row, or the selected
+// container) and selecting the child a line of it stands for, over the pane
+// operations.  What it shows of that value is ui/preview_view.h's.
 #pragma once
 #include <cstdint>
 #include <string>

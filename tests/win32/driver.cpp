@@ -201,16 +201,25 @@ static void SendToForeground(HWND window, std::vector<INPUT> inputs) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void Viewer::Press(unsigned modifiers, WORD key) {
+namespace {
+std::vector<INPUT> Chord(unsigned modifiers, WORD key, bool keyLast) {
     const WORD held[] = {VK_CONTROL, VK_SHIFT, VK_MENU};
     std::vector<INPUT> inputs;
     for (int m = 0; m < 3; ++m)
         if (modifiers & (1u << m)) inputs.push_back(KeyInput(held[m], false));
     inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
+    if (!keyLast) inputs.push_back(KeyInput(key, true));
     for (int m = 2; m >= 0; --m)
         if (modifiers & (1u << m)) inputs.push_back(KeyInput(held[m], true));
-    SendToForeground(window_, std::move(inputs));
+    if (keyLast) inputs.push_back(KeyInput(key, true));
+    return inputs;
+}
+}  // namespace
+
+void Viewer::Press(unsigned modifiers, WORD key) { SendToForeground(window_, Chord(modifiers, key, false)); }
+
+void Viewer::PressReleasingModifiersFirst(unsigned modifiers, WORD key) {
+    SendToForeground(window_, Chord(modifiers, key, true));
 }
 
 void Viewer::Type(const std::wstring& text) {

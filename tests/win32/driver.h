@@ -54,6 +54,9 @@ public:
     // accelerators see them as a user's).  A chord: modifiers held around
     // `key`.  Text: one character at a time, as an input method sends it.
     void Press(unsigned modifiers, WORD key);
+    // The same chord with the modifiers let go before the key, as a quick
+    // hand often does.
+    void PressReleasingModifiersFirst(unsigned modifiers, WORD key);
     void Type(const std::wstring& text);
     // The mouse's side button (XBUTTON1, XBUTTON2) clicked over `control`;
     // input like the keys, so the two arrive in the order sent.

@@ -185,6 +185,20 @@ TEST_F(Navigation, BackAndForwardFromTheKeyboardAndTheMousesSideButtons) {
     }
 }
 
+// Alt+Left leaves the menu bar alone, whichever key is let go first: the
+// next key, F4, shows the preview.
+TEST_F(Navigation, AfterAltLeftTheNextKeyGoesToTheWindow) {
+    viewer.Press(kCtrl, 'L');
+    viewer.Type(L"data0[2].name");
+    viewer.Press(kNoModifier, VK_RETURN);
+    ExpectShown(viewer, {nullptr, "路径: data0[2].name", "name"}, false);
+    viewer.PressReleasingModifiersFirst(kAlt, VK_LEFT);
+    ExpectShown(viewer, {nullptr, "", ""}, false);
+    ASSERT_FALSE(viewer.Describe().preview);
+    viewer.Press(kNoModifier, VK_F4);
+    EXPECT_TRUE(viewer.DescribeWhen([](const PaneReport& r) { return r.preview; }).preview);
+}
+
 TEST_F(Navigation, CtrlCCopiesTheRowCtrlShiftCThePathAndInTheBarsItsField) {
     viewer.Press(kCtrl, 'L');
     viewer.Type(L"data0[2].name");

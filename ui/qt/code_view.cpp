@@ -3,6 +3,10 @@
 #include <QFontDatabase>
 #include <QPainter>
 #include <QTextBlock>
+#include <string>
+#include <vector>
+
+#include "ui/preview_view.h"
 
 namespace {
 constexpr int kLinesPerPart = 1000;
@@ -47,13 +51,19 @@ int CodeView::MarkMatches(const QString& text, Qt::CaseSensitivity sensitivity) 
     marked_ = text;
     markedCase_ = sensitivity;
     QList<QTextEdit::ExtraSelection> marks;
-    const QTextDocument::FindFlags flags =
-        sensitivity == Qt::CaseSensitive ? QTextDocument::FindCaseSensitively : QTextDocument::FindFlags();
     QTextCharFormat format;
     format.setBackground(QColor(0xff, 0xe0, 0x60));
-    for (QTextCursor at = text.isEmpty() ? QTextCursor() : document()->find(text, 0, flags);
-         !at.isNull() && marks.size() < kMostMarks; at = document()->find(text, at, flags))
+    // The find bar's own rule (ui/preview_view.h), as quarnix.exe marks it.
+    std::vector<std::u16string> lines;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+        lines.push_back(block.text().toStdU16String());
+    for (const TextMark& mark : FindTextMarks(lines, text.toStdU16String(), sensitivity == Qt::CaseSensitive)) {
+        if (marks.size() >= kMostMarks) break;
+        QTextCursor at(document()->findBlockByNumber(mark.line));
+        at.setPosition(at.position() + mark.start);
+        at.setPosition(at.position() + mark.length, QTextCursor::KeepAnchor);
         marks.append({at, format});
+    }
     setExtraSelections(marks);
     if (!marks.isEmpty()) {
         QTextCursor first = marks.front().cursor;

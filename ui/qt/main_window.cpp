@@ -125,9 +125,8 @@ void MainWindow::BuildMenus() {
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
-    navigation_->AddEditMenu(menuBar());
-    AddViewMenu(menuBar(), preview_);
-    navigation_->AddNavigateMenu(menuBar());
+    navigation_->SetPreview(preview_);
+    for (WindowMenu menu : {WindowMenu::kEdit, WindowMenu::kView, WindowMenu::kNavigate}) navigation_->AddMenu(menuBar(), menu);
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });
 }

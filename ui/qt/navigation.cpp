@@ -71,6 +71,15 @@ Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : 
     for (QObject* watched : {static_cast<QObject*>(window), static_cast<QObject*>(tree->viewport()),
                              static_cast<QObject*>(list->viewport())})
         watched->installEventFilter(this);
+    WindowCommandHooks hooks;
+    hooks.find = &find_;
+    hooks.showFindBar = hooks.revealFindBar = [this] { ShowFindBar(); };
+    hooks.showPathBar = [this] { ShowPathBar(); };
+    hooks.togglePreview = [this] {
+        if (preview_) preview_->setVisible(preview_->isHidden());
+    };
+    hooks.previewShown = [this] { return preview_ && !preview_->isHidden(); };
+    SetWindowCommandHooks(std::move(hooks));
 }
 
 Navigation::~Navigation() {
@@ -84,44 +93,39 @@ Navigation::~Navigation() {
     folder_.namesChanged = nullptr;
     SetActiveNavigation(nullptr);
     controller_.historyChanged = nullptr;
+    SetWindowCommandHooks({});
 }
 
 // MARK: menus
 
-void Navigation::AddEditMenu(QMenuBar* bar) {
-    QMenu* edit = bar->addMenu(QStringLiteral("编辑(&E)"));
-    QAction* copy = edit->addAction(QStringLiteral("复制(&C)"), this, &Navigation::CopyRows);
-    copy->setShortcut(QKeySequence::Copy);
-    QAction* copyPath = edit->addAction(QStringLiteral("复制路径(&P)"), this, &Navigation::CopyPath);
-    copyPath->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    edit->addSeparator();
-    QAction* find = edit->addAction(QStringLiteral("查找(&F)..."), this, &Navigation::ShowFindBar);
-    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    QAction* next = edit->addAction(QStringLiteral("查找下一个(&N)"), this, [this] {
-        ShowFindBar();
-        findBar_->Next();
-    });
-    next->setShortcut(QKeySequence(Qt::Key_F3));
-    QAction* previous = edit->addAction(QStringLiteral("查找上一个(&V)"), this, [this] {
-        ShowFindBar();
-        findBar_->Previous();
-    });
-    previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    edit->addSeparator();
-    QAction* path = edit->addAction(QStringLiteral("转到路径(&G)..."), this, &Navigation::ShowPathBar);
-    path->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    edit->addSeparator();
-    findInFolder_ = edit->addAction(QStringLiteral("在文件夹中查找(&I)..."), this, &Navigation::FindInFolder);
-    findInFolder_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+void Navigation::AddMenu(QMenuBar* bar, WindowMenu which) {
+    static const int kKeys[] = {Qt::Key_C, Qt::Key_F, Qt::Key_L, Qt::Key_F3, Qt::Key_F4, Qt::Key_Left, Qt::Key_Right};
+    QMenu* menu = bar->addMenu(QString::fromStdU16String(WindowMenuTitle(which)));
+    for (int i = 0; i < kWindowCommandCount; ++i) {
+        const WindowCommand& command = kWindowCommands[i];
+        if (command.menu != which) continue;
+        if (command.separatorBefore) menu->addSeparator();
+        QAction* action = actions_[i] = menu->addAction(QString::fromStdU16String(command.label));
+        int key = kKeys[static_cast<int>(command.key)];
+        if (command.modifiers & kKeyCtrl) key |= Qt::CTRL;
+        if (command.modifiers & kKeyShift) key |= Qt::SHIFT;
+        if (command.modifiers & kKeyAlt) key |= Qt::ALT;
+        action->setShortcut(QKeySequence(key));
+        if (command.checked) action->setCheckable(true);
+        if (i == kPreviewCommand) action->setObjectName(QStringLiteral("previewAction"));
+        connect(action, &QAction::triggered, this, [this, i] { Run(i); });
+    }
     UpdateActions();
 }
 
-void Navigation::AddNavigateMenu(QMenuBar* bar) {
-    QMenu* navigate = bar->addMenu(QStringLiteral("导航(&N)"));
-    back_ = navigate->addAction(QStringLiteral("后退(&B)"), this, &Navigation::Back);
-    back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
-    forward_ = navigate->addAction(QStringLiteral("前进(&F)"), this, &Navigation::Forward);
-    forward_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+void Navigation::SetPreview(QWidget* preview) {
+    preview_ = preview;
+    UpdateActions();
+}
+
+void Navigation::Run(int command) {
+    FlushPanes();
+    RunLogic([command] { RunWindowCommand(command); });
     UpdateActions();
 }
 
@@ -133,14 +137,7 @@ void Navigation::ShowFindBar() {
 
 FolderResultsPanel* Navigation::Results() const { return results_; }
 
-void Navigation::FindInFolder() {
-    if (folder_.Folder().empty()) return;
-    if (findBar_->Field()->text().isEmpty()) {
-        ShowFindBar();
-        return;
-    }
-    RunLogic([this] { folder_.FindInFolder(find_.Query()); });
-}
+void Navigation::FindInFolder() { Run(kFindInFolderCommand); }
 
 void Navigation::ShowPathBar() {
     pathBar_->Prepare(QString::fromStdU16String(NavigationController::CurrentPathText()));
@@ -158,9 +155,11 @@ void Navigation::DocumentShown() {
 }
 
 void Navigation::UpdateActions() {
-    if (back_) back_->setEnabled(controller_.History().CanGoBack());
-    if (forward_) forward_->setEnabled(controller_.History().CanGoForward());
-    if (findInFolder_) findInFolder_->setEnabled(!folder_.Folder().empty());
+    for (int i = 0; i < kWindowCommandCount; ++i) {
+        if (!actions_[i]) continue;
+        actions_[i]->setEnabled(WindowCommandEnabled(i));
+        if (actions_[i]->isCheckable()) actions_[i]->setChecked(WindowCommandChecked(i));
+    }
 }
 
 bool Navigation::GoTo(const ViewPosition& position) {
@@ -175,8 +174,8 @@ QString Navigation::GoToPath(const QString& text) {
     return QString::fromStdU16String(error);
 }
 
-void Navigation::Back() { RunLogic([this] { controller_.Back(); }); }
-void Navigation::Forward() { RunLogic([this] { controller_.Forward(); }); }
+void Navigation::Back() { Run(kBackCommand); }
+void Navigation::Forward() { Run(kForwardCommand); }
 
 bool Navigation::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
@@ -194,14 +193,6 @@ bool Navigation::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // MARK: copy and context menus
-
-void Navigation::CopyRows() {
-    FlushPanes();
-    const std::u16string text = NavigationController::SelectedRowsText();
-    if (!text.empty()) ClipboardSetText(text);
-}
-
-void Navigation::CopyPath() { ClipboardSetText(NavigationController::CurrentPathText()); }
 
 QMenu* Navigation::RowMenu(int row, QWidget* parent) {
     FlushPanes();

@@ -13,6 +13,7 @@
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
 #include "ui/navigation_controller.h"
+#include "ui/window_commands.h"
 
 class FindBar;
 class FolderResultsPanel;
@@ -33,9 +34,11 @@ public:
     Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list);
     ~Navigation() override;
 
-    // "编辑(&E)" and "导航(&N)", appended to the menu bar where called.
-    void AddEditMenu(QMenuBar* bar);
-    void AddNavigateMenu(QMenuBar* bar);
+    // One menu of ui/window_commands.h's table, appended to the menu bar
+    // where called.
+    void AddMenu(QMenuBar* bar, WindowMenu menu);
+    // The widget 查看 → 预览 shows and hides.
+    void SetPreview(QWidget* preview);
     // Once the document's tree is shown.
     void DocumentShown();
 
@@ -47,7 +50,7 @@ public:
     // 在文件夹中查找: the find bar's query over the folder's files; with
     // no text, the find bar opens to take one.
     void FindInFolder();
-    QAction* FindInFolderAction() const { return findInFolder_; }
+    QAction* FindInFolderAction() const { return actions_[kFindInFolderCommand]; }
     // The actions that depend on the history or on an open document.
     void UpdateActions();
     // Shows the place and makes it a step of the history.
@@ -58,8 +61,6 @@ public:
     void Forward();
     const NavigationHistory& History() const { return controller_.History(); }
 
-    void CopyRows();
-    void CopyPath();
     // The row's context menu, for the row at `row` (-1: none) of the list.
     QMenu* RowMenu(int row, QWidget* parent);
     QMenu* TreeMenu(const QModelIndex& index, QWidget* parent);
@@ -75,6 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Run(int command);
 
     QTreeView* list_;
     NavigationController controller_;
@@ -85,7 +87,6 @@ private:
     PathBar* pathBar_ = nullptr;
     QToolBar* findToolBar_ = nullptr;
     QToolBar* pathToolBar_ = nullptr;
-    QAction* back_ = nullptr;
-    QAction* forward_ = nullptr;
-    QAction* findInFolder_ = nullptr;
+    QPointer<QWidget> preview_;
+    QAction* actions_[kWindowCommandCount] = {};
 };

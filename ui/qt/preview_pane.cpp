@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QImage>
 #include <QStackedWidget>
 #include <QTimer>
@@ -190,12 +189,3 @@ QString PreviewPane::Problem() const { return problem_->isVisibleTo(this) ? prob
 QWidget* PreviewPane::CurrentPage() const { return pages_->currentWidget(); }
 bool PreviewPane::Highlighted() const { return highlighter_->document() == code_->document(); }
 
-void AddViewMenu(QMenuBar* bar, PreviewPane* preview) {
-    QMenu* view = bar->addMenu(QStringLiteral("查看(&V)"));
-    QAction* toggle = view->addAction(QStringLiteral("预览"));
-    toggle->setObjectName(QStringLiteral("previewAction"));
-    toggle->setCheckable(true);
-    toggle->setChecked(true);
-    toggle->setShortcut(Qt::Key_F4);
-    QObject::connect(toggle, &QAction::toggled, preview, &QWidget::setVisible);
-}

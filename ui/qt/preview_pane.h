@@ -18,7 +18,6 @@ class FindBar;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QMenuBar;
 class QStackedWidget;
 class QTimer;
 class QTreeView;
@@ -82,6 +81,3 @@ private:
     QTimer* refresh_;
     PreviewFollower follower_;
 };
-
-// The "查看(&V)" menu: 预览 (F4), checked while the preview is shown.
-void AddViewMenu(QMenuBar* bar, PreviewPane* preview);

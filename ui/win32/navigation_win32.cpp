@@ -15,21 +15,19 @@
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
+#include "ui/window_commands.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"
 
 namespace {
-enum Command : UINT {
-    kCopy = kCommandCopy, kCopyPath, kFind, kFindNext, kFindPrevious, kGoToPath, kPreview, kBack, kForward,
-    kFindInFolder = kCommandFindInFolder,
-    kMenuEntryBase = 1000,  // a context menu's entries: kMenuEntryBase + index
-};
+// A context menu's entries: kMenuEntryBase + index.
+constexpr UINT kMenuEntryBase = 1000;
 
 NavigationController g_navigation;
 FindController g_find{g_navigation};
 GameFolderController g_folder{g_navigation};
 HACCEL g_accelerators = nullptr;
-HMENU g_editMenu = nullptr, g_navigateMenu = nullptr;
+HMENU g_menus[3] = {};  // by WindowMenu
 
 struct FindBarControls {
     HWND label, edit, columns[3], matchCase, previous, next, status, close;
@@ -115,15 +113,6 @@ void QueryChanged() {
     g_find.SetQuery(std::move(query));
 }
 
-// The find bar's query over every file of the folder; with no word typed
-// yet, the bar opens for one.
-void FindInFolder() {
-    if (g_folder.Folder().empty()) return;  // no document
-    FindQuery query = BarQuery();
-    if (query.text.empty()) ShowFindBar(true);
-    else g_folder.FindInFolder(query);
-}
-
 void GoToTypedPath() {
     FlushListPane();
     const std::u16string error = g_navigation.GoToPath(WindowText(g_pathBar.edit));
@@ -167,7 +156,15 @@ void CreateBars() {
     SetWindowSubclass(g_pathBar.edit, BarEditProc, 1, 0);
 }
 
-ACCEL Key(BYTE flags, WORD key, WORD command) { return {static_cast<BYTE>(flags | FVIRTKEY), key, command}; }
+ACCEL Accelerator(int index) {
+    static constexpr WORD kKeys[] = {'C', 'F', 'L', VK_F3, VK_F4, VK_LEFT, VK_RIGHT};
+    const WindowCommand& command = kWindowCommands[index];
+    BYTE flags = FVIRTKEY;
+    if (command.modifiers & kKeyCtrl) flags |= FCONTROL;
+    if (command.modifiers & kKeyShift) flags |= FSHIFT;
+    if (command.modifiers & kKeyAlt) flags |= FALT;
+    return {flags, kKeys[static_cast<int>(command.key)], static_cast<WORD>(WindowCommandId(index))};
+}
 
 // A context menu of entries at a screen point; the chosen entry runs.
 void PopUp(std::vector<MenuEntry> entries, POINT at) {
@@ -228,11 +225,7 @@ void ClipboardSetText(const std::u16string& text) {
 
 void AttachNavigation() {
     SetActiveNavigation(&g_navigation);
-    g_navigation.historyChanged = [] {
-        if (!g_navigateMenu) return;
-        EnableMenuItem(g_navigateMenu, kBack, g_navigation.History().CanGoBack() ? MF_ENABLED : MF_GRAYED);
-        EnableMenuItem(g_navigateMenu, kForward, g_navigation.History().CanGoForward() ? MF_ENABLED : MF_GRAYED);
-    };
+    g_navigation.historyChanged = UpdateNavigationMenus;
     g_navigation.showReferences = [](const MarshalNode* node) {
         POINT at{};
         GetCursorPos(&at);
@@ -245,40 +238,50 @@ void AttachNavigation() {
     g_folder.showResults = [] { SetResultsPaneShown(true); };
     CreateBars();
     g_findShown = g_pathShown = false;
+    WindowCommandHooks hooks;
+    hooks.find = &g_find;
+    hooks.showFindBar = [] { ShowFindBar(true); };
+    hooks.revealFindBar = [] {
+        if (!g_findShown) ShowFindBar(true);
+    };
+    hooks.showPathBar = [] { ShowPathBar(true); };
+    hooks.togglePreview = [] { SetPreviewShown(!PreviewShown()); };
+    hooks.previewShown = PreviewShown;
+    SetWindowCommandHooks(std::move(hooks));
 }
 
 void DetachNavigation() {
     g_folder.namesChanged = g_folder.resultsChanged = g_folder.showResults = nullptr;
     g_folder.Clear();
     SetActiveGameFolder(nullptr);
-    g_editMenu = g_navigateMenu = nullptr;
+    SetWindowCommandHooks({});
+    for (HMENU& menu : g_menus) menu = nullptr;
 }
 
 void UpdateNavigationMenus() {
-    if (g_editMenu) EnableMenuItem(g_editMenu, kFindInFolder, g_folder.Folder().empty() ? MF_GRAYED : MF_ENABLED);
+    for (int i = 0; i < kWindowCommandCount; ++i) {
+        HMENU menu = g_menus[static_cast<int>(kWindowCommands[i].menu)];
+        if (!menu) continue;
+        EnableMenuItem(menu, WindowCommandId(i), WindowCommandEnabled(i) ? MF_ENABLED : MF_GRAYED);
+        if (kWindowCommands[i].checked) CheckMenuItem(menu, WindowCommandId(i), WindowCommandChecked(i) ? MF_CHECKED : MF_UNCHECKED);
+    }
 }
 
 void DocumentShownWin32() { g_navigation.DocumentShown(); }
 
 void AppendNavigationMenus(HMENU bar) {
-    HMENU edit = g_editMenu = CreatePopupMenu();
-    AppendMenuW(edit, MF_STRING, kCopy, L"复制(&C)\tCtrl+C");
-    AppendMenuW(edit, MF_STRING, kCopyPath, L"复制路径(&P)\tCtrl+Shift+C");
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(edit, MF_STRING, kFind, L"查找(&F)...\tCtrl+F");
-    AppendMenuW(edit, MF_STRING, kFindNext, L"查找下一个(&N)\tF3");
-    AppendMenuW(edit, MF_STRING, kFindPrevious, L"查找上一个(&V)\tShift+F3");
-    AppendMenuW(edit, MF_STRING | MF_GRAYED, kFindInFolder, L"在文件夹中查找(&I)...\tCtrl+Shift+F");
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(edit, MF_STRING, kGoToPath, L"转到路径(&G)...\tCtrl+L");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"编辑(&E)");
-    HMENU view = CreatePopupMenu();
-    AppendMenuW(view, MF_STRING, kPreview, L"预览(&P)\tF4");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"查看(&V)");
-    g_navigateMenu = CreatePopupMenu();
-    AppendMenuW(g_navigateMenu, MF_STRING | MF_GRAYED, kBack, L"后退(&B)\tAlt+Left");
-    AppendMenuW(g_navigateMenu, MF_STRING | MF_GRAYED, kForward, L"前进(&F)\tAlt+Right");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(g_navigateMenu), L"导航(&N)");
+    for (WindowMenu which : {WindowMenu::kEdit, WindowMenu::kView, WindowMenu::kNavigate}) {
+        HMENU menu = g_menus[static_cast<int>(which)] = CreatePopupMenu();
+        for (int i = 0; i < kWindowCommandCount; ++i) {
+            const WindowCommand& command = kWindowCommands[i];
+            if (command.menu != which) continue;
+            if (command.separatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            const std::u16string text = std::u16string(command.label) + u"\t" + CommandKeyText(command);
+            AppendMenuW(menu, MF_STRING, WindowCommandId(i), Wide(text.c_str()));
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), Wide(WindowMenuTitle(which)));
+    }
+    UpdateNavigationMenus();
 }
 
 bool TranslateNavigationMessage(MSG* message) {
@@ -286,26 +289,26 @@ bool TranslateNavigationMessage(MSG* message) {
     // The mouse's side buttons, over whichever control the pointer is.
     if (message->message == WM_XBUTTONUP) {
         FlushListPane();
-        if (GET_XBUTTON_WPARAM(message->wParam) == XBUTTON1) g_navigation.Back();
-        else g_navigation.Forward();
+        RunWindowCommand(GET_XBUTTON_WPARAM(message->wParam) == XBUTTON1 ? kBackCommand : kForwardCommand);
         FlushListPane();
         return true;
     }
     if (!g_accelerators) {
-        ACCEL keys[] = {
-            Key(FCONTROL, 'C', kCopy),       Key(FCONTROL | FSHIFT, 'C', kCopyPath), Key(FCONTROL, 'F', kFind),
-            Key(0, VK_F3, kFindNext),        Key(FSHIFT, VK_F3, kFindPrevious),      Key(FCONTROL, 'L', kGoToPath),
-            Key(0, VK_F4, kPreview),         Key(FALT, VK_LEFT, kBack),              Key(FALT, VK_RIGHT, kForward),
-            Key(FCONTROL | FSHIFT, 'F', kFindInFolder),
-        };
-        g_accelerators = CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
+        ACCEL keys[kWindowCommandCount];
+        for (int i = 0; i < kWindowCommandCount; ++i) keys[i] = Accelerator(i);
+        g_accelerators = CreateAcceleratorTableW(keys, kWindowCommandCount);
     }
     // In the bars' fields, Ctrl+C copies the field's own text.
     HWND focus = GetFocus();
     if ((focus == g_findBar.edit || focus == g_pathBar.edit) && message->message == WM_KEYDOWN &&
         message->wParam == 'C' && GetKeyState(VK_CONTROL) < 0)
         return false;
-    return TranslateAcceleratorW(MainWindowHandle, g_accelerators, message) != 0;
+    if (!TranslateAcceleratorW(MainWindowHandle, g_accelerators, message)) return false;
+    // An Alt accelerator's key-down is kept from the window: the default
+    // procedure then sees Alt go down and up with no key between, and opens
+    // the menu bar on its release (under Wine).  It sees the key-down too.
+    if (message->message == WM_SYSKEYDOWN) DefWindowProcW(MainWindowHandle, WM_SYSKEYDOWN, message->wParam, message->lParam);
+    return true;
 }
 
 bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam) {
@@ -325,29 +328,9 @@ bool HandleNavigationCommand(WPARAM wParam, LPARAM lParam) {
         FlushListPane();
         return true;
     }
-    switch (LOWORD(wParam)) {
-    case kCopy: {
-        const std::u16string text = NavigationController::SelectedRowsText();
-        if (!text.empty()) ClipboardSetText(text);
-        break;
-    }
-    case kCopyPath: ClipboardSetText(NavigationController::CurrentPathText()); break;
-    case kFind: ShowFindBar(true); break;
-    case kFindNext:
-        if (!g_findShown) ShowFindBar(true);
-        g_find.Next();
-        break;
-    case kFindPrevious:
-        if (!g_findShown) ShowFindBar(true);
-        g_find.Previous();
-        break;
-    case kFindInFolder: FindInFolder(); break;
-    case kGoToPath: ShowPathBar(true); break;
-    case kPreview: TogglePreview(); break;
-    case kBack: g_navigation.Back(); break;
-    case kForward: g_navigation.Forward(); break;
-    default: return false;
-    }
+    const int index = static_cast<int>(LOWORD(wParam)) - kWindowCommandBase;
+    if (index < 0 || index >= kWindowCommandCount) return false;
+    RunWindowCommand(index);
     FlushListPane();
     return true;
 }
@@ -476,4 +459,3 @@ HWND PathBarEdit() { return g_pathBar.edit; }
 HWND PathBarError() { return g_pathBar.error; }
 bool FindBarShown() { return g_findShown; }
 
-void TogglePreview() { SetPreviewShown(!PreviewShown()); }

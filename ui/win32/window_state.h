@@ -12,6 +12,7 @@
 
 #include "ui/item_store.h"
 #include "ui/panes.h"
+#include "ui/window_commands.h"
 
 // MARK: the window and its controls (main_window.cpp)
 extern HWND MainWindowHandle;
@@ -24,13 +25,14 @@ extern bool SplitterDragging;
 constexpr int kCommandOpen = 101;
 constexpr int kCommandExit = 102;
 constexpr int kCommandAbout = 103;
-// The commands of 编辑, 查看 and 导航, in their order: 复制, 复制路径, 查找,
-// 查找下一个, 查找上一个, 转到路径, 预览, 后退, 前进.
-constexpr int kCommandCopy = 201;
-constexpr int kCommandFind = kCommandCopy + 2;
-constexpr int kCommandPreview = kCommandCopy + 6;
-// 编辑 → 在文件夹中查找, after the commands above.
-constexpr int kCommandFindInFolder = kCommandCopy + 9;
+// The commands of 编辑, 查看 and 导航: the rows of ui/window_commands.h,
+// numbered in its order.
+constexpr int kWindowCommandBase = 201;
+constexpr int WindowCommandId(int index) { return kWindowCommandBase + index; }
+constexpr int kCommandCopy = WindowCommandId(kCopyCommand);
+constexpr int kCommandFind = WindowCommandId(kFindCommand);
+constexpr int kCommandPreview = WindowCommandId(kPreviewCommand);
+constexpr int kCommandFindInFolder = WindowCommandId(kFindInFolderCommand);
 constexpr int kIconApplication = 101;
 constexpr int kDialogAbout = 102;
 constexpr int kInitialTreeWidth = 200;
@@ -148,8 +150,6 @@ HWND FindBarStatus();
 HWND PathBarEdit();
 HWND PathBarError();
 bool FindBarShown();
-// F4 and 查看 → 预览: shows or hides the preview under the list.
-void TogglePreview();
 class GameFolderController;
 GameFolderController& Win32GameFolder();
 
