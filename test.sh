@@ -42,7 +42,7 @@ ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 stage "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view fuzz_game
+cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view fuzz_game fuzz_diff
 # One target's run.  A fixed seed and number of runs make it the same every
 # time, so the test command cannot fail by chance; the time limit only
 # guards against a machine far slower than ours.  FUZZ_SEED=0 fuzzes afresh
@@ -53,11 +53,12 @@ fuzz() {
   mkdir -p "build-fuzz/corpus-$target"
   "./build-fuzz/fuzz/$target" -seed="${FUZZ_SEED:-1}" -runs="$runs" -max_total_time="$seconds" \
     -max_len=4096 -rss_limit_mb=2048 -timeout=10 "build-fuzz/corpus-$target" tests/data tests/data/game/ruby18 \
-    tests/data/game/hostile_a
+    tests/data/game/hostile_a tests/data/diff/ruby18
 }
-# Each fuzzer uses one core: two lanes side by side, the loader in one, the
-# viewer then the game folder in the other.
-fuzz fuzz_load 200000 >build-fuzz/lane-1.log 2>&1 &
+# Each fuzzer uses one core: two lanes side by side, the loader then the
+# comparison of two versions in one, the viewer then the game folder in the
+# other.
+(fuzz fuzz_load 200000 && fuzz fuzz_diff 20000) >build-fuzz/lane-1.log 2>&1 &
 lane=$!
 view_status=0 lane_status=0
 (fuzz fuzz_view 40000 && fuzz fuzz_game 1500) >build-fuzz/lane-2.log 2>&1 || view_status=$?

@@ -22,17 +22,6 @@ struct NamedFile {
     std::u16string shown;  // as the lines print it: the PATH given, or folder/name
 };
 
-std::u16string U16(const std::string& utf8) {
-    char16_t* wide = Utf8ToWide(utf8.c_str());
-    std::u16string text = wide ? wide : u"";
-    std::free(wide);
-    return text;
-}
-
-bool IsFolder(const std::string& path) {
-    std::error_code ec;
-    return fs::is_directory(PathFromUtf8(path), ec);
-}
 
 // The PATHs with each folder replaced by the files `list` gives for it.
 std::vector<NamedFile> Expand(const DumpOptions& options, std::vector<fs::path> (*list)(const fs::path&)) {
@@ -52,11 +41,6 @@ std::vector<NamedFile> Expand(const DumpOptions& options, std::vector<fs::path> 
     return files;
 }
 
-void PrintFileError(const std::u16string& file, int result) {
-    MessageIcon icon;
-    std::u16string line = file + u": " + LoadResultMessage(result, &icon);
-    PrintErrorLine(line.c_str());
-}
 
 // A scratch document for the folder's files, released when it goes.
 struct Scratch {
@@ -73,6 +57,24 @@ std::unique_ptr<GameNames> NamesOfFolder(const fs::path& folder) {
     return names;
 }
 }  // namespace
+
+void PrintFileError(const std::u16string& file, int result) {
+    MessageIcon icon;
+    std::u16string line = file + u": " + LoadResultMessage(result, &icon);
+    PrintErrorLine(line.c_str());
+}
+
+std::u16string U16(const std::string& utf8) {
+    char16_t* wide = Utf8ToWide(utf8.c_str());
+    std::u16string text = wide ? wide : u"";
+    std::free(wide);
+    return text;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(PathFromUtf8(path), ec);
+}
 
 bool FindsAcrossFiles(const DumpOptions& options) { return options.files.size() > 1 || IsFolder(options.file); }
 

@@ -8,6 +8,12 @@
 #include "app/dump_output.h"
 #include "lens/game_names.h"
 
+// The UTF-16 of a UTF-8 argument.
+std::u16string U16(const std::string& utf8);
+bool IsFolder(const std::string& path);
+// "FILE: message" on stderr for a load result.
+void PrintFileError(const std::u16string& file, int result);
+
 // Whether --find is to run over several files: more than one PATH, or a
 // folder.
 bool FindsAcrossFiles(const DumpOptions& options);

@@ -344,3 +344,5 @@ void WriteJson(Output& out, const MarshalNode* node, const HolderIndex& holders)
         if (Extended(done)) out.Raw('}');
     }
 }
+
+void WriteJsonText(Output& out, const char16_t* text) { WriteWide(out, text); }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/console.h"
+#include "app/dump_diff.h"
 #include "app/dump_game.h"
 #include "app/dump_json.h"
 #include "app/dump_options.h"
@@ -165,6 +166,7 @@ int main(int argc, char** argv) {
         std::fputs(kDumpUsage, stdout);
         return 0;
     }
+    if (options.diff) return DumpDiff(options);
     if (options.uses || (options.find && FindsAcrossFiles(options))) {
         // Over several files, each read into a document of its own.
         int status;

@@ -8,6 +8,8 @@ const char kDumpUsage[] =
     "usage: quarnix-dump [--lens [--no-names]] [--json] [--find TEXT [--match-case]] [--path PATH] FILE\n"
     "       quarnix-dump --find TEXT [--match-case] PATH...\n"
     "       quarnix-dump --uses KIND:ID [--no-names] PATH...\n"
+    "       quarnix-dump --diff [--lens [--no-names] | --json | --stat | --text] OLD NEW\n"
+    "       quarnix-dump --diff --git [--lens [--no-names]] PATH OLD OLD-HEX OLD-MODE NEW NEW-HEX NEW-MODE\n"
     "  (no option)   every tree item: a header [path], then its list rows\n"
     "  --lens        each row followed by its reading (scripts, tables, colours,\n"
     "                event commands) as lines starting with TAB, '|', blank\n"
@@ -23,7 +25,15 @@ const char kDumpUsage[] =
     "                common_event, map, actor, item, weapon, armor, skill,\n"
     "                troop or animation\n"
     "  PATH...       with --find or --uses: files or folders (their .rxdata\n"
-    "                files in file-name order); each line starts with its file\n";
+    "                files in file-name order); each line starts with its file\n"
+    "  --diff OLD NEW  one line per difference: ~ changed, + added, - removed,\n"
+    "                then the path, type, old and new value, TAB-separated;\n"
+    "                two folders: their .rxdata files paired by name\n"
+    "  --stat        with --diff: per differing file, the changed, added and\n"
+    "                removed events, database rows and commands\n"
+    "  --text        with --diff: only the texts the player reads that changed\n"
+    "  --git         with --diff: take git's seven external-diff arguments\n"
+    "  exit status of --diff: 0 the same values, 1 differences, 2 trouble\n";
 
 namespace {
 // "switch:48": a kind quarnix-dump takes and a decimal id.
@@ -124,6 +134,14 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
             options.json = true;
         } else if (name == "--match-case") {
             options.matchCase = true;
+        } else if (name == "--diff") {
+            options.diff = true;
+        } else if (name == "--stat") {
+            options.stat = true;
+        } else if (name == "--text") {
+            options.text = true;
+        } else if (name == "--git") {
+            options.git = true;
         } else if (name == "--help") {
             options.help = true;
         } else {
@@ -132,6 +150,19 @@ bool ParseDumpOptions(int argc, char** argv, DumpOptions& options, std::string& 
         if (flag && inlineValue) return fail(std::string(name) + " takes no value");
     }
     if (options.help) return true;
+    if ((options.stat || options.text || options.git) && !options.diff)
+        return fail("--stat, --text and --git go with --diff");
+    if (options.diff) {
+        if (options.find || options.uses || options.path || options.matchCase)
+            return fail("--diff goes with no other option but --lens, --no-names, --json, --stat, --text and --git");
+        if (int(options.json) + int(options.stat) + int(options.text) + int(options.lens) > 1)
+            return fail("--lens, --json, --stat and --text do not go together");
+        if (options.git && (options.json || options.stat || options.text)) return fail("--git goes with --lens alone");
+        if (options.noNames && !options.lens) return fail("--no-names goes with --lens or --uses");
+        if (fileCount != (options.git ? 7 : 2))
+            return fail(options.git ? "--diff --git needs git's seven arguments" : "--diff needs two files or two folders");
+        return true;
+    }
     if (options.json && options.find) return fail("--json and --find do not go together");
     if (options.lens && (options.json || options.find)) return fail("--lens goes with the plain dump or --path");
     if (options.matchCase && !options.find) return fail("--match-case goes with --find");

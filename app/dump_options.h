@@ -24,6 +24,10 @@ struct DumpOptions {
     bool uses = false;            // --uses KIND:ID: where the id is used
     RefKind usesKind = RefKind::kSwitch;
     std::int64_t usesId = 0;
+    bool diff = false;            // --diff OLD NEW: the differences of two files or folders
+    bool stat = false;            // --stat: with --diff, counts per file
+    bool text = false;            // --text: with --diff, the player-visible texts that changed
+    bool git = false;             // --git: with --diff, the seven arguments of git's external diff
     bool help = false;            // --help
 };
 
