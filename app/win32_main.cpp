@@ -1,10 +1,13 @@
 // quarnix.exe: the native Windows viewer.  `quarnix FILE` opens FILE once
 // the window is shown, as a file association passes it; with no argument
-// the window starts empty.
+// the window starts empty; `quarnix --compare OLD NEW` opens NEW and
+// compares OLD with it.
 #include "ui/win32/window_state.h"
 
 #include <objbase.h>
 #include <shellapi.h>
+
+#include <cwchar>
 
 #ifdef QUARNIX_TEST_SWITCHES
 #include "app/win32_switches.h"
@@ -34,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         if (status >= 0) return status;
 #else
         if (count == 2) PostOpenPath(arguments[1]);
+        if (count == 4 && std::wcscmp(arguments[1], L"--compare") == 0) PostComparePaths(arguments[2], arguments[3]);
         LocalFree(arguments);
 #endif
     }

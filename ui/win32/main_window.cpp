@@ -4,8 +4,10 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 
+#include "ui/compare_controller.h"
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
@@ -84,11 +86,20 @@ bool IsEscape(const NMHDR* header) {
 }
 
 LRESULT OnNotify(const NMHDR* header) {
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == TreePane) return DrawTreeMarks(const_cast<NMHDR*>(header));
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == ListPane) return DrawListMarks(const_cast<NMHDR*>(header));
     if (IsEscape(header)) CancelOpenSequence();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
     if (header->hwndFrom == TreePane || header->hwndFrom == ListPane) PreviewPanesNotified(header);
     return 0;
+}
+
+LRESULT PaintMark(std::uint8_t mark, COLORREF* text, COLORREF* background) {
+    auto colour = [](std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); };
+    if (mark == kMarkRemoved) *text = colour(kMarkGreyText);
+    else if (mark < std::size(kMarkBackground)) *background = colour(kMarkBackground[mark]);
+    return CDRF_NEWFONT;
 }
 
 // The first file dropped opens, as the Open command would open it.
@@ -192,6 +203,7 @@ HMENU BuildMenuBar() {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, kCommandOpen, L"打开(&O)...");
+    AppendFileCommands(file);
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, kCommandExit, L"退出(&E)");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"文件(&F)");
@@ -205,6 +217,11 @@ HMENU BuildMenuBar() {
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, L"MainWindow", L"Quarnix", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, BuildMenuBar(), instance, nullptr);
+}
+
+void PostComparePaths(const wchar_t* oldPath, const wchar_t* newPath) {
+    Win32Compare().CompareAfterOpen(reinterpret_cast<const char16_t*>(oldPath), reinterpret_cast<const char16_t*>(newPath));
+    PostOpenPath(newPath);
 }
 
 void PostOpenPath(const wchar_t* path) {
