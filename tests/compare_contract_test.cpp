@@ -50,7 +50,7 @@ TEST_F(CompareContractTest, MarksCountsAndTheChangedValueCells) {
     EXPECT_EQ(U8(PanesTitle()), "items_new.rxdata (旧: items_old.rxdata) - Quarnix");
     EXPECT_EQ(Status(), "差异：共 2 处");
     // Containers count every difference below them: the list holds both,
-    // item 2 its name.
+    // item 2 its name; item 3 is added.
     struct Item {
         TreeItem item;
         std::string text;
@@ -62,6 +62,7 @@ TEST_F(CompareContractTest, MarksCountsAndTheChangedValueCells) {
         {list, "0 (2)", kMarkChanged},
         {Child(list, "1"), "1", kMarkNone},
         {TreeNextItem(Child(list, "1")), "2 (1)", kMarkChanged},
+        {Child(list, "3"), "3", kMarkAdded},
     };
     for (const Item& i : items) {
         EXPECT_EQ(ItemText(i.item), i.text);

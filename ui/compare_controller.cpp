@@ -198,19 +198,28 @@ void CompareController::Arrive(std::shared_ptr<CompareResult> result, int loadRe
 }
 
 void CompareController::MarkTree() {
+    std::unordered_set<const MarshalNode*> added;
+    for (const StoredDifference& d : result_->differences)
+        if (d.op == DiffOp::kAdded) added.insert(d.newSide.Node());
     // Containers are counted with every difference below them, so a
-    // subtree without a count holds none and is not walked.
+    // subtree without a count holds none and is not walked; an added
+    // container is a child of a counted one.
     std::vector<TreeItem> pending{TreeRootItem()};
     while (!pending.empty()) {
         TreeItem item = pending.back();
         pending.pop_back();
-        auto found = result_->counts.find(TreeItemNode(item));
-        if (found == result_->counts.end()) continue;
+        const MarshalNode* node = TreeItemNode(item);
+        auto found = result_->counts.find(node);
+        if (found == result_->counts.end() && !added.count(node)) continue;
         std::u16string text = TreeItemText(item);
-        const std::u16string marked = text + u" (" + GroupedDecimal(found->second) + u")";
-        TreeMarkItem(item, marked.c_str(), kMarkChanged);
+        if (found == result_->counts.end()) {
+            TreeMarkItem(item, text.c_str(), kMarkAdded);
+        } else {
+            const std::u16string marked = text + u" (" + GroupedDecimal(found->second) + u")";
+            TreeMarkItem(item, marked.c_str(), kMarkChanged);
+            for (TreeItem child = TreeChildItem(item); child; child = TreeNextItem(child)) pending.push_back(child);
+        }
         marked_.emplace_back(item, std::move(text));
-        for (TreeItem child = TreeChildItem(item); child; child = TreeNextItem(child)) pending.push_back(child);
     }
 }
 
@@ -246,7 +255,7 @@ void CompareController::Cancel() {
 }
 
 void CompareController::End() {
-    Stop();
+    Cancel();  // one still loading or comparing ends with nothing shown
     if (!result_) return;
     UnmarkTree();
     // The listed rows again as the open showed them.

@@ -68,7 +68,8 @@ public:
     // 取消 while the old file loads or the comparison runs: it ends with no
     // comparison and no message.
     void Cancel();
-    // 结束比较: the new document alone, as the open showed it.
+    // 结束比较: the new document alone, as the open showed it; one still
+    // running is cancelled.
     void End();
     // ReleaseDocument calls it before the open document goes.
     void DocumentClosing();
