@@ -95,13 +95,6 @@ LRESULT OnNotify(const NMHDR* header) {
     return 0;
 }
 
-LRESULT PaintMark(std::uint8_t mark, COLORREF* text, COLORREF* background) {
-    auto colour = [](std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); };
-    if (mark == kMarkRemoved) *text = colour(kMarkGreyText);
-    else if (mark < std::size(kMarkBackground)) *background = colour(kMarkBackground[mark]);
-    return CDRF_NEWFONT;
-}
-
 // The first file dropped opens, as the Open command would open it.
 LRESULT OnDropFiles(HDROP drop) {
     UINT units = DragQueryFileW(drop, 0, nullptr, 0);
@@ -158,6 +151,13 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 }  // namespace
+
+LRESULT PaintMark(std::uint8_t mark, COLORREF* text, COLORREF* background) {
+    auto colour = [](std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); };
+    if (mark == kMarkRemoved) *text = colour(kMarkGreyText);
+    else if (mark < std::size(kMarkBackground)) *background = colour(kMarkBackground[mark]);
+    return CDRF_NEWFONT;
+}
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static int depth = 0;

@@ -4,6 +4,7 @@
 // expanded, by the user or the logic, or when the logic selects an item
 // below it.  Inserting millions of items one by one into the control would
 // take minutes; the store takes well under a second.
+#include <cstring>
 #include <new>
 
 #include "ui/handlers.h"
@@ -185,7 +186,8 @@ void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) {
     // The control asks for the text again when it paints the item.
     if (id < g_shown.Size() && g_shown[id].handle) {
         RECT rect;
-        *reinterpret_cast<HTREEITEM*>(&rect) = g_shown[id].handle;
+        const HTREEITEM handle = g_shown[id].handle;
+        std::memcpy(&rect, &handle, sizeof handle);  // TVM_GETITEMRECT takes the item in the rectangle
         if (SendMessageW(TreePane, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) InvalidateRect(TreePane, &rect, TRUE);
     }
 }
