@@ -220,7 +220,15 @@ HWND CreateMainWindow(HINSTANCE instance) {
 }
 
 void PostComparePaths(const wchar_t* oldPath, const wchar_t* newPath) {
-    Win32Compare().CompareAfterOpen(reinterpret_cast<const char16_t*>(oldPath), reinterpret_cast<const char16_t*>(newPath));
+    // Both made absolute, as PostOpenPath makes NEW's: the comparison starts
+    // once the open of that very path has shown its tree.
+    auto full = [](const wchar_t* path) {
+        std::wstring out(GetFullPathNameW(path, 0, nullptr, nullptr), L'\0');
+        const DWORD units = out.empty() ? 0 : GetFullPathNameW(path, static_cast<DWORD>(out.size()), out.data(), nullptr);
+        if (!units || units >= out.size()) return std::u16string(reinterpret_cast<const char16_t*>(path));
+        return std::u16string(reinterpret_cast<const char16_t*>(out.c_str()), units);
+    };
+    Win32Compare().CompareAfterOpen(full(oldPath), full(newPath));
     PostOpenPath(newPath);
 }
 
