@@ -1,6 +1,7 @@
 // quarnix: the desktop viewer.  `quarnix` starts with an empty window;
 // `quarnix FILE` opens FILE once the window is shown, as the Open command
-// would after its dialog.  Dropping a file on the window opens it too.
+// would after its dialog; `quarnix --compare OLD NEW` opens NEW and
+// compares OLD with it.  Dropping a file on the window opens it too.
 // `quarnix --help` and `quarnix --version` print and exit, with no display.
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,6 +32,6 @@ int main(int argc, char** argv) {
 #ifdef QUARNIX_TEST_SWITCHES
     if (const int status = RunTestSwitches(window, arguments, sinceStart); status >= 0) return status;
 #endif
-    OpenWhenShown(window, FileFromArguments(arguments));
+    if (!CompareFromArguments(window, arguments)) OpenWhenShown(window, FileFromArguments(arguments));
     return QApplication::exec();
 }

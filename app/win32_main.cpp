@@ -1,12 +1,14 @@
 // quarnix.exe: the native Windows viewer.  `quarnix FILE` opens FILE once
 // the window is shown, as a file association passes it; with no argument
-// the window starts empty.  `quarnix --help` and `quarnix --version` show
+// the window starts empty; `quarnix --compare OLD NEW` opens NEW and
+// compares OLD with it.  `quarnix --help` and `quarnix --version` show
 // their text in a message box (the program has no console) and exit.
 #include "ui/win32/window_state.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <string>
 
 #include "app/viewer_command_line.h"
@@ -59,6 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         if (status >= 0) return status;
 #else
         if (count == 2) PostOpenPath(arguments[1]);
+        if (count == 4 && std::wcscmp(arguments[1], L"--compare") == 0) PostComparePaths(arguments[2], arguments[3]);
         LocalFree(arguments);
 #endif
     }

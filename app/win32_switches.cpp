@@ -353,5 +353,6 @@ int RunSwitches(HWND window, int argc, wchar_t** argv) {
     }
     // FILE alone: opened once the window runs its message loop.
     if (argc == 2) PostOpenPath(argv[1]);
+    if (argc == 4 && std::wcscmp(argv[1], L"--compare") == 0) PostComparePaths(argv[2], argv[3]);
     return -1;
 }

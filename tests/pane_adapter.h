@@ -57,6 +57,9 @@ int PanesRowCount();
 std::u16string PanesCell(int row, int column);
 int PanesRowImage(int row);
 int PanesRowOverlay(int row);
+// A comparison's mark (PaneMark) as the pane paints it: by its colour.
+int PanesItemMark(TreeItem item);
+int PanesRowMark(int row);
 // A user's click on a row: every other row loses its selection, then the
 // row is selected; with `additive` (control-click) only the row toggles.
 void PanesClickRow(int row, bool additive = false);

@@ -1,5 +1,6 @@
 // The contract suites over the in-memory panes.
 #include "tests/pane_adapter.h"
+#include "ui/compare_controller.h"
 #include "ui/front_end.h"
 #include "ui/handlers.h"
 #include "ui/find_controller.h"
@@ -14,6 +15,7 @@ std::vector<SeenMessage> g_messages;
 NavigationController g_navigation;
 FindController g_find{g_navigation};
 GameFolderController g_folder{g_navigation};
+CompareController g_compare{g_navigation};
 bool g_resultsShown = false;
 }  // namespace
 
@@ -22,6 +24,7 @@ void PanesStart() {
     InitViewer();
     SetActiveNavigation(&g_navigation);
     SetActiveGameFolder(&g_folder);
+    SetActiveCompare(&g_compare);
     g_folder.showResults = [] { g_resultsShown = true; };
     OpenSequenceView view;
     view.documentShown = [] { g_navigation.DocumentShown(); };
@@ -34,6 +37,7 @@ void PanesStop() {
     g_folder.Clear();
     g_resultsShown = false;
     SetActiveGameFolder(nullptr);
+    SetActiveCompare(nullptr);
     SetActiveNavigation(nullptr);
     RunPostedSteps();
 }
@@ -72,6 +76,8 @@ int PanesRowCount() { return HeadlessList().Size(); }
 std::u16string PanesCell(int row, int column) { return std::u16string(HeadlessList().Cell(row, column)); }
 int PanesRowImage(int row) { return HeadlessList().At(row).image; }
 int PanesRowOverlay(int row) { return HeadlessList().At(row).overlay; }
+int PanesItemMark(TreeItem item) { return HeadlessTree().At(HeadlessItemId(item)).mark; }
+int PanesRowMark(int row) { return HeadlessList().Valid(row) ? HeadlessList().At(row).mark : -1; }
 void PanesClickRow(int row, bool additive) { HeadlessClickRow(row, additive); }
 int PanesFocusedRow() { return HeadlessShownRow(); }
 bool PanesFileImageIs(FileIcon icon) { return HeadlessFileImage() == icon; }

@@ -121,6 +121,12 @@ bool ListStore::InsertRow(int row, const Row& r) {
     return true;
 }
 
+void TreeStore::SetMark(Id id, const char16_t* text, std::uint8_t mark) {
+    if (!Valid(id)) return;
+    items_[id].text = texts_.Add(text);
+    items_[id].mark = mark;
+}
+
 void ListStore::Insert(int row, const char16_t* text, int image, int overlay, const MarshalNode* node) {
     if (stored_.size() >= kChildRow) return;
     try {
@@ -129,7 +135,7 @@ void ListStore::Insert(int row, const char16_t* text, int image, int overlay, co
         return;  // the row is left out; the cells set for it find no row
     }
     Row r{node, static_cast<std::uint32_t>(stored_.size() - 1), static_cast<std::int8_t>(image),
-          static_cast<std::int8_t>(overlay), false};
+          static_cast<std::int8_t>(overlay), false, 0};
     if (!InsertRow(row, r)) stored_.pop_back();
 }
 
@@ -137,7 +143,7 @@ void ListStore::InsertChild(int row, const MarshalNode* container, std::int64_t 
                             const MarshalNode* node) {
     if (index < 0 || index >= kChildRow || (container_ && container_ != container)) return;
     if (InsertRow(row, Row{node, kChildRow | static_cast<std::uint32_t>(index), static_cast<std::int8_t>(image),
-                           static_cast<std::int8_t>(overlay), false}))
+                           static_cast<std::int8_t>(overlay), false, 0}))
         container_ = container;
 }
 

@@ -51,6 +51,7 @@ public:
         TextPool::Ref text;
         std::int8_t image;
         bool expanded;
+        std::uint8_t mark;  // a PaneMark (ui/panes.h); 0: none
     };
 
     void Clear();
@@ -63,6 +64,9 @@ public:
     Id ChildAtRow(Id parent, std::uint32_t row) const;
     std::u16string_view Text(Id id) const { return texts_.View(items_[id].text); }
     void SetExpanded(Id id, bool expanded) { items_[id].expanded = expanded; }
+    // A comparison's mark: another text (the old one stays in the pool) and
+    // a colour.
+    void SetMark(Id id, const char16_t* text, std::uint8_t mark);
     Id Caret() const { return caret_; }
     void SetCaret(Id id) { caret_ = id; }
 
@@ -89,6 +93,7 @@ public:
         std::int8_t image;
         std::int8_t overlay;
         bool selected;
+        std::uint8_t mark;  // a PaneMark (ui/panes.h); 0: none
     };
 
     void Clear();
@@ -98,6 +103,9 @@ public:
     void InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
                      const MarshalNode* node);
     void SetCell(int row, int column, const char16_t* text);
+    void SetMark(int row, std::uint8_t mark) {
+        if (Valid(row)) rows_[static_cast<std::size_t>(row)].mark = mark;
+    }
     int Size() const { return static_cast<int>(rows_.size()); }
     bool Valid(int row) const { return row >= 0 && row < Size(); }
     const Row& At(int row) const { return rows_[static_cast<std::size_t>(row)]; }

@@ -15,6 +15,7 @@
 #include "present/format_bounded.h"
 #include "present/node_location.h"
 #include "present/text.h"
+#include "ui/compare_controller.h"
 #include "ui/game_folder_controller.h"
 #include "ui/handlers.h"
 #include "ui/navigation_controller.h"
@@ -111,6 +112,7 @@ void ReleaseDocument() {
     // before anything of it goes, whoever releases it.
     if (NavigationController* navigation = ActiveNavigation()) navigation->DocumentClosing();
     if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentClosing();
+    if (CompareController* compare = ActiveCompare()) compare->DocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
     TreeDeleteAllItems();

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "marshal/load.h"
+#include "ui/compare_controller.h"
 #include "ui/front_end.h"
 #include "ui/game_folder_controller.h"
 #include "ui/viewer.h"
@@ -90,6 +91,7 @@ void Built() {
     if (!g_job.built) return;
     Call(g_view.documentShown);
     if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentShown();
+    if (CompareController* compare = ActiveCompare()) compare->DocumentShown();
 }
 }  // namespace
 

@@ -3,7 +3,9 @@
 // exactly one.  Front ends report changes back through ui/handlers.h synchronously,
 // before the operation that caused them returns.
 #pragma once
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "present/tree_queries.h"
 
@@ -33,6 +35,18 @@ void TreeDeleteAllItems();
 // current item is reported before this returns.
 void TreeSelectItem(TreeItem item);
 void TreeExpandItem(TreeItem item);
+// MARK: a comparison's marks (ui/compare_controller.h); nothing is marked
+// while none runs.
+enum PaneMark : std::uint8_t { kMarkNone = 0, kMarkChanged, kMarkAdded, kMarkRemoved };
+// The mark's background as 0xRRGGBB; removed rows are drawn in grey text
+// instead (kMarkGreyText).
+constexpr std::uint32_t kMarkBackground[] = {0xFFFFFF, 0xFFE8B0, 0xC8F0C8, 0xFFFFFF};
+constexpr std::uint32_t kMarkGreyText = 0x909090;
+std::u16string TreeItemText(TreeItem item);
+// The item shows `text` in the mark's colour.
+void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark);
+// The row shows in the mark's colour; its cells stay as set.
+void ListMarkRow(int row, PaneMark mark);
 
 // MARK: list pane
 void ListInsertColumn(int index, const char16_t* header, int width);

@@ -7,6 +7,7 @@
 #include "present/access_path.h"
 #include "present/format_bounded.h"
 #include "present/node_location.h"
+#include "ui/compare_controller.h"
 #include "ui/handlers.h"
 #include "ui/navigation_controller.h"
 #include "ui/viewer.h"
@@ -107,6 +108,7 @@ void NoteMove(bool step) {
 void OnTreeSelectionChanged(const MarshalNode* node) {
     if (!node) return;
     FillListPane(node);
+    MarkComparedRows(node);
     ShowSelectionStatus(-1);
     NoteMove(true);
 }

@@ -1,10 +1,12 @@
 #include "ui/window_commands.h"
 
+#include "ui/compare_controller.h"
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
+#include "ui/viewer.h"
 
 namespace {
 WindowCommandHooks g_hooks;
@@ -42,6 +44,16 @@ void FindInFolder() {
 
 bool CanGoBack() { return ActiveNavigation() && ActiveNavigation()->History().CanGoBack(); }
 bool CanGoForward() { return ActiveNavigation() && ActiveNavigation()->History().CanGoForward(); }
+bool HasDifferences() { return ActiveCompare() && ActiveCompare()->Count() > 0; }
+bool HasDocument() { return ActiveCompare() && TreeRootItem(); }
+bool Comparing() { return ActiveCompare() && (ActiveCompare()->Active() || ActiveCompare()->Running()); }
+
+// The Open dialog chooses the old version; the open document is the new one.
+void CompareWithOther() {
+    char16_t path[kDocumentPathUnits];
+    if (ShowOpenDialog(path, kDocumentPathUnits)) ActiveCompare()->Start(path);
+}
+
 bool PreviewShown() { return g_hooks.previewShown && g_hooks.previewShown(); }
 
 using M = WindowMenu;
@@ -59,6 +71,10 @@ const WindowCommand kWindowCommands[kWindowCommandCount] = {
     {M::kView, false, u"预览", kKeyPlain, K::kF4, nullptr, PreviewShown, [] { Call(g_hooks.togglePreview); }},
     {M::kNavigate, false, u"后退(&B)", kKeyAlt, K::kLeft, CanGoBack, nullptr, [] { ActiveNavigation()->Back(); }},
     {M::kNavigate, false, u"前进(&F)", kKeyAlt, K::kRight, CanGoForward, nullptr, [] { ActiveNavigation()->Forward(); }},
+    {M::kNavigate, true, u"下一处差异(&D)", kKeyPlain, K::kF8, HasDifferences, nullptr, [] { ActiveCompare()->Next(); }},
+    {M::kNavigate, false, u"上一处差异(&R)", kKeyShift, K::kF8, HasDifferences, nullptr, [] { ActiveCompare()->Previous(); }},
+    {M::kFile, true, u"与其他版本比较(&D)...", kKeyCtrl, K::kD, HasDocument, nullptr, CompareWithOther},
+    {M::kFile, false, u"结束比较(&X)", kKeyPlain, K::kNone, Comparing, nullptr, [] { ActiveCompare()->End(); }},
 };
 
 const char16_t* WindowMenuTitle(WindowMenu menu) {
@@ -66,12 +82,14 @@ const char16_t* WindowMenuTitle(WindowMenu menu) {
     case WindowMenu::kEdit: return u"编辑(&E)";
     case WindowMenu::kView: return u"查看(&V)";
     case WindowMenu::kNavigate: return u"导航(&N)";
+    case WindowMenu::kFile: return u"文件(&F)";
     }
     return u"";
 }
 
 std::u16string CommandKeyText(const WindowCommand& command) {
-    static constexpr const char16_t* kKeys[] = {u"C", u"F", u"L", u"F3", u"F4", u"Left", u"Right"};
+    static constexpr const char16_t* kKeys[] = {u"C", u"F", u"L", u"F3", u"F4", u"Left", u"Right", u"D", u"F8"};
+    if (command.key == CommandKey::kNone) return {};
     std::u16string text;
     if (command.modifiers & kKeyCtrl) text += u"Ctrl+";
     if (command.modifiers & kKeyAlt) text += u"Alt+";

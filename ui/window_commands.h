@@ -1,4 +1,5 @@
-// The commands of the 编辑, 查看 and 导航 menus, once for every window: their
+// The commands of the 编辑, 查看 and 导航 menus (and the 文件 menu's
+// comparison entries, after its 打开), once for every window: their
 // menu, label, key, when they are enabled and what they run.  A window
 // draws its menus and keys from the table and runs a command by its index;
 // a new command is one row.  While an open runs, the loader writes the
@@ -11,8 +12,8 @@
 
 class FindController;
 
-enum class WindowMenu : std::uint8_t { kEdit, kView, kNavigate };
-enum class CommandKey : std::uint8_t { kC, kF, kL, kF3, kF4, kLeft, kRight };
+enum class WindowMenu : std::uint8_t { kEdit, kView, kNavigate, kFile };
+enum class CommandKey : std::uint8_t { kC, kF, kL, kF3, kF4, kLeft, kRight, kD, kF8, kNone };
 enum KeyModifier : std::uint8_t { kKeyPlain = 0, kKeyCtrl = 1, kKeyShift = 2, kKeyAlt = 4 };
 
 struct WindowCommand {
@@ -20,7 +21,7 @@ struct WindowCommand {
     bool separatorBefore;  // a line above it in its menu
     const char16_t* label;
     std::uint8_t modifiers;  // KeyModifier bits
-    CommandKey key;
+    CommandKey key;  // kNone: no key
     bool (*enabled)();  // none: whenever no open runs
     bool (*checked)();  // none: no check mark
     void (*run)();
@@ -38,11 +39,15 @@ enum WindowCommandIndex : int {
     kPreviewCommand,
     kBackCommand,
     kForwardCommand,
+    kNextDifferenceCommand,
+    kPreviousDifferenceCommand,
+    kCompareCommand,
+    kEndCompareCommand,
     kWindowCommandCount,
 };
 extern const WindowCommand kWindowCommands[kWindowCommandCount];
 
-// "编辑(&E)", "查看(&V)", "导航(&N)".
+// "编辑(&E)", "查看(&V)", "导航(&N)", "文件(&F)".
 const char16_t* WindowMenuTitle(WindowMenu menu);
 // The key as a menu shows it: "Ctrl+Shift+C", "F3", "Alt+Left".
 std::u16string CommandKeyText(const WindowCommand& command);

@@ -101,7 +101,8 @@ TEST_F(NavigationBarsTest, MenusHoldTheCommandsWithTheirShortcuts) {
                                                         "查找(&F)...\tCtrl+F", "查找下一个(&N)\tF3", "查找上一个(&V)\tShift+F3",
                                                         "-", "转到路径(&G)...\tCtrl+L", "-",
                                                         "在文件夹中查找(&I)...\tCtrl+Shift+F"}));
-    EXPECT_EQ(Items(bar.at(navigate)->menu()), (QStringList{"后退(&B)\tAlt+Left", "前进(&F)\tAlt+Right"}));
+    EXPECT_EQ(Items(bar.at(navigate)->menu()), (QStringList{"后退(&B)\tAlt+Left", "前进(&F)\tAlt+Right", "-",
+                                                            "下一处差异(&D)\tF8", "上一处差异(&R)\tShift+F8"}));
 }
 
 TEST_F(NavigationBarsTest, FindSelectsAHitDeepInACollapsedTreeAndSteps) {

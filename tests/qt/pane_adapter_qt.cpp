@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QColor>
 #include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
@@ -223,6 +224,20 @@ std::u16string PanesCell(int row, int column) {
 }
 int PanesRowImage(int row) { return ImageOf(ListIndex(row).data(Qt::DecorationRole)).first; }
 int PanesRowOverlay(int row) { return ImageOf(ListIndex(row).data(Qt::DecorationRole)).second; }
+
+namespace {
+// The mark a cell is painted with, read back from its colours.
+int MarkOf(const QModelIndex& index) {
+    const QVariant text = index.data(Qt::ForegroundRole), back = index.data(Qt::BackgroundRole);
+    if (text.isValid() && text.value<QColor>().rgb() == QColor::fromRgb(kMarkGreyText).rgb()) return kMarkRemoved;
+    for (int mark : {kMarkChanged, kMarkAdded})
+        if (back.isValid() && back.value<QColor>().rgb() == QColor::fromRgb(kMarkBackground[mark]).rgb()) return mark;
+    return kMarkNone;
+}
+}  // namespace
+
+int PanesItemMark(TreeItem item) { return MarkOf(TreeIndex(item)); }
+int PanesRowMark(int row) { return MarkOf(ListIndex(row)); }
 
 int PanesFocusedRow() {
     Flush();

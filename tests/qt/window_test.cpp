@@ -57,7 +57,7 @@ TEST_F(WindowTest, StartsEmptyWithTitleMenusAndColumns) {
     for (const QAction* menu : window.menuBar()->actions()) menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"文件(&F)", "编辑(&E)", "查看(&V)", "导航(&N)", "帮助(&H)"}));
     const QList<QAction*> bar = window.menuBar()->actions();
-    EXPECT_EQ(MenuItems(bar.at(0)->menu()), (QStringList{"打开(&O)...", "-", "退出(&E)"}));
+    EXPECT_EQ(MenuItems(bar.at(0)->menu()), (QStringList{"打开(&O)...", "-", "与其他版本比较(&D)...", "结束比较(&X)", "-", "退出(&E)"}));
     EXPECT_EQ(MenuItems(bar.at(2)->menu()), (QStringList{"预览"}));
     EXPECT_EQ(MenuItems(bar.last()->menu()), (QStringList{"关于(&A)..."}));
 

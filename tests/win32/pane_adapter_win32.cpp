@@ -204,6 +204,43 @@ int PanesRowCount() {
 
 std::u16string PanesCell(int row, int column) { return ListText(row, column); }
 int PanesRowImage(int row) { return ListItem(row).iImage; }
+namespace {
+// The mark an item or row is painted with: the window's own custom-draw
+// answer, read back from its colours.
+int MarkOfDraw(COLORREF text, COLORREF back) {
+    auto colour = [](std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); };
+    if (text == colour(kMarkGreyText)) return kMarkRemoved;
+    for (int mark : {kMarkChanged, kMarkAdded})
+        if (back == colour(kMarkBackground[mark])) return mark;
+    return kMarkNone;
+}
+constexpr COLORREF kUnpainted = RGB(1, 2, 3);
+}  // namespace
+
+int PanesItemMark(TreeItem item) {
+    Pump();
+    NMTVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = TreePane;
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.lItemlParam = static_cast<LPARAM>(reinterpret_cast<std::uintptr_t>(item));
+    draw.clrText = draw.clrTextBk = kUnpainted;
+    DrawTreeMarks(&draw.nmcd.hdr);
+    return MarkOfDraw(draw.clrText, draw.clrTextBk);
+}
+
+int PanesRowMark(int row) {
+    Pump();
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = ListPane;
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.clrText = draw.clrTextBk = kUnpainted;
+    DrawListMarks(&draw.nmcd.hdr);
+    return MarkOfDraw(draw.clrText, draw.clrTextBk);
+}
+
 int PanesRowOverlay(int row) { return static_cast<int>((ListItem(row).state & LVIS_OVERLAYMASK) >> 8); }
 
 int PanesFocusedRow() {

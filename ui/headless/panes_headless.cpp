@@ -87,6 +87,12 @@ void TreeExpandItem(TreeItem item) {
     if (g_tree.Valid(IdOf(item))) g_tree.SetExpanded(IdOf(item), true);
 }
 
+std::u16string TreeItemText(TreeItem item) {
+    return g_tree.Valid(IdOf(item)) ? std::u16string(g_tree.Text(IdOf(item))) : std::u16string();
+}
+
+void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) { g_tree.SetMark(IdOf(item), text, mark); }
+
 // MARK: list operations
 
 void ListInsertColumn(int index, const char16_t* header, int width) {
@@ -106,6 +112,7 @@ void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t inde
 }
 
 void ListSetCell(int row, int column, const char16_t* text) { g_list.SetCell(row, column, text); }
+void ListMarkRow(int row, PaneMark mark) { g_list.SetMark(row, mark); }
 int ListSelectedCount() { return g_list.SelectedCount(); }
 int ListNextSelectedRow(int after) { return g_list.NextSelected(after); }
 const MarshalNode* ListRowNode(int row) { return g_list.Valid(row) ? g_list.At(row).node : nullptr; }

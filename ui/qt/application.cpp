@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include "ui/compare_controller.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/pane_images.h"
 #include "quarnix_version.h"
@@ -35,6 +36,14 @@ void PrepareApplication(QApplication& app) {
 
 QString FileFromArguments(const QStringList& arguments) {
     return arguments.size() > 1 ? arguments.at(1) : QString();
+}
+
+bool CompareFromArguments(MainWindow& window, const QStringList& arguments) {
+    if (arguments.size() != 4 || arguments.at(1) != QStringLiteral("--compare")) return false;
+    if (CompareController* compare = ActiveCompare())
+        compare->CompareAfterOpen(arguments.at(2).toStdU16String(), arguments.at(3).toStdU16String());
+    OpenWhenShown(window, arguments.at(3));
+    return true;
 }
 
 void OpenWhenShown(MainWindow& window, const QString& path) {

@@ -22,3 +22,6 @@ QString FileFromArguments(const QStringList& arguments);
 // Opens `path` in the window once the event loop runs, as the Open command
 // would after its dialog.
 void OpenWhenShown(MainWindow& window, const QString& path);
+// `quarnix --compare OLD NEW`: NEW opens, then OLD is compared with it;
+// false for other arguments.
+bool CompareFromArguments(MainWindow& window, const QStringList& arguments);

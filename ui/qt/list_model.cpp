@@ -1,5 +1,7 @@
 #include "ui/qt/list_model.h"
 
+#include <QColor>
+
 #include <algorithm>
 
 #include "ui/qt/pane_images.h"
@@ -56,6 +58,11 @@ void ListModel::SetCell(int row, int column, const char16_t* text) {
     }
 }
 
+void ListModel::SetMark(int row, std::uint8_t mark) {
+    store_.SetMark(row, mark);
+    if (row >= 0 && row < shown_) emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
 void ListModel::Publish() {
     if (!HasUnpublished()) return;
     beginInsertRows({}, shown_, store_.Size() - 1);
@@ -88,6 +95,13 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         if (index.column() != 0) return {};
         return images_.Icon(store_.At(index.row()).image, store_.At(index.row()).overlay);
+    case Qt::BackgroundRole:
+        if (const std::uint8_t mark = store_.At(index.row()).mark; mark == kMarkChanged || mark == kMarkAdded)
+            return QColor::fromRgb(kMarkBackground[mark]);
+        return {};
+    case Qt::ForegroundRole:
+        if (store_.At(index.row()).mark == kMarkRemoved) return QColor::fromRgb(kMarkGreyText);
+        return {};
     default:
         return {};
     }

@@ -25,6 +25,7 @@ public:
     void InsertChild(int row, const MarshalNode* container, std::int64_t index, int image, int overlay,
                      const MarshalNode* node);
     void SetCell(int row, int column, const char16_t* text);
+    void SetMark(int row, std::uint8_t mark);
     // Announces the rows appended since the last Publish().
     void Publish();
     bool HasUnpublished() const { return shown_ < store_.Size(); }

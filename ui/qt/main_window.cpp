@@ -123,6 +123,7 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->addAction(QStringLiteral("打开(&O)..."), this, &MainWindow::Open);
+    navigation_->AddCommands(file, WindowMenu::kFile);
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
     navigation_->SetPreview(preview_);

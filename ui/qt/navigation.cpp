@@ -37,6 +37,8 @@ QToolBar* BottomBar(QMainWindow* window, QWidget* content, const QString& name) 
 Navigation::Navigation(QMainWindow* window, QTreeView* tree, QTreeView* list) : QObject(window), list_(list) {
     SetActiveNavigation(&controller_);
     SetActiveGameFolder(&folder_);
+    SetActiveCompare(&compare_);
+    compare_.changed = [this] { UpdateActions(); };
     controller_.historyChanged = [this] { UpdateActions(); };
     controller_.showReferences = [this](const MarshalNode* node) {
         ReferencesMenu(node, list_)->popup(QCursor::pos());
@@ -90,6 +92,8 @@ Navigation::~Navigation() {
     delete pathToolBar_;
     find_.Stop();
     SetActiveGameFolder(nullptr);
+    SetActiveCompare(nullptr);
+    compare_.changed = nullptr;
     folder_.namesChanged = nullptr;
     SetActiveNavigation(nullptr);
     controller_.historyChanged = nullptr;
@@ -99,18 +103,24 @@ Navigation::~Navigation() {
 // MARK: menus
 
 void Navigation::AddMenu(QMenuBar* bar, WindowMenu which) {
-    static const int kKeys[] = {Qt::Key_C, Qt::Key_F, Qt::Key_L, Qt::Key_F3, Qt::Key_F4, Qt::Key_Left, Qt::Key_Right};
-    QMenu* menu = bar->addMenu(QString::fromStdU16String(WindowMenuTitle(which)));
+    AddCommands(bar->addMenu(QString::fromStdU16String(WindowMenuTitle(which))), which);
+}
+
+void Navigation::AddCommands(QMenu* menu, WindowMenu which) {
+    static const int kKeys[] = {Qt::Key_C,    Qt::Key_F,     Qt::Key_L, Qt::Key_F3, Qt::Key_F4,
+                                Qt::Key_Left, Qt::Key_Right, Qt::Key_D, Qt::Key_F8};
     for (int i = 0; i < kWindowCommandCount; ++i) {
         const WindowCommand& command = kWindowCommands[i];
         if (command.menu != which) continue;
         if (command.separatorBefore) menu->addSeparator();
         QAction* action = actions_[i] = menu->addAction(QString::fromStdU16String(command.label));
-        int key = kKeys[static_cast<int>(command.key)];
-        if (command.modifiers & kKeyCtrl) key |= Qt::CTRL;
-        if (command.modifiers & kKeyShift) key |= Qt::SHIFT;
-        if (command.modifiers & kKeyAlt) key |= Qt::ALT;
-        action->setShortcut(QKeySequence(key));
+        if (command.key != CommandKey::kNone) {
+            int key = kKeys[static_cast<int>(command.key)];
+            if (command.modifiers & kKeyCtrl) key |= Qt::CTRL;
+            if (command.modifiers & kKeyShift) key |= Qt::SHIFT;
+            if (command.modifiers & kKeyAlt) key |= Qt::ALT;
+            action->setShortcut(QKeySequence(key));
+        }
         if (command.checked) action->setCheckable(true);
         if (i == kPreviewCommand) action->setObjectName(QStringLiteral("previewAction"));
         connect(action, &QAction::triggered, this, [this, i] { Run(i); });

@@ -10,6 +10,7 @@
 #include <QString>
 #include <vector>
 
+#include "ui/compare_controller.h"
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
 #include "ui/navigation_controller.h"
@@ -37,6 +38,8 @@ public:
     // One menu of ui/window_commands.h's table, appended to the menu bar
     // where called.
     void AddMenu(QMenuBar* bar, WindowMenu menu);
+    // The table's rows of `which` appended to a menu the window made (文件).
+    void AddCommands(QMenu* menu, WindowMenu which);
     // The widget 查看 → 预览 shows and hides.
     void SetPreview(QWidget* preview);
     // Once the document's tree is shown.
@@ -45,6 +48,7 @@ public:
     NavigationController& Controller() { return controller_; }
     FindController& FindLogic() { return find_; }
     GameFolderController& Folder() { return folder_; }
+    CompareController& Compare() { return compare_; }
     // The results list, for the window to place below the panes.
     FolderResultsPanel* Results() const;
     // 在文件夹中查找: the find bar's query over the folder's files; with
@@ -82,6 +86,7 @@ private:
     NavigationController controller_;
     FindController find_{controller_};
     GameFolderController folder_{controller_};
+    CompareController compare_{controller_};
     QPointer<FolderResultsPanel> results_;
     FindBar* findBar_ = nullptr;
     PathBar* pathBar_ = nullptr;

@@ -180,6 +180,19 @@ void ListInsertChildRow(int row, const MarshalNode* container, std::int64_t inde
     if (List()) List()->InsertChild(row, container, index, image, overlay, node);
 }
 
+std::u16string TreeItemText(TreeItem item) {
+    if (!Tree() || !Tree()->Store().Valid(IdOfItem(item))) return {};
+    return std::u16string(Tree()->Store().Text(IdOfItem(item)));
+}
+
+void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) {
+    if (Tree()) Tree()->SetMark(IdOfItem(item), text, mark);
+}
+
+void ListMarkRow(int row, PaneMark mark) {
+    if (List()) List()->SetMark(row, mark);
+}
+
 void ListSetCell(int row, int column, const char16_t* text) {
     if (List()) List()->SetCell(row, column, text);
 }

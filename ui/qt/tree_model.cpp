@@ -1,5 +1,7 @@
 #include "ui/qt/tree_model.h"
 
+#include <QColor>
+
 #include <climits>
 #include <utility>
 
@@ -115,9 +117,23 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::DecorationRole:
         return images_.Icon(store_.At(id).image);
+    case Qt::BackgroundRole:
+        if (const std::uint8_t mark = store_.At(id).mark; mark == kMarkChanged || mark == kMarkAdded)
+            return QColor::fromRgb(kMarkBackground[mark]);
+        return {};
+    case Qt::ForegroundRole:
+        if (store_.At(id).mark == kMarkRemoved) return QColor::fromRgb(kMarkGreyText);
+        return {};
     default:
         return {};
     }
+}
+
+void TreeModel::SetMark(Id id, const char16_t* text, std::uint8_t mark) {
+    store_.SetMark(id, text, mark);
+    if (!shown_ || !store_.Valid(id)) return;
+    const QModelIndex item = IndexOf(id);
+    emit dataChanged(item, item, {Qt::DisplayRole, Qt::BackgroundRole, Qt::ForegroundRole});
 }
 
 Qt::ItemFlags TreeModel::flags(const QModelIndex& index) const {

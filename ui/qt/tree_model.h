@@ -40,6 +40,7 @@ public:
     // Items whose expanded flag is set: none after Clear().
     std::uint32_t ExpandedCount() const { return expanded_; }
     void SetCaret(Id id) { store_.SetCaret(id); }
+    void SetMark(Id id, const char16_t* text, std::uint8_t mark);
 
     QModelIndex IndexOf(Id id) const;
     static Id IdOf(const QModelIndex& index) { return static_cast<Id>(index.internalId()); }

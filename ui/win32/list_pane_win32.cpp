@@ -92,6 +92,20 @@ void ListSetCell(int row, int column, const char16_t* text) {
     if (!g_countStale) SendMessageW(ListPane, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
+void ListMarkRow(int row, PaneMark mark) {
+    g_store.SetMark(row, mark);
+    if (!g_countStale) SendMessageW(ListPane, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+}
+
+LRESULT DrawListMarks(NMHDR* header) {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+    if (!g_store.Valid(row) || !g_store.At(row).mark) return CDRF_DODEFAULT;
+    return PaintMark(g_store.At(row).mark, &draw->clrText, &draw->clrTextBk);
+}
+
 int ListSelectedCount() {
     FlushListPane();
     return static_cast<int>(SendMessageW(ListPane, LVM_GETSELECTEDCOUNT, 0, 0));

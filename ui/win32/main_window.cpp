@@ -4,8 +4,10 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 
+#include "ui/compare_controller.h"
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
@@ -89,6 +91,8 @@ bool IsEscape(const NMHDR* header) {
 }
 
 LRESULT OnNotify(const NMHDR* header) {
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == TreePane) return DrawTreeMarks(const_cast<NMHDR*>(header));
+    if (header->code == NM_CUSTOMDRAW && header->hwndFrom == ListPane) return DrawListMarks(const_cast<NMHDR*>(header));
     if (IsEscape(header)) CancelOpenSequence();
     if (header->hwndFrom == TreePane) HandleTreeNotification(const_cast<NMHDR*>(header));
     else if (header->hwndFrom == ListPane) HandleListNotification(const_cast<NMHDR*>(header));
@@ -156,6 +160,13 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 }  // namespace
 
+LRESULT PaintMark(std::uint8_t mark, COLORREF* text, COLORREF* background) {
+    auto colour = [](std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); };
+    if (mark == kMarkRemoved) *text = colour(kMarkGreyText);
+    else if (mark < std::size(kMarkBackground)) *background = colour(kMarkBackground[mark]);
+    return CDRF_NEWFONT;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static int depth = 0;
     ++depth;
@@ -206,6 +217,7 @@ HMENU BuildMenuBar() {
     HMENU bar = CreateMenu();
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, kCommandOpen, L"打开(&O)...");
+    AppendFileCommands(file);
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, kCommandExit, L"退出(&E)");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"文件(&F)");
@@ -219,6 +231,19 @@ HMENU BuildMenuBar() {
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, L"MainWindow", L"Quarnix", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, BuildMenuBar(), instance, nullptr);
+}
+
+void PostComparePaths(const wchar_t* oldPath, const wchar_t* newPath) {
+    // Both made absolute, as PostOpenPath makes NEW's: the comparison starts
+    // once the open of that very path has shown its tree.
+    auto full = [](const wchar_t* path) {
+        std::wstring out(GetFullPathNameW(path, 0, nullptr, nullptr), L'\0');
+        const DWORD units = out.empty() ? 0 : GetFullPathNameW(path, static_cast<DWORD>(out.size()), out.data(), nullptr);
+        if (!units || units >= out.size()) return std::u16string(reinterpret_cast<const char16_t*>(path));
+        return std::u16string(reinterpret_cast<const char16_t*>(out.c_str()), units);
+    };
+    Win32Compare().CompareAfterOpen(full(oldPath), full(newPath));
+    PostOpenPath(newPath);
 }
 
 void PostOpenPath(const wchar_t* path) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/compare_controller.h"
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
@@ -26,8 +27,9 @@ constexpr UINT kMenuEntryBase = 1000;
 NavigationController g_navigation;
 FindController g_find{g_navigation};
 GameFolderController g_folder{g_navigation};
+CompareController g_compare{g_navigation};
 HACCEL g_accelerators = nullptr;
-HMENU g_menus[3] = {};  // by WindowMenu
+HMENU g_menus[4] = {};  // by WindowMenu
 
 struct FindBarControls {
     HWND label, edit, columns[3], matchCase, previous, next, status, close;
@@ -157,7 +159,7 @@ void CreateBars() {
 }
 
 ACCEL Accelerator(int index) {
-    static constexpr WORD kKeys[] = {'C', 'F', 'L', VK_F3, VK_F4, VK_LEFT, VK_RIGHT};
+    static constexpr WORD kKeys[] = {'C', 'F', 'L', VK_F3, VK_F4, VK_LEFT, VK_RIGHT, 'D', VK_F8};
     const WindowCommand& command = kWindowCommands[index];
     BYTE flags = FVIRTKEY;
     if (command.modifiers & kKeyCtrl) flags |= FCONTROL;
@@ -233,6 +235,8 @@ void AttachNavigation() {
     };
     g_find.statusChanged = [] { SetText(g_findBar.status, g_find.StatusText()); };
     SetActiveGameFolder(&g_folder);
+    SetActiveCompare(&g_compare);
+    g_compare.changed = UpdateNavigationMenus;
     g_folder.namesChanged = RefreshPreviewNow;  // the readings name what commands refer to
     g_folder.resultsChanged = UpdateResultsPane;
     g_folder.showResults = [] { SetResultsPaneShown(true); };
@@ -254,6 +258,9 @@ void DetachNavigation() {
     g_folder.namesChanged = g_folder.resultsChanged = g_folder.showResults = nullptr;
     g_folder.Clear();
     SetActiveGameFolder(nullptr);
+    g_compare.changed = nullptr;
+    g_compare.DocumentClosing();  // its worker reads the document
+    SetActiveCompare(nullptr);
     SetWindowCommandHooks({});
     for (HMENU& menu : g_menus) menu = nullptr;
 }
@@ -269,16 +276,26 @@ void UpdateNavigationMenus() {
 
 void DocumentShownWin32() { g_navigation.DocumentShown(); }
 
+namespace {
+void AppendCommands(HMENU menu, WindowMenu which) {
+    g_menus[static_cast<int>(which)] = menu;
+    for (int i = 0; i < kWindowCommandCount; ++i) {
+        const WindowCommand& command = kWindowCommands[i];
+        if (command.menu != which) continue;
+        if (command.separatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        std::u16string text = command.label;
+        if (command.key != CommandKey::kNone) text += u"\t" + CommandKeyText(command);
+        AppendMenuW(menu, MF_STRING, WindowCommandId(i), Wide(text.c_str()));
+    }
+}
+}  // namespace
+
+void AppendFileCommands(HMENU file) { AppendCommands(file, WindowMenu::kFile); }
+
 void AppendNavigationMenus(HMENU bar) {
     for (WindowMenu which : {WindowMenu::kEdit, WindowMenu::kView, WindowMenu::kNavigate}) {
-        HMENU menu = g_menus[static_cast<int>(which)] = CreatePopupMenu();
-        for (int i = 0; i < kWindowCommandCount; ++i) {
-            const WindowCommand& command = kWindowCommands[i];
-            if (command.menu != which) continue;
-            if (command.separatorBefore) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            const std::u16string text = std::u16string(command.label) + u"\t" + CommandKeyText(command);
-            AppendMenuW(menu, MF_STRING, WindowCommandId(i), Wide(text.c_str()));
-        }
+        HMENU menu = CreatePopupMenu();
+        AppendCommands(menu, which);
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), Wide(WindowMenuTitle(which)));
     }
     UpdateNavigationMenus();
@@ -295,8 +312,10 @@ bool TranslateNavigationMessage(MSG* message) {
     }
     if (!g_accelerators) {
         ACCEL keys[kWindowCommandCount];
-        for (int i = 0; i < kWindowCommandCount; ++i) keys[i] = Accelerator(i);
-        g_accelerators = CreateAcceleratorTableW(keys, kWindowCommandCount);
+        int count = 0;
+        for (int i = 0; i < kWindowCommandCount; ++i)
+            if (kWindowCommands[i].key != CommandKey::kNone) keys[count++] = Accelerator(i);
+        g_accelerators = CreateAcceleratorTableW(keys, count);
     }
     // In the bars' fields, Ctrl+C copies the field's own text.
     HWND focus = GetFocus();
@@ -453,6 +472,7 @@ bool PathErrorControl(HWND control) { return control == g_pathBar.error; }
 NavigationController& Win32Navigation() { return g_navigation; }
 FindController& Win32Find() { return g_find; }
 GameFolderController& Win32GameFolder() { return g_folder; }
+CompareController& Win32Compare() { return g_compare; }
 HWND FindBarEdit() { return g_findBar.edit; }
 HWND FindBarStatus() { return g_findBar.status; }
 HWND PathBarEdit() { return g_pathBar.edit; }

@@ -4,6 +4,7 @@
 // expanded, by the user or the logic, or when the logic selects an item
 // below it.  Inserting millions of items one by one into the control would
 // take minutes; the store takes well under a second.
+#include <cstring>
 #include <new>
 
 #include "ui/handlers.h"
@@ -171,6 +172,33 @@ void TreeExpandItem(TreeItem item) {
     if (!handle) return;
     ShowChildren(id);
     SendMessageW(TreePane, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(handle));
+}
+
+std::u16string TreeItemText(TreeItem item) {
+    const Id id = IdOf(item);
+    return g_store.Valid(id) ? std::u16string(g_store.Text(id)) : std::u16string();
+}
+
+void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) {
+    const Id id = IdOf(item);
+    if (!g_store.Valid(id)) return;
+    g_store.SetMark(id, text, mark);
+    // The control asks for the text again when it paints the item.
+    if (id < g_shown.Size() && g_shown[id].handle) {
+        RECT rect;
+        const HTREEITEM handle = g_shown[id].handle;
+        std::memcpy(&rect, &handle, sizeof handle);  // TVM_GETITEMRECT takes the item in the rectangle
+        if (SendMessageW(TreePane, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) InvalidateRect(TreePane, &rect, TRUE);
+    }
+}
+
+LRESULT DrawTreeMarks(NMHDR* header) {
+    auto* draw = reinterpret_cast<NMTVCUSTOMDRAW*>(header);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const Id id = static_cast<Id>(draw->nmcd.lItemlParam);
+    if (!g_store.Valid(id) || !g_store.At(id).mark || (draw->nmcd.uItemState & CDIS_SELECTED)) return CDRF_DODEFAULT;
+    return PaintMark(g_store.At(id).mark, &draw->clrText, &draw->clrTextBk);
 }
 
 // MARK: building on a worker

@@ -54,6 +54,8 @@ HWND CreateMainWindow(HINSTANCE instance);
 void PostOpenPath(const wchar_t* path);
 // The tree, the list and the status bar take the fonts of the current DPI.
 void SetPaneFonts();
+// `--compare OLD NEW`: NEW opens, then OLD is compared with it.
+void PostComparePaths(const wchar_t* oldPath, const wchar_t* newPath);
 
 // MARK: About dialog (about_dialog.cpp)
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -98,6 +100,11 @@ void EndTreeBuild(bool keep);
 // Notifications of the two controls; true when handled.
 void HandleTreeNotification(NMHDR* header);
 void HandleListNotification(NMHDR* header);
+// A comparison's marks, painted on NM_CUSTOMDRAW: the colours of a mark
+// into the draw record (PaintMark), for the tree's items and the list's rows.
+LRESULT PaintMark(std::uint8_t mark, COLORREF* text, COLORREF* background);
+LRESULT DrawTreeMarks(NMHDR* header);
+LRESULT DrawListMarks(NMHDR* header);
 
 // MARK: the window system's side of the portable sequences (front_end_win32.cpp)
 // A step posted to the window's thread: lParam a heap std::function<void()>,
@@ -129,6 +136,8 @@ void DetachNavigation();
 void UpdateNavigationMenus();
 // 编辑, 查看 and 导航, appended to the menu bar where called.
 void AppendNavigationMenus(HMENU bar);
+// The 文件 menu's rows of the command table (the comparison), after 打开.
+void AppendFileCommands(HMENU file);
 // From the message loop, before a message is dispatched: the menus' keys
 // and the mouse's side buttons.  True when the message was taken.
 bool TranslateNavigationMessage(MSG* message);
@@ -152,6 +161,8 @@ HWND PathBarError();
 bool FindBarShown();
 class GameFolderController;
 GameFolderController& Win32GameFolder();
+class CompareController;
+CompareController& Win32Compare();
 
 // MARK: the game folder's results under the panes (results_pane_win32.cpp)
 // Creates the (hidden) pane: a heading, 取消 and 关闭, the lines.

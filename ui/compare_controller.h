@@ -1,0 +1,122 @@
+// The open document compared with another version of it, for every window:
+// the other version (the old one) loads into a document of its own on a
+// worker, the comparison runs there too into a store of differences, and
+// the window's thread then names both files in the title and marks the
+// tree and the list through ui/panes.h.  下一处差异 and 上一处差异 go through
+// the differences in tree order as steps of the history.  Ending the
+// comparison, or releasing the open document, stops the worker first and
+// leaves the new document alone on screen.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "compare/compare.h"
+#include "marshal/document.h"
+#include "ui/panes.h"
+#include "ui/worker.h"
+
+class NavigationController;
+
+// One difference as the window keeps it: both sides' places, the new
+// document's container it lies in (a removed value's too), and its texts.
+struct StoredDifference {
+    DiffOp op;
+    DiffSide oldSide, newSide;
+    const MarshalNode* newHolder;  // the new document's container holding it
+    std::u16string path;
+    // The list's value cell of a changed row: "旧值 → 新值".
+    std::u16string valueChange;
+    // The results list's line: "事件 0003 [村长] 第 1 页 第 5 行：+ ◆显示文章：……".
+    std::u16string reading;
+};
+
+// What a finished comparison holds: the old document, the differences in
+// the new document's tree order, and how many lie below each container.
+struct CompareResult {
+    std::shared_ptr<MarshalDocument> old;
+    std::vector<StoredDifference> differences;
+    std::unordered_map<const MarshalNode*, std::int64_t> counts;
+};
+
+// The reading line of a difference: its place (or its path) and what
+// changed, cut to a line's length; `change` ("旧值 → 新值") for a value
+// the reading does not tell.
+std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view change);
+
+class CompareController {
+public:
+    explicit CompareController(NavigationController& navigation);
+    ~CompareController();
+    CompareController(const CompareController&) = delete;
+    CompareController& operator=(const CompareController&) = delete;
+
+    // The window's side: the title, the status or the enablement changed.
+    std::function<void()> changed;
+
+    // Compares the open document (the new version) with the file at
+    // `oldPath`; a comparison running or shown ends first.  Returns at once.
+    void Start(const std::u16string& oldPath);
+    // `--compare OLD NEW`: once NEW's open has shown its tree, OLD is
+    // compared with it; an open of any other file forgets it.
+    void CompareAfterOpen(const std::u16string& oldPath, const std::u16string& newPath);
+    // The open sequence showed a document's tree.
+    void DocumentShown();
+    // 取消 while the old file loads or the comparison runs: it ends with no
+    // comparison and no message.
+    void Cancel();
+    // 结束比较: the new document alone, as the open showed it; one still
+    // running is cancelled.
+    void End();
+    // ReleaseDocument calls it before the open document goes.
+    void DocumentClosing();
+
+    bool Running() const { return running_; }
+    bool Active() const { return result_ != nullptr; }
+    // The load's bytes so far and the file's size, while running.
+    void Progress(std::uint64_t* read, std::uint64_t* total) const;
+
+    // 下一处差异 (F8) and 上一处差异 (Shift+F8), wrapping round at the ends.
+    void Next();
+    void Previous();
+    int Count() const { return result_ ? static_cast<int>(result_->differences.size()) : 0; }
+    int Current() const { return current_; }
+    // "差异：第 3 处，共 27 处"; "正在比较…" while running; empty otherwise.
+    std::u16string StatusText() const;
+    const std::vector<StoredDifference>& Differences() const;
+
+    // Marks the rows of the listed container (the list was just filled).
+    void MarkList(const MarshalNode* container) const;
+
+private:
+    void Stop();
+    void Arrive(std::shared_ptr<CompareResult> result, int loadResult, bool cancelled);
+    void MarkTree();
+    void UnmarkTree();
+    void Step(int direction);
+    void Changed();
+
+    NavigationController& navigation_;
+    Worker worker_;
+    // The document loading on the worker; its `cancel` stops the load, the
+    // flag the comparison.
+    std::shared_ptr<MarshalDocument> loading_;
+    std::shared_ptr<std::atomic<bool>> cancel_;
+    bool running_ = false;
+    std::u16string oldPath_;
+    std::u16string pendingOld_, pendingNew_;
+    std::shared_ptr<CompareResult> result_;
+    int current_ = -1;
+    // The tree items' texts before they were marked, put back at the end.
+    std::vector<std::pair<TreeItem, std::u16string>> marked_;
+};
+
+// The controller the list pane and ReleaseDocument report to; none in
+// quarnix-dump.
+void SetActiveCompare(CompareController* controller);
+CompareController* ActiveCompare();
+// The list was filled with the container's rows: the comparison marks them.
+void MarkComparedRows(const MarshalNode* container);
