@@ -8,21 +8,12 @@
 #include <cstring>
 #include <memory>
 
+#include "bench/process_status.h"
 #include "compare/compare.h"
 #include "compare/value_hash.h"
 #include "marshal/document.h"
 
 namespace {
-long StatusKb(const char* key) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, std::strlen(key)) == 0) kb = std::atol(line + std::strlen(key));
-    std::fclose(f);
-    return kb;
-}
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/process_status.h"
 #include "marshal/load.h"
 #include "marshal/pages.h"
 
@@ -31,16 +32,6 @@ double FillFreshPages(std::size_t bytes) {
     return seconds;
 }
 
-long StatusKb(const char* key) {
-    std::FILE* f = std::fopen("/proc/self/status", "r");
-    if (!f) return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, f))
-        if (std::strncmp(line, key, std::strlen(key)) == 0) kb = std::atol(line + std::strlen(key));
-    std::fclose(f);
-    return kb;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
