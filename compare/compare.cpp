@@ -223,9 +223,10 @@ private:
     // new entry matched to an old entry after it).  `found[j]` is the old
     // entry matched to new entry j, or -1; positions come from `at`.
     template <typename Position>
-    static void MergeMatched(std::vector<Entry>& entries, const std::vector<std::int64_t>& found, std::int64_t oldCount,
+    void MergeMatched(std::vector<Entry>& entries, const std::vector<std::int64_t>& found, std::int64_t oldCount,
                              Position at) {
-        std::vector<bool> matched(static_cast<std::size_t>(oldCount));
+        std::vector<bool>& matched = matched_;
+        matched.assign(static_cast<std::size_t>(oldCount), false);
         for (std::int64_t f : found)
             if (f >= 0) matched[static_cast<std::size_t>(f)] = true;
         std::int64_t cursor = 0;
@@ -242,8 +243,11 @@ private:
 
     void MatchByName(std::vector<Entry>& entries, const MarshalNode* a, const MarshalNode* b) {
         const std::int64_t n = a->count, m = b->count;
-        std::vector<bool> taken(static_cast<std::size_t>(n));
-        std::vector<std::int64_t> found(static_cast<std::size_t>(m), -1);
+        // Buffers kept between containers: a map holds a million objects.
+        std::vector<bool>& taken = taken_;
+        taken.assign(static_cast<std::size_t>(n), false);
+        std::vector<std::int64_t>& found = found_;
+        found.assign(static_cast<std::size_t>(m), -1);
         std::unordered_map<std::string_view, std::int64_t> byName;
         const bool large = n > 32;
         if (large)
@@ -280,8 +284,11 @@ private:
         std::sort(keys.begin(), keys.end(), [](const Key& x, const Key& y) {
             return x.hash != y.hash ? x.hash < y.hash : x.pair < y.pair;
         });
-        std::vector<bool> taken(static_cast<std::size_t>(n));
-        std::vector<std::int64_t> found(static_cast<std::size_t>(m), -1);
+        // Buffers kept between containers: a map holds a million objects.
+        std::vector<bool>& taken = taken_;
+        taken.assign(static_cast<std::size_t>(n), false);
+        std::vector<std::int64_t>& found = found_;
+        found.assign(static_cast<std::size_t>(m), -1);
         for (std::int64_t q = 0; q < m; ++q) {
             const std::uint64_t h = hasher_.Hash(ChildAt(b, first + 2 * q));
             auto it = std::lower_bound(keys.begin(), keys.end(), h, [](const Key& k, std::uint64_t v) { return k.hash < v; });
@@ -303,6 +310,8 @@ private:
     std::vector<std::uint64_t> hashesA_, hashesB_;
     std::vector<ListEdit> script_;
     std::vector<std::int64_t> removed_, added_;
+    std::vector<bool> matched_, taken_;
+    std::vector<std::int64_t> found_;
 };
 }  // namespace
 
