@@ -241,6 +241,54 @@ TEST(DiffTest, ListsMatchByCommonSubsequence) {
     EXPECT_TRUE(MatchLists(a, b, script, 100));
 }
 
+// Over many small random lists (few distinct values, so matches are
+// ambiguous), the script is checked against a plain dynamic-programming
+// LCS: it must turn `before` into `after`, keep only equal elements, and
+// keep as many as the longest common subsequence has.
+TEST(DiffTest, ListScriptsAreMinimalAgainstABruteForceSubsequence) {
+    std::uint64_t state = 12345;
+    auto next = [&state](std::uint64_t bound) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (state >> 33) % bound;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::uint64_t> a(next(12)), b(next(12));
+        const std::uint64_t alphabet = 1 + next(4);
+        for (auto& v : a) v = next(alphabet);
+        for (auto& v : b) v = next(alphabet);
+        std::vector<std::vector<int>> lcs(a.size() + 1, std::vector<int>(b.size() + 1, 0));
+        for (std::size_t i = a.size(); i-- > 0;)
+            for (std::size_t j = b.size(); j-- > 0;)
+                lcs[i][j] = a[i] == b[j] ? lcs[i + 1][j + 1] + 1 : std::max(lcs[i + 1][j], lcs[i][j + 1]);
+
+        std::vector<ListEdit> script;
+        ASSERT_TRUE(MatchLists(a, b, script));
+        std::vector<std::uint64_t> rebuilt;
+        std::int64_t i = 0, j = 0, kept = 0;
+        for (const ListEdit& e : script) {
+            ASSERT_GE(e.length, 1);
+            if (e.step != ListStep::kAdded) {
+                ASSERT_EQ(e.oldIndex, i) << round;
+            }
+            if (e.step != ListStep::kRemoved) {
+                ASSERT_EQ(e.newIndex, j) << round;
+            }
+            for (std::int64_t k = 0; k < e.length; ++k) {
+                if (e.step == ListStep::kSame) {
+                    ASSERT_EQ(a[static_cast<std::size_t>(i + k)], b[static_cast<std::size_t>(j + k)]) << round;
+                    ++kept;
+                }
+                if (e.step != ListStep::kRemoved) rebuilt.push_back(b[static_cast<std::size_t>(j + k)]);
+            }
+            if (e.step != ListStep::kAdded) i += e.length;
+            if (e.step != ListStep::kRemoved) j += e.length;
+        }
+        EXPECT_EQ(i, static_cast<std::int64_t>(a.size())) << round;
+        EXPECT_EQ(rebuilt, b) << round;
+        EXPECT_EQ(kept, lcs[0][0]) << round;
+    }
+}
+
 // Arrays nested 50,000 deep differ at the bottom: one difference, found
 // without exhausting the stack.
 TEST(DiffTest, DeepNestingIsWalkedWithoutRecursion) {
