@@ -41,7 +41,9 @@ TEST_F(FolderResultsTest, LinesSayFileEventPageAndReadingWithWritesMarked) {
         "CommonEvents.rxdata　公共事件 [0002: 自动开门]　[写入] ◆开关操作：[0003: 门已打开] = ON",
         "Map001.rxdata　事件 [0002: 宝箱] 第 2 页　条件：开关 [0003: 门已打开] 为 ON",
         "Map001.rxdata　事件 [0002: 宝箱] 第 2 页　[写入] ◆开关操作：[0002..0004] = OFF"}));
-    EXPECT_EQ(U8(UseResults(index_, RefKind::kActor, 1).back().text),
+    const std::vector<FolderResult> actor = UseResults(index_, RefKind::kActor, 1);
+    ASSERT_FALSE(actor.empty());
+    EXPECT_EQ(U8(actor.back().text),
               "Troops.rxdata　敌人队伍 [0001: 史莱姆×2] 第 1 页　条件：角色 [0001: 阿尔西斯] 的体力 50% 以下，开关 [0002] 为 ON");
     EXPECT_EQ(U8(FindUsesMenuText(RefKind::kSwitch, 1, &names_)), "查找 开关 [0001: 升级提示开关] 的用处");
     EXPECT_EQ(U8(FindUsesMenuText(RefKind::kSwitch, 48, &names_)), "查找 开关 [0048] 的用处");
