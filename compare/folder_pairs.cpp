@@ -16,14 +16,6 @@ std::string Lower(std::string name) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return name;
 }
-
-std::FILE* OpenBytes(const fs::path& file) {
-#ifdef _WIN32
-    return _wfopen(file.c_str(), L"rb");
-#else
-    return std::fopen(file.c_str(), "rb");
-#endif
-}
 }  // namespace
 
 std::vector<FilePair> PairFolderFiles(const fs::path& before, const fs::path& after) {
@@ -46,8 +38,8 @@ bool SameFileBytes(const fs::path& a, const fs::path& b) {
     if (ec) return false;
     const auto sizeB = fs::file_size(b, ec);
     if (ec || sizeA != sizeB) return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fa(OpenBytes(a), std::fclose);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fb(OpenBytes(b), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fa(OpenPathBytes(a), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fb(OpenPathBytes(b), std::fclose);
     if (!fa || !fb) return false;
     std::vector<char> x(1 << 16), y(1 << 16);
     for (;;) {
