@@ -3,7 +3,9 @@
 // worker, the comparison runs there too into a store of differences, and
 // the window's thread then names both files in the title and marks the
 // tree and the list through ui/panes.h.  下一处差异 and 上一处差异 go through
-// the differences in tree order as steps of the history.  Ending the
+// the differences in tree order as steps of the history, and the results
+// list below the panes has a line for each (after the files two compared
+// folders differ in, when folders were given).  Ending the
 // comparison, or releasing the open document, stops the worker first and
 // leaves the new document alone on screen.
 #pragma once
@@ -73,7 +75,7 @@ public:
     // comparison and no message.
     void Cancel();
     // 结束比较: the new document alone, as the open showed it; one still
-    // running is cancelled.
+    // running is cancelled, and folders compared are forgotten.
     void End();
     // ReleaseDocument calls it before the open document goes.
     void DocumentClosing();
