@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "app/console.h"
@@ -17,6 +15,7 @@
 #include "compare/compare.h"
 #include "compare/diff_reading.h"
 #include "compare/diff_units.h"
+#include "compare/folder_pairs.h"
 #include "compare/list_match.h"
 #include "compare/value_hash.h"
 #include "game/game_folder.h"
@@ -48,27 +47,6 @@ int LoadSide(const std::string& path, bool absentAllowed, Side& side) {
     int result = LoadIntoDocument(side.doc.get(), file);
     if (result != kLoadOk) DropDocument(*side.doc);
     return result;
-}
-
-// Whether two regular files hold the same bytes; false for anything else
-// or when either does not read.
-bool SameBytes(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec)) return false;
-    const auto sizeA = fs::file_size(a, ec);
-    if (ec) return false;
-    const auto sizeB = fs::file_size(b, ec);
-    if (ec || sizeA != sizeB) return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fa(OpenDocumentFileBytes(PathToUtf8(a).c_str()), std::fclose);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fb(OpenDocumentFileBytes(PathToUtf8(b).c_str()), std::fclose);
-    if (!fa || !fb) return false;
-    std::vector<char> x(1 << 16), y(1 << 16);
-    for (;;) {
-        const std::size_t n = std::fread(x.data(), 1, x.size(), fa.get());
-        const std::size_t m = std::fread(y.data(), 1, y.size(), fb.get());
-        if (n != m || std::memcmp(x.data(), y.data(), n) != 0) return false;
-        if (n < x.size()) return !std::ferror(fa.get()) && !std::ferror(fb.get());
-    }
 }
 
 // Writes the differences of one pair of documents in the form the options
@@ -254,7 +232,7 @@ void PrintSameValues(const std::u16string& file) {
 // Compares two files into the writer; the exit status of the pair.
 int DiffFiles(DiffWriter& writer, const DumpOptions& options, const std::string& before, const std::string& after,
               const std::u16string& shown, bool absentAllowed) {
-    if (SameBytes(PathFromUtf8(before), PathFromUtf8(after))) return kSame;
+    if (SameFileBytes(PathFromUtf8(before), PathFromUtf8(after))) return kSame;
     Side a, b;
     for (auto [path, side] : {std::pair{&before, &a}, std::pair{&after, &b}}) {
         const int result = LoadSide(*path, absentAllowed, *side);
@@ -284,30 +262,11 @@ int DiffFiles(DiffWriter& writer, const DumpOptions& options, const std::string&
     return any ? kDiffers : kSame;
 }
 
-std::string Lower(std::string name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return name;
-}
-
 int DiffFolders(DiffWriter& writer, const DumpOptions& options) {
     writer.SetFolderMode();
-    struct Pair {
-        std::string key;  // the name in lower case
-        fs::path before, after;
-    };
-    std::vector<Pair> pairs;
-    for (const fs::path& file : ListDataFiles(PathFromUtf8(options.files[0])))
-        pairs.push_back({Lower(PathToUtf8(file.filename())), file, {}});
-    for (const fs::path& file : ListDataFiles(PathFromUtf8(options.files[1]))) {
-        const std::string key = Lower(PathToUtf8(file.filename()));
-        auto it = std::find_if(pairs.begin(), pairs.end(), [&](const Pair& p) { return p.key == key && p.after.empty(); });
-        if (it != pairs.end()) it->after = file;
-        else pairs.push_back({key, {}, file});
-    }
-    std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& x, const Pair& y) { return x.key < y.key; });
+    const auto pairs = PairFolderFiles(PathFromUtf8(options.files[0]), PathFromUtf8(options.files[1]));
     int status = kSame;
-    for (const Pair& p : pairs) {
+    for (const FilePair& p : pairs) {
         const std::u16string name = U16(PathToUtf8((p.after.empty() ? p.before : p.after).filename()));
         if (p.before.empty() || p.after.empty()) {
             writer.WriteLoneFile(p.before.empty() ? '+' : '-', name);

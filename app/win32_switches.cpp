@@ -348,7 +348,8 @@ int RunSwitches(HWND window, int argc, wchar_t** argv) {
     if (argc >= 2 && std::wcscmp(argv[1], L"--test-hooks") == 0) {
         g_mainProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedProc)));
-        if (argc >= 3) PostOpenPath(argv[2]);
+        if (argc == 5 && std::wcscmp(argv[2], L"--compare") == 0) PostComparePaths(argv[3], argv[4]);
+        else if (argc >= 3) PostOpenPath(argv[2]);
         return -1;
     }
     // FILE alone: opened once the window runs its message loop.

@@ -13,15 +13,15 @@ namespace {
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && SameFileName(text.substr(text.size() - end.size()), end);
 }
+}  // namespace
 
-std::FILE* OpenPath(const fs::path& file) {
+std::FILE* OpenPathBytes(const fs::path& file) {
 #ifdef _WIN32
     return _wfopen(file.c_str(), L"rb");
 #else
     return std::fopen(file.c_str(), "rb");
 #endif
 }
-}  // namespace
 
 fs::path PathFromUtf8(const std::string& utf8) {
     return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
@@ -85,7 +85,7 @@ int LoadBounded(MarshalDocument& doc, const fs::path& file, const LoadBounds& bo
     const std::uintmax_t size = fs::file_size(file, ec);
     if (ec) return kLoadCannotOpen;
     if (size > bounds.maxFileBytes) return kLoadNoMemory;
-    std::FILE* f = OpenPath(file);
+    std::FILE* f = OpenPathBytes(file);
     if (!f) return kLoadCannotOpen;
     // Checked at each refill of the default chunk: a few megabytes over at most.
     doc.memoryLimit = bounds.maxMemory;

@@ -3,6 +3,7 @@
 // and loading one into a document of its own within bounds.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 // and back.
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& path);
+// The file opened for reading its bytes; none when it does not open.
+std::FILE* OpenPathBytes(const std::filesystem::path& file);
 
 // The file of the folder whose name equals `name` without regard to ASCII
 // case; false when there is none.

@@ -42,6 +42,7 @@ void AppendPathLabel(std::u16string& path, const MarshalNode* container, std::in
         AppendDecimal(path, static_cast<std::int32_t>(i));
         return;
     }
+    if (i < 0 && container->type != 'U') return;  // a node it does not hold
     switch (container->type) {
     case '[':
         AppendIndexed(path, u"", static_cast<std::int32_t>(i));

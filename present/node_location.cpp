@@ -62,14 +62,20 @@ TreeItem FindByWalk(std::uintptr_t a) {
 std::int64_t ChildIndexOf(const MarshalNode* container, const MarshalNode* child) {
     auto base = reinterpret_cast<std::intptr_t>(container->data.ptr);
     auto at = reinterpret_cast<std::intptr_t>(child);
+    std::intptr_t index;
     switch (container->type) {
     case '[': case '{': case '}':
-        return (at - base) / static_cast<std::intptr_t>(sizeof(MarshalNode));
+        index = (at - base) / static_cast<std::intptr_t>(sizeof(MarshalNode));
+        break;
     case 'o': case 'S': case 'C': case 'I':
-        return (at - base) / static_cast<std::intptr_t>(sizeof(MarshalAttr));
+        index = (at - base) / static_cast<std::intptr_t>(sizeof(MarshalAttr));
+        break;
     default:
         return -1;
     }
+    // A node held elsewhere (the old version's, shown while a comparison
+    // runs) is at no position here.
+    return at < base || index >= ChildCount(container) ? -1 : index;
 }
 
 TreeItem FindHoldingItem(const MarshalNode* node) {

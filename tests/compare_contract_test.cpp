@@ -1,21 +1,34 @@
 // Comparing the open document with another version: the marks and counts
-// in the tree, the marked rows and their "旧值 → 新值" cells, stepping with
+// in the tree, removed values grey where they stood, the marked rows and their "旧值 → 新值" cells, stepping with
 // F8 in tree order with wrap-around, ending the comparison and an old file
-// that does not load.  One set of expectations over the in-memory panes,
-// the Qt window and the native Windows window.
+// that does not load, the results list's lines and choosing one, and two
+// folders compared.  One set of expectations over the in-memory panes, the
+// Qt window and the native Windows window.
 //
 // The pairs are tests/data/diff/ruby18/ from make_diff_fixtures.rb:
 //   items: [nil, 药水, 高级药水] -> item 2 renamed 超级药水, item 3 解毒草 added
 //   map:   the table @data changed; events written 3, 2, 1: 3 (商人) added,
 //          2 (卫兵) @x 7->8 and @y 1->2, 1 (村长) line 0's text
 //          早上好 -> 早上好啊 and a command inserted at line 2; 4 (旅人) removed
+//   names/:  the map's line 2 turns switch 3 (门已打开) into switch 1
+//            (升级提示开关), beside the game's System.rxdata
+//   folder_old/, folder_new/: Map001 edited, Items and Map002 (MAP002) the
+//            same bytes, System only old, MapInfos only new
+#include <filesystem>
+
 #include "tests/viewer_fixture.h"
 #include "ui/compare_controller.h"
 #include "ui/window_commands.h"
 
 namespace {
-std::string Pair(const std::string& name, const char* side) {
-    return std::string(QUARNIX_TEST_DATA) + "/diff/ruby18/" + name + "_" + side + ".rxdata";
+std::string Pair(const std::string& name, const char* side, const char* folder = "ruby18") {
+    return std::string(QUARNIX_TEST_DATA) + "/diff/" + folder + "/" + name + "_" + side + ".rxdata";
+}
+
+std::vector<std::string> ResultLines() {
+    std::vector<std::string> lines;
+    for (const std::u16string& line : PanesResultLines()) lines.push_back(U8(line));
+    return lines;
 }
 
 class CompareContractTest : public ViewerTest {
@@ -30,6 +43,9 @@ protected:
     void StartCompare(const std::string& oldPath) {
         PanesQueueOpenAnswer(U16(oldPath));
         ASSERT_TRUE(RunWindowCommand(kCompareCommand));
+        WaitForCompare();
+    }
+    void WaitForCompare() {
         for (int i = 0; i < 1000 && Compare().Running(); ++i) PanesRunEvents();
         PanesRunEvents();
     }
@@ -99,7 +115,7 @@ TEST_F(CompareContractTest, F8GoesThroughTheDifferencesInTreeOrderAndWrapsRound)
     const Step steps[] = {
         {kNextDifferenceCommand, "差异：第 1 处，共 7 处", "0 (7)", "data"},
         {kNextDifferenceCommand, "差异：第 2 处，共 7 处", "events (6)", "值0"},
-        {kNextDifferenceCommand, "差异：第 3 处，共 7 处", "events (6)", ""},
+        {kNextDifferenceCommand, "差异：第 3 处，共 7 处", "events (6)", "值2"},  // the grey row
         {kNextDifferenceCommand, "差异：第 4 处，共 7 处", "值1 (2)", "x"},
         {kNextDifferenceCommand, "差异：第 5 处，共 7 处", "值1 (2)", "y"},
         {kNextDifferenceCommand, "差异：第 6 处，共 7 处", "list (2)", "2"},
@@ -155,4 +171,147 @@ TEST_F(CompareContractTest, AnOldFileThatDoesNotLoadNamesItselfAndComparesNothin
     EXPECT_EQ(U8(PanesTitle()), "items_new.rxdata - Quarnix");
     EXPECT_EQ(ItemText(TreeRootItem()), "items_new.rxdata");
     EXPECT_FALSE(WindowCommandEnabled(kNextDifferenceCommand));
+}
+
+TEST_F(CompareContractTest, RemovedValuesShowGreyWhereTheyStood) {
+    OpenPair("map");
+    // The old events hash is {1, 2, 4}, the new {3, 2, 1}: event 4 (旅人),
+    // last in the old file, stands after the new events, grey.
+    const TreeItem events = Child(Data0(), "events (6)");
+    EXPECT_EQ(ChildTexts(events), (std::vector<std::string>{"值0", "值1 (2)", "值2 (2)", "值2"}));
+    TreeItem grey = TreeChildItem(events);
+    for (int i = 0; i < 3; ++i) grey = TreeNextItem(grey);
+    EXPECT_EQ(PanesItemMark(grey), kMarkRemoved);
+    EXPECT_EQ(PanesItemMark(Child(grey, "pages")), kMarkRemoved);
+    // Its list: the old event's values, all grey.
+    TreeSelectItem(grey);
+    PanesRunEvents();
+    EXPECT_EQ(U8(PanesCell(RowNamed("name"), 2)), "旅人");
+    for (const char* name : {"pages", "id", "name", "x"}) EXPECT_EQ(PanesRowMark(RowNamed(name)), kMarkRemoved) << name;
+
+    // The events' list: the removed value among the containers, its key
+    // among the keys, each at the end where the old file had it.
+    TreeSelectItem(events);
+    PanesRunEvents();
+    struct Row {
+        const char* name;
+        int mark;
+    };
+    const Row rows[] = {{"..", kMarkNone},    {"值0", kMarkAdded}, {"值1", kMarkChanged}, {"值2", kMarkChanged},
+                        {"值2", kMarkRemoved}, {"键0", kMarkNone},  {"键1", kMarkNone},    {"键2", kMarkNone},
+                        {"键2", kMarkRemoved}};
+    ASSERT_EQ(PanesRowCount(), static_cast<int>(std::size(rows)));
+    for (int r = 0; r < PanesRowCount(); ++r) {
+        EXPECT_EQ(U8(PanesCell(r, 0)), rows[r].name) << r;
+        EXPECT_EQ(PanesRowMark(r), rows[r].mark) << r;
+    }
+    EXPECT_EQ(U8(PanesCell(8, 2)), "4");
+
+    // Ending the comparison from inside the grey item: back to the events,
+    // the grey item and rows gone.
+    TreeSelectItem(Child(grey, "pages"));
+    PanesRunEvents();
+    Run(kEndCompareCommand);
+    EXPECT_EQ(CaretText(), "events");
+    EXPECT_EQ(ChildTexts(events), (std::vector<std::string>{"值0", "值1", "值2"}));
+    EXPECT_EQ(RowNames(), (std::vector<std::string>{"..", "值0", "值1", "值2", "键0", "键1", "键2"}));
+}
+
+TEST_F(CompareContractTest, TheResultsListReadsEveryDifferenceAndChoosingOneGoesWhereF8Goes) {
+    OpenPair("items");
+    EXPECT_TRUE(PanesResultsShown());
+    EXPECT_EQ(U8(PanesResultsHeading()), "比较（旧: items_old.rxdata）　共 2 处差异");
+    // No event holds them and the reading tells nothing more: the path,
+    // and for a changed value old → new.
+    EXPECT_EQ(ResultLines(), (std::vector<std::string>{"+ data0[3]", "~ data0[2].name：高级药水 → 超级药水"}));
+
+    OpenPair("map");
+    EXPECT_EQ(U8(PanesResultsHeading()), "比较（旧: map_old.rxdata）　共 7 处差异");
+    const std::vector<std::string> lines = ResultLines();
+    ASSERT_EQ(lines.size(), 7u);
+    struct Line {
+        std::size_t index;
+        const char* text;
+    };
+    for (const Line& l : {Line{1, "事件 0003 [商人]：+ data0.events.values[0]"},
+                          Line{2, "事件 0004 [旅人]：- data0.events.values[2]"},
+                          Line{3, "事件 0002 [卫兵]：~ data0.events.values[1].x：7 → 8"},
+                          Line{6, "事件 0001 [村长] 第 1 页 第 1 行：- ◆显示文章：早上好  + ◆显示文章：早上好啊"}})
+        EXPECT_EQ(lines[l.index], l.text);
+    struct Choice {
+        int line;
+        const char* status;
+        const char* container;
+        const char* row;
+    };
+    for (const Choice& c : {Choice{6, "差异：第 7 处，共 7 处", "parameters (1)", "0"},
+                            Choice{3, "差异：第 4 处，共 7 处", "值1 (2)", "x"},
+                            Choice{0, "差异：第 1 处，共 7 处", "0 (7)", "data"}}) {
+        PanesChooseResult(c.line);
+        PanesRunEvents();
+        EXPECT_EQ(Status(), c.status);
+        EXPECT_EQ(CaretText(), c.container) << c.status;
+        EXPECT_EQ(SelectedName(), c.row) << c.status;
+    }
+    // F8 goes on from the line chosen; each choice is a step of the history.
+    Run(kNextDifferenceCommand);
+    EXPECT_EQ(Status(), "差异：第 2 处，共 7 处");
+    Run(kBackCommand);
+    Run(kBackCommand);
+    EXPECT_EQ(CaretText(), "值1 (2)");
+    // Ending the comparison takes its lines away.
+    Run(kEndCompareCommand);
+    EXPECT_TRUE(ResultLines().empty());
+}
+
+TEST_F(CompareContractTest, ReadingsNameWhatTheGameFolderNames) {
+    ASSERT_EQ(OpenPath(Pair("map", "new", "names")), 0);
+    PanesRunEvents();
+    StartCompare(Pair("map", "old", "names"));
+    const std::vector<std::string> lines = ResultLines();
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines)
+        EXPECT_EQ(line, "事件 0001 [村长] 第 1 页 第 3 行：- ◆开关操作：[0003: 门已打开] = ON  "
+                        "+ ◆开关操作：[0001: 升级提示开关] = ON");
+}
+
+TEST_F(CompareContractTest, TwoFoldersListTheirDifferingFilesAndChoosingOneComparesIt) {
+    const std::string data = std::string(QUARNIX_TEST_DATA) + "/diff/";
+    // A folder and a file are not compared.
+    const std::size_t before = PanesMessages().size();
+    EXPECT_FALSE(Compare().CompareFromCommandLine(U16(data + "folder_old"), U16(Pair("map", "new"))));
+    ASSERT_EQ(PanesMessages().size(), before + 1);
+    EXPECT_EQ(U8(PanesMessages().back().text), "比较需要两个文件或两个文件夹");
+
+    EXPECT_FALSE(Compare().CompareFromCommandLine(U16(data + "folder_old"), U16(data + "folder_new")));
+    WaitForCompare();
+    const std::vector<std::string> files{"Map001.rxdata　已更改", "MapInfos.rxdata　新增", "System.rxdata　已删除"};
+    EXPECT_EQ(ResultLines(), files);
+    EXPECT_EQ(U8(PanesResultsHeading()), "比较文件夹（旧: " + data + "folder_old）　3 个文件不同");
+
+    // A changed file: NEW's opened and compared with OLD's; its
+    // differences follow the files, and choosing one goes there.
+    PanesChooseResult(0);
+    PanesWaitForOpen();
+    WaitForCompare();
+    // The names are equal: the title gives the paths, joined as the system joins them.
+    const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    EXPECT_EQ(U8(PanesTitle()), data + "folder_new" + sep + "Map001.rxdata (旧: " + data + "folder_old" + sep +
+                                    "Map001.rxdata) - Quarnix");
+    std::vector<std::string> lines = ResultLines();
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3), files);
+    EXPECT_EQ(U8(PanesResultsHeading()), "比较文件夹（旧: " + data + "folder_old）　3 个文件不同，共 7 处差异");
+    PanesChooseResult(3 + 6);
+    PanesRunEvents();
+    EXPECT_EQ(Status(), "差异：第 7 处，共 7 处");
+    EXPECT_EQ(CaretText(), "parameters (1)");
+
+    // A file only NEW has opens alone; the files stay listed.
+    PanesChooseResult(1);
+    PanesWaitForOpen();
+    WaitForCompare();
+    EXPECT_EQ(U8(PanesTitle()), "MapInfos.rxdata - Quarnix");
+    EXPECT_EQ(Compare().Count(), 0);
+    EXPECT_EQ(ResultLines(), files);
 }

@@ -6,9 +6,15 @@
 #include "compare/diff_reading.h"
 #include "compare/value_hash.h"
 #include "game/game_folder.h"
+#include "game/names_read.h"
 #include "marshal/load.h"
 #include "present/find_rows.h"
+#include "present/node_location.h"
+#include "ui/compare_lines.h"
+#include "ui/compare_removed.h"
 #include "ui/find_controller.h"
+#include "ui/game_folder_controller.h"
+#include "ui/handlers.h"
 #include "ui/navigation_controller.h"
 #include "ui/viewer.h"
 
@@ -52,6 +58,20 @@ std::u16string CompareTitle(const std::u16string& oldPath) {
     return newName + u" (旧: " + oldName + u") - Quarnix";
 }
 
+// The names of a game's folder, read into `scratch`; none when it has no
+// database or the reading was cancelled.
+std::shared_ptr<const GameNames> ReadNames(const std::filesystem::path& folder, MarshalDocument& scratch) {
+    if (!FolderHasDatabase(folder)) return nullptr;
+    auto names = std::make_shared<GameNames>();
+    if (!ReadGameNames(folder, scratch, *names) || names->Empty()) return nullptr;
+    return names;
+}
+
+std::filesystem::path FolderOf(const std::u16string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
 // The rows of the listed container: ".." first unless it is the root.
 std::unordered_map<const MarshalNode*, int> RowsOf(const MarshalNode* container) {
     std::unordered_map<const MarshalNode*, int> rows;
@@ -62,11 +82,12 @@ std::unordered_map<const MarshalNode*, int> RowsOf(const MarshalNode* container)
 }
 }  // namespace
 
-std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view change) {
+std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view change, const GameNames* beforeNames,
+                                     const GameNames* afterNames) {
     const std::u16string place = DifferencePlace(d);
     std::u16string line = place.empty() ? std::u16string(d.path) : place;
     bool first = true, placeSeen = place.empty();
-    ForEachDifferenceReading(d, nullptr, nullptr, [&](std::u16string_view text) {
+    ForEachDifferenceReading(d, beforeNames, afterNames, [&](std::u16string_view text) {
         if (!placeSeen) {  // the reading begins with the place
             placeSeen = true;
             return;
@@ -79,7 +100,9 @@ std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view ch
     // A value the reading does not tell (a number, a whole event): its
     // path and, when changed, old → new.
     if (first) {
-        line += u"：";
+        // Without a place the line starts with the path: it is not said twice.
+        if (place.empty()) line.clear();
+        else line += u"：";
         line += static_cast<char16_t>(d.op);
         line += u' ';
         line += d.path;
@@ -110,7 +133,7 @@ void CompareController::Stop() {
 
 void CompareController::Start(const std::u16string& oldPath) {
     if (!TreeRootItem()) return;  // no document open
-    End();
+    EndFile();  // the folders compared stay
     oldPath_ = oldPath;
     running_ = true;
     loading_ = NewOldDocument();
@@ -119,10 +142,22 @@ void CompareController::Start(const std::u16string& oldPath) {
     Changed();
     auto doc = loading_;
     auto cancel = cancel_;
-    StartWork(worker_, [doc, cancel] {
+    // The readings name ids as the game folder does: the open file's names
+    // when they have arrived, else read here; the old file's from its own
+    // folder when that is another.
+    GameFolderController* folder = ActiveGameFolder();
+    std::shared_ptr<const GameNames> afterNames = folder ? folder->SharedNames() : nullptr;
+    const std::filesystem::path newFolder = FolderOf(std::u16string(DocumentPath)), oldFolder = FolderOf(oldPath);
+    auto scratch = NewOldDocument();
+    StartWork(worker_, [doc, cancel, scratch] {
         doc->cancel.store(true);
+        scratch->cancel.store(true);
         cancel->store(true);
-    }, [this, doc, cancel, path = oldPath](const WindowPost& post) {
+    }, [this, doc, cancel, scratch, afterNames, newFolder, oldFolder, path = oldPath](const WindowPost& post) mutable {
+        if (!afterNames) afterNames = ReadNames(newFolder, *scratch);
+        std::error_code ec;
+        const auto beforeNames = std::filesystem::equivalent(oldFolder, newFolder, ec) ? afterNames
+                                                                                      : ReadNames(oldFolder, *scratch);
         std::FILE* file = OpenDocumentFile(path.c_str());
         const int loaded = file ? LoadIntoDocument(doc.get(), file) : kLoadCannotOpen;
         if (loaded != kLoadOk) {
@@ -142,7 +177,7 @@ void CompareController::Start(const std::u16string& oldPath) {
                 StoredDifference s{d.op, d.oldSide, d.newSide, d.levels.back().newNode, std::u16string(d.path), {}, {}};
                 if (d.op == DiffOp::kChanged)
                     s.valueChange = SideValue(d.oldSide, hasher) + u" → " + SideValue(d.newSide, hasher);
-                s.reading = DifferenceReadingLine(d, s.valueChange);
+                s.reading = DifferenceReadingLine(d, s.valueChange, beforeNames.get(), afterNames.get());
                 for (const DiffLevel& level : d.levels) ++result->counts[level.newNode];
                 result->differences.push_back(std::move(s));
                 return true;
@@ -194,6 +229,7 @@ void CompareController::Arrive(std::shared_ptr<CompareResult> result, int loadRe
     MarkTree();
     MarkList(TreeItemNode(TreeCaretItem()));
     StatusSetText(StatusText().c_str());
+    ShowLines();
     Changed();
 }
 
@@ -205,6 +241,7 @@ void CompareController::MarkTree() {
     // subtree without a count holds none and is not walked; an added
     // container is a child of a counted one.
     std::vector<TreeItem> pending{TreeRootItem()};
+    std::unordered_map<const MarshalNode*, TreeItem> counted;
     while (!pending.empty()) {
         TreeItem item = pending.back();
         pending.pop_back();
@@ -217,10 +254,25 @@ void CompareController::MarkTree() {
         } else {
             const std::u16string marked = text + u" (" + GroupedDecimal(found->second) + u")";
             TreeMarkItem(item, marked.c_str(), kMarkChanged);
+            counted.emplace(node, item);
             for (TreeItem child = TreeChildItem(item); child; child = TreeNextItem(child)) pending.push_back(child);
         }
         marked_.emplace_back(item, std::move(text));
     }
+    // A removed container's holder holds a difference: it was counted.
+    greyItems_ = InsertRemovedItems(result_->differences, counted);
+}
+
+void CompareController::RemoveGreyItems() {
+    if (greyItems_.empty()) return;
+    // The caret leaves the old document's items first: they go.
+    TreeItem caret = TreeCaretItem();
+    TreeItem up = caret;
+    while (up && DocumentOf(TreeItemNode(up)) == result_->old.get()) up = TreeParentItem(up);
+    if (up && up != caret) TreeSelectItem(up);
+    for (TreeItem item : greyItems_) TreeDeleteItem(item);
+    greyItems_.clear();
+    InvalidateNodeLocation();
 }
 
 void CompareController::UnmarkTree() {
@@ -229,7 +281,13 @@ void CompareController::UnmarkTree() {
 }
 
 void CompareController::MarkList(const MarshalNode* container) const {
+    removedRows_ = 0;
     if (!result_ || !container) return;
+    // A grey item's container: the old document's, every row removed.
+    if (DocumentOf(container) == result_->old.get()) {
+        for (const auto& [node, row] : RowsOf(container)) ListMarkRow(row, kMarkRemoved);
+        return;
+    }
     const auto rows = RowsOf(container);
     auto rowOf = [&rows](const MarshalNode* node) {
         auto found = rows.find(node);
@@ -245,6 +303,7 @@ void CompareController::MarkList(const MarshalNode* container) const {
         ListMarkRow(row, d.op == DiffOp::kAdded ? kMarkAdded : kMarkChanged);
         if (d.op == DiffOp::kChanged) ListSetCell(row, kValueColumn, d.valueChange.c_str());
     }
+    removedRows_ = InsertRemovedRows(result_->differences, container);
 }
 
 void CompareController::Cancel() {
@@ -255,11 +314,33 @@ void CompareController::Cancel() {
 }
 
 void CompareController::End() {
+    if (GameFolderController* folder = ActiveGameFolder(); folder && (!oldDir_.empty() || result_))
+        folder->ClearLines(this);
+    oldDir_.clear();
+    files_.clear();
+    EndFile();
+}
+
+void CompareController::EndFile() {
     Cancel();  // one still loading or comparing ends with nothing shown
     if (!result_) return;
+    RemoveGreyItems();
     UnmarkTree();
-    // The listed rows again as the open showed them.
-    if (const MarshalNode* container = TreeItemNode(TreeCaretItem())) {
+    retired_.push_back(result_->old);
+    const MarshalNode* listed = TreeItemNode(TreeCaretItem());
+    if (listed && removedRows_) {
+        // The removed rows go: the list is made again, its selection kept.
+        std::vector<const MarshalNode*> selected;
+        for (int row = ListNextSelectedRow(-1); row >= 0; row = ListNextSelectedRow(row))
+            if (const MarshalNode* node = ListRowNode(row); node && DocumentOf(node) != result_->old.get())
+                selected.push_back(node);
+        result_.reset();
+        FillListPane(listed);
+        removedRows_ = 0;
+        for (const MarshalNode* node : selected)
+            if (const int row = ListFindRow(node); row >= 0) ListSetRowSelected(row, true);
+    } else if (const MarshalNode* container = listed) {
+        // The listed rows again as the open showed them.
         for (const auto& [node, row] : RowsOf(container)) {
             ListMarkRow(row, kMarkNone);
             if (result_->counts.count(node)) continue;
@@ -282,9 +363,15 @@ void CompareController::DocumentClosing() {
     Stop();
     // The panes are emptied next: nothing to unmark.
     marked_.clear();
+    greyItems_.clear();
+    removedRows_ = 0;
+    retired_.clear();
     result_.reset();
     current_ = -1;
     if (shown) WindowSetTitle(WindowTitle);
+    // The folders' files stay listed; the differences go.
+    if (GameFolderController* folder = ActiveGameFolder(); folder && shown && oldDir_.empty()) folder->ClearLines(this);
+    else if (shown) ShowLines();
     Changed();
 }
 
@@ -305,10 +392,15 @@ void CompareController::Step(int direction) {
     const int n = Count();
     if (n == 0) return;
     // The find bar's rule: the first step goes to the first (or the last).
-    current_ = ((current_ < 0 ? (direction > 0 ? -1 : 0) : current_) + direction + n) % n;
+    GoTo(((current_ < 0 ? (direction > 0 ? -1 : 0) : current_) + direction + n) % n);
+}
+
+void CompareController::GoTo(int index) {
+    if (index < 0 || index >= Count()) return;
+    current_ = index;
     const StoredDifference& d = result_->differences[static_cast<std::size_t>(current_)];
-    // A removed value has no row: its container is shown.
-    if (d.op == DiffOp::kRemoved) navigation_.GoTo({d.newHolder, nullptr});
+    // A removed value's grey row, in the container that held it.
+    if (d.op == DiffOp::kRemoved) navigation_.GoTo({d.newHolder, d.oldSide.Node()});
     else navigation_.GoTo({d.newSide.container, d.newSide.Node()});
     StatusSetText(StatusText().c_str());
     Changed();
@@ -328,4 +420,76 @@ CompareController* ActiveCompare() { return g_active; }
 
 void MarkComparedRows(const MarshalNode* container) {
     if (g_active) g_active->MarkList(container);
+}
+
+// MARK: the results list and the folders
+
+void CompareController::ShowLines() {
+    GameFolderController* folder = ActiveGameFolder();
+    if (!folder) return;
+    const bool folders = !oldDir_.empty();
+    const std::u16string oldName = folders ? oldDir_ : FileName(oldPath_);
+    folder->ShowLines(this, CompareLinesTitle(oldName, folders),
+                      CompareLinesStatus(files_.size(), folders, result_ ? &result_->differences : nullptr),
+                      CompareLines(files_, Differences(), std::filesystem::path(std::u16string(DocumentPath))),
+                      [this](int line) { return ChooseLine(line); });
+}
+
+bool CompareController::CompareFromCommandLine(const std::u16string& oldPath, const std::u16string& newPath) {
+    std::error_code ec;
+    const bool oldFolder = std::filesystem::is_directory(oldPath, ec), newFolder = std::filesystem::is_directory(newPath, ec);
+    if (oldFolder && newFolder) {
+        CompareFolders(oldPath, newPath);
+        return false;
+    }
+    if (oldFolder || newFolder) {
+        ShowMessage(u"比较需要两个文件或两个文件夹", MessageIcon::Warning);
+        return false;
+    }
+    CompareAfterOpen(oldPath, newPath);
+    return true;
+}
+
+void CompareController::CompareFolders(const std::u16string& oldDir, const std::u16string& newDir) {
+    End();
+    oldDir_ = oldDir;
+    running_ = true;
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    StatusSetText(u"正在比较…");
+    Changed();
+    auto cancel = cancel_;
+    StartWork(worker_, [cancel] { cancel->store(true); }, [this, cancel, oldDir, newDir](const WindowPost& post) {
+        // Files of equal bytes hold equal values: only the others are listed.
+        std::vector<FilePair> differing;
+        for (FilePair& pair : PairFolderFiles(oldDir, newDir)) {
+            if (cancel->load()) return;
+            if (pair.before.empty() || pair.after.empty() || !SameFileBytes(pair.before, pair.after))
+                differing.push_back(std::move(pair));
+        }
+        post([this, differing = std::move(differing)]() mutable {
+            JoinWork(worker_);
+            cancel_.reset();
+            running_ = false;
+            files_ = std::move(differing);
+            StatusSetText(u"");
+            ShowLines();
+            Changed();
+        });
+    });
+}
+
+bool CompareController::ChooseLine(int line) {
+    if (line < 0) return false;
+    if (static_cast<std::size_t>(line) < files_.size()) {
+        const FilePair& pair = files_[static_cast<std::size_t>(line)];
+        // A file only one folder has opens alone.
+        const std::u16string open = (pair.after.empty() ? pair.before : pair.after).u16string();
+        if (!pair.before.empty() && !pair.after.empty()) CompareAfterOpen(pair.before.u16string(), open);
+        OpenDocumentPath(open.c_str());
+        return true;
+    }
+    line -= static_cast<int>(files_.size());
+    if (line >= Count()) return false;
+    GoTo(line);
+    return true;
 }

@@ -3,7 +3,9 @@
 // worker, the comparison runs there too into a store of differences, and
 // the window's thread then names both files in the title and marks the
 // tree and the list through ui/panes.h.  下一处差异 and 上一处差异 go through
-// the differences in tree order as steps of the history.  Ending the
+// the differences in tree order as steps of the history, and the results
+// list below the panes has a line for each (after the files two compared
+// folders differ in, when folders were given).  Ending the
 // comparison, or releasing the open document, stops the worker first and
 // leaves the new document alone on screen.
 #pragma once
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "compare/compare.h"
+#include "compare/folder_pairs.h"
+#include "lens/game_names.h"
 #include "marshal/document.h"
 #include "ui/panes.h"
 #include "ui/worker.h"
@@ -45,7 +49,9 @@ struct CompareResult {
 // The reading line of a difference: its place (or its path) and what
 // changed, cut to a line's length; `change` ("旧值 → 新值") for a value
 // the reading does not tell.
-std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view change);
+// Each side's ids are named by its folder's names, where it has them.
+std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view change,
+                                     const GameNames* beforeNames = nullptr, const GameNames* afterNames = nullptr);
 
 class CompareController {
 public:
@@ -69,7 +75,7 @@ public:
     // comparison and no message.
     void Cancel();
     // 结束比较: the new document alone, as the open showed it; one still
-    // running is cancelled.
+    // running is cancelled, and folders compared are forgotten.
     void End();
     // ReleaseDocument calls it before the open document goes.
     void DocumentClosing();
@@ -91,11 +97,30 @@ public:
     // Marks the rows of the listed container (the list was just filled).
     void MarkList(const MarshalNode* container) const;
 
+    // Goes to the difference (as F8 does, a step of the history).
+    void GoTo(int index);
+    // `--compare OLD NEW`: two files (NEW is to be opened: true, and OLD
+    // compared with it once shown) or two folders (the files they differ in
+    // listed below the panes, read on the worker).  A folder and a file
+    // give a message.
+    bool CompareFromCommandLine(const std::u16string& oldPath, const std::u16string& newPath);
+    void CompareFolders(const std::u16string& oldDir, const std::u16string& newDir);
+    // The files of the folders compared that differ, in name order.
+    const std::vector<FilePair>& Files() const { return files_; }
+    // A line of the results list chosen: a file is opened (and, changed,
+    // compared with its old version); a difference is gone to.
+    bool ChooseLine(int line);
+
 private:
+    // The results list shows the files and the differences.
+    void ShowLines();
+    // Ends the comparison of the open file; the folders compared stay.
+    void EndFile();
     void Stop();
     void Arrive(std::shared_ptr<CompareResult> result, int loadResult, bool cancelled);
     void MarkTree();
     void UnmarkTree();
+    void RemoveGreyItems();
     void Step(int direction);
     void Changed();
 
@@ -112,6 +137,15 @@ private:
     int current_ = -1;
     // The tree items' texts before they were marked, put back at the end.
     std::vector<std::pair<TreeItem, std::u16string>> marked_;
+    // The folders compared, and their files that differ.
+    std::u16string oldDir_;
+    std::vector<FilePair> files_;
+    // The grey items of removed containers, and the grey rows in the list.
+    std::vector<TreeItem> greyItems_;
+    mutable int removedRows_ = 0;
+    // Old documents of comparisons ended: the history may still name their
+    // nodes, so they stay until the open document goes.
+    std::vector<std::shared_ptr<MarshalDocument>> retired_;
 };
 
 // The controller the list pane and ReleaseDocument report to; none in

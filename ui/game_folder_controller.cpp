@@ -186,6 +186,7 @@ void GameFolderController::Cancel() {
 
 void GameFolderController::Clear() {
     StopWorker();
+    ForgetLines();
     title_.clear();
     status_.clear();
     results_.clear();
@@ -195,6 +196,7 @@ void GameFolderController::Clear() {
 
 void GameFolderController::FindUses(RefKind kind, std::int64_t id) {
     StopWorker();
+    ForgetLines();
     results_.clear();
     overflow_ = 0;
     title_ = RefKindWord(kind);
@@ -251,6 +253,7 @@ void GameFolderController::FindUses(RefKind kind, std::int64_t id) {
 
 void GameFolderController::FindInFolder(const FindQuery& query) {
     StopWorker();
+    ForgetLines();
     results_.clear();
     overflow_ = 0;
     title_ = u"在文件夹中查找 “" + query.text + u"”";
@@ -306,6 +309,11 @@ void GameFolderController::FindInFolder(const FindQuery& query) {
 
 bool GameFolderController::Choose(int line) {
     if (line < 0 || static_cast<std::size_t>(line) >= results_.size()) return false;
+    if (choose_) {
+        // The chooser may show other lines: it runs from a copy.
+        auto choose = choose_;
+        return choose(line);
+    }
     const FolderResult& result = results_[static_cast<std::size_t>(line)];
     if (ResultNeedsOpen(result, DocumentRoot.count ? OpenedFile() : fs::path())) {
         pending_ = std::make_unique<FolderResult>(result);
@@ -322,4 +330,29 @@ void GameFolderController::SelectPending() {
     std::unique_ptr<FolderResult> pending = std::move(pending_);
     if (!pending || ResultNeedsOpen(*pending, OpenedFile())) return;
     if (SelectResultRow(*pending, navigation_.Holders())) navigation_.NoteMove(true);
+}
+
+// MARK: lines made elsewhere
+
+void GameFolderController::ShowLines(const void* owner, std::u16string title, std::u16string status,
+                                     std::vector<FolderResult> lines, std::function<bool(int)> choose) {
+    StopWorker();
+    pending_.reset();
+    linesOwner_ = owner;
+    choose_ = std::move(choose);
+    title_ = std::move(title);
+    status_ = std::move(status);
+    results_ = std::move(lines);
+    overflow_ = 0;
+    if (showResults) showResults();
+    Changed();
+}
+
+void GameFolderController::ClearLines(const void* owner) {
+    if (owner && owner == linesOwner_) Clear();
+}
+
+void GameFolderController::ForgetLines() {
+    linesOwner_ = nullptr;
+    choose_ = nullptr;
 }

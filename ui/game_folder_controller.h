@@ -81,7 +81,17 @@ public:
     // when the line is out of range or its row is gone from the open file.
     bool Choose(int line);
 
+    // Lines made elsewhere (a comparison's differences and files), shown as
+    // a search's are; choosing one calls `choose` with its number.  A search
+    // or Clear takes them away, and ClearLines when `owner` put them there.
+    void ShowLines(const void* owner, std::u16string title, std::u16string status, std::vector<FolderResult> lines,
+                   std::function<bool(int)> choose);
+    void ClearLines(const void* owner);
+    // The names as shared with a worker; none until they arrived.
+    std::shared_ptr<const GameNames> SharedNames() const { return names_; }
+
 private:
+    void ForgetLines();
     void Launch(std::function<void(const WindowPost& post)> work);
     void StopWorker();
     void StopNames();
@@ -110,6 +120,9 @@ private:
     std::uint64_t overflow_ = 0;  // lines past kMaxResults
     // A line of another file, selected once that file's tree is shown.
     std::unique_ptr<FolderResult> pending_;
+    // The owner and the chooser of lines shown by ShowLines.
+    const void* linesOwner_ = nullptr;
+    std::function<bool(int)> choose_;
 };
 
 // The context menu of a line of the preview: the uses of what its event

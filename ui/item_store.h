@@ -69,8 +69,14 @@ public:
     void SetMark(Id id, const char16_t* text, std::uint8_t mark);
     Id Caret() const { return caret_; }
     void SetCaret(Id id) { caret_ = id; }
+    // A comparison's items of removed containers (ui/tree_store_edits.cpp):
+    // one inserted among parent's children before `before` (none: last),
+    // and one unlinked with its subtree (the ids stay, reachable no more).
+    Id InsertBefore(Id parent, Id before, const char16_t* text, int image, const MarshalNode* node);
+    void Unlink(Id id);
 
 private:
+    void Renumber(Id parent);
     ChunkedArray<Item> items_;   // item 0 stands for none
     std::vector<Id> topLevel_;   // items without a parent, in order
     TextPool texts_;

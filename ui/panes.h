@@ -47,6 +47,13 @@ std::u16string TreeItemText(TreeItem item);
 void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark);
 // The row shows in the mark's colour; its cells stay as set.
 void ListMarkRow(int row, PaneMark mark);
+// A container only the old version has, at the place it held: an item
+// inserted among parent's children before `before` (none: last), deleted
+// again with its subtree when the comparison ends.  Neither reports a
+// change of the current item; the caret is never inside what is deleted.
+TreeItem TreeInsertItemBefore(TreeItem parent, TreeItem before, const char16_t* text, int image,
+                              const MarshalNode* node);
+void TreeDeleteItem(TreeItem item);
 
 // MARK: list pane
 void ListInsertColumn(int index, const char16_t* header, int width);

@@ -133,6 +133,18 @@ def main
     File.binwrite(File.join(dir, 'Items.rxdata'), Marshal.dump(items(mk, false)))
     File.binwrite(File.join(dir, side == 'old' ? 'System.rxdata' : 'MapInfos.rxdata'), Marshal.dump({}))
   end
+  # A map whose switch command turns from switch 3 to switch 1, beside the
+  # game's System (switch 1 升级提示开关, switch 3 门已打开): the readings name them.
+  dir = File.join(OUT_DIR, 'diff', 'names')
+  FileUtils.rm_rf(dir)
+  FileUtils.mkdir_p(dir)
+  FileUtils.cp(File.join(OUT_DIR, 'game', 'ruby18', 'System.rxdata'), dir)
+  switched = [3, 1].map do |switch|
+    m = map(mk, false)
+    m.events[1].pages[0].list[2] = cmd(121, 0, switch, switch, 0)
+    m
+  end
+  write_pair(dir, 'map', *switched)
 end
 
 main if $PROGRAM_NAME == __FILE__

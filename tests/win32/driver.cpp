@@ -127,10 +127,12 @@ HWND WaitForDialog(HWND owner) {
     return found;
 }
 
-Viewer::Viewer(const std::wstring& file) {
+Viewer::Viewer(const std::wstring& file) : Viewer(file.empty() ? std::vector<std::wstring>{} : std::vector{file}) {}
+
+Viewer::Viewer(const std::vector<std::wstring>& arguments) {
     driver_ = CreateDriverWindow();
     std::wstring command = L"\"" + Wide(QUARNIX_EXE) + L"\" --test-hooks";
-    if (!file.empty()) command += L" \"" + file + L"\"";
+    for (const std::wstring& argument : arguments) command += L" \"" + argument + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_)) return;

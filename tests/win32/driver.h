@@ -36,6 +36,8 @@ class Viewer {
 public:
     // Starts quarnix.exe --test-hooks with the file (none: empty window).
     explicit Viewer(const std::wstring& file = L"");
+    // Starts it with these arguments after --test-hooks (`--compare OLD NEW`).
+    explicit Viewer(const std::vector<std::wstring>& arguments);
     ~Viewer();  // ends the program if the test did not
     Viewer(const Viewer&) = delete;
     Viewer& operator=(const Viewer&) = delete;

@@ -93,6 +93,13 @@ std::u16string TreeItemText(TreeItem item) {
 
 void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) { g_tree.SetMark(IdOf(item), text, mark); }
 
+TreeItem TreeInsertItemBefore(TreeItem parent, TreeItem before, const char16_t* text, int image,
+                              const MarshalNode* node) {
+    return ItemOf(g_tree.InsertBefore(IdOf(parent), IdOf(before), text, image, node));
+}
+
+void TreeDeleteItem(TreeItem item) { g_tree.Unlink(IdOf(item)); }
+
 // MARK: list operations
 
 void ListInsertColumn(int index, const char16_t* header, int width) {

@@ -40,9 +40,10 @@ QString FileFromArguments(const QStringList& arguments) {
 
 bool CompareFromArguments(MainWindow& window, const QStringList& arguments) {
     if (arguments.size() != 4 || arguments.at(1) != QStringLiteral("--compare")) return false;
-    if (CompareController* compare = ActiveCompare())
-        compare->CompareAfterOpen(arguments.at(2).toStdU16String(), arguments.at(3).toStdU16String());
-    OpenWhenShown(window, arguments.at(3));
+    // Two folders list their differing files instead of opening one.
+    CompareController* compare = ActiveCompare();
+    if (!compare || compare->CompareFromCommandLine(arguments.at(2).toStdU16String(), arguments.at(3).toStdU16String()))
+        OpenWhenShown(window, arguments.at(3));
     return true;
 }
 

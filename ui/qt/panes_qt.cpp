@@ -189,6 +189,16 @@ void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) {
     if (Tree()) Tree()->SetMark(IdOfItem(item), text, mark);
 }
 
+TreeItem TreeInsertItemBefore(TreeItem parent, TreeItem before, const char16_t* text, int image,
+                              const MarshalNode* node) {
+    if (!Tree()) return nullptr;
+    return ItemOf(Tree()->InsertBefore(IdOfItem(parent), IdOfItem(before), text, image, node));
+}
+
+void TreeDeleteItem(TreeItem item) {
+    if (Tree()) Tree()->Unlink(IdOfItem(item));
+}
+
 void ListMarkRow(int row, PaneMark mark) {
     if (List()) List()->SetMark(row, mark);
 }

@@ -42,20 +42,35 @@ void TreeModel::Clear() {
 
 TreeModel::Id TreeModel::Insert(Id parent, const char16_t* text, int image, const MarshalNode* node) {
     if (building_) return built_.Insert(parent, text, image, node);
-    if (shown_) {
-        // Adding below items a view already shows: hide the whole tree until
-        // the next Publish() rather than signal every insertion.
-        if (store_.Size() > 0) {
-            beginResetModel();
-            shown_ = false;
-            endResetModel();
-        } else {
-            shown_ = false;
-        }
-        emit Unpublished();
-    }
+    Unpublish();
     const Id id = store_.Insert(parent, text, image, node);
     return id;
+}
+
+void TreeModel::Unpublish() {
+    if (!shown_) return;
+    // Adding below items a view already shows: hide the whole tree until
+    // the next Publish() rather than signal every insertion.
+    if (store_.Size() > 0) {
+        beginResetModel();
+        shown_ = false;
+        endResetModel();
+    } else {
+        shown_ = false;
+    }
+    emit Unpublished();
+}
+
+TreeModel::Id TreeModel::InsertBefore(Id parent, Id before, const char16_t* text, int image, const MarshalNode* node) {
+    if (building_) return built_.InsertBefore(parent, before, text, image, node);
+    Unpublish();
+    return store_.InsertBefore(parent, before, text, image, node);
+}
+
+void TreeModel::Unlink(Id id) {
+    if (building_) return built_.Unlink(id);
+    Unpublish();
+    store_.Unlink(id);
 }
 
 void TreeModel::SetExpanded(Id id, bool expanded) {

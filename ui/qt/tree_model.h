@@ -32,6 +32,10 @@ public:
     // Adds an item as the last child of `parent` (0: top level); 0 when the
     // store refuses it.  Not shown before the next Publish().
     Id Insert(Id parent, const char16_t* text, int image, const MarshalNode* node);
+    // A comparison's removed containers: an item put before `before`, and
+    // one taken away with its subtree; neither shown before the next Publish().
+    Id InsertBefore(Id parent, Id before, const char16_t* text, int image, const MarshalNode* node);
+    void Unlink(Id id);
     // Shows what was inserted since the last Publish(); true when that took
     // a reset (after which views have forgotten expansion and current item).
     bool Publish();
@@ -58,6 +62,8 @@ Q_SIGNALS:
     void Unpublished();
 
 private:
+    // Views forget the items until the next Publish().
+    void Unpublish();
     const PaneImages& images_;
     TreeStore store_;
     TreeStore built_;

@@ -242,8 +242,8 @@ void PostComparePaths(const wchar_t* oldPath, const wchar_t* newPath) {
         if (!units || units >= out.size()) return std::u16string(reinterpret_cast<const char16_t*>(path));
         return std::u16string(reinterpret_cast<const char16_t*>(out.c_str()), units);
     };
-    Win32Compare().CompareAfterOpen(full(oldPath), full(newPath));
-    PostOpenPath(newPath);
+    // Two folders list their differing files instead of opening one.
+    if (Win32Compare().CompareFromCommandLine(full(oldPath), full(newPath))) PostOpenPath(newPath);
 }
 
 void PostOpenPath(const wchar_t* path) {

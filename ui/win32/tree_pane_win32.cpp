@@ -56,6 +56,15 @@ HTREEITEM InsertIntoControl(Id id, HTREEITEM parent) {
     return reinterpret_cast<HTREEITEM>(SendMessageW(TreePane, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
+// The control draws the item's button when the store gives it children.
+void SetChildrenButton(Id id) {
+    TVITEMW item{};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = g_shown[id].handle;
+    item.cChildren = g_store.At(id).children > 0 ? 1 : 0;
+    SendMessageW(TreePane, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 // Gives the control the children of an item it shows.
 void ShowChildren(Id id) {
     Shown& shown = g_shown[id];
@@ -190,6 +199,51 @@ void TreeMarkItem(TreeItem item, const char16_t* text, PaneMark mark) {
         std::memcpy(&rect, &handle, sizeof handle);  // TVM_GETITEMRECT takes the item in the rectangle
         if (SendMessageW(TreePane, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect))) InvalidateRect(TreePane, &rect, TRUE);
     }
+}
+
+TreeItem TreeInsertItemBefore(TreeItem parent, TreeItem before, const char16_t* text, int image,
+                              const MarshalNode* node) {
+    const Id parentId = IdOf(parent);
+    if (!g_store.Valid(parentId) || t_building) return nullptr;
+    const Id id = g_store.InsertBefore(parentId, IdOf(before), text, image, node);
+    if (!id) return nullptr;
+    try {
+        while (g_shown.Size() <= id) g_shown.PushBack(Shown{nullptr, false});
+    } catch (const std::bad_alloc&) {
+        g_store.Unlink(id);
+        return nullptr;
+    }
+    if (g_shown[parentId].childrenShown) {
+        // After the sibling before it in the store, or first.
+        Id previous = 0;
+        for (Id k = g_store.At(parentId).firstChild; k != id; k = g_store.At(k).nextSibling) previous = k;
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = g_shown[parentId].handle;
+        insert.hInsertAfter = previous ? g_shown[previous].handle : TVI_FIRST;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN;
+        insert.item.pszText = LPSTR_TEXTCALLBACKW;
+        insert.item.iImage = insert.item.iSelectedImage = image;
+        insert.item.lParam = static_cast<LPARAM>(id);
+        g_shown[id].handle =
+            reinterpret_cast<HTREEITEM>(SendMessageW(TreePane, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    } else if (g_shown[parentId].handle) {
+        SetChildrenButton(parentId);
+    }
+    return ItemOf(id);
+}
+
+void TreeDeleteItem(TreeItem item) {
+    const Id id = IdOf(item);
+    if (!g_store.Valid(id) || t_building) return;
+    const Id parentId = g_store.At(id).parent;
+    if (id < g_shown.Size() && g_shown[id].handle) {
+        g_quiet = true;  // the caret is elsewhere: no change to report
+        SendMessageW(TreePane, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(g_shown[id].handle));
+        g_quiet = false;
+        g_shown[id].handle = nullptr;
+    }
+    g_store.Unlink(id);
+    if (parentId && g_shown[parentId].handle) SetChildrenButton(parentId);
 }
 
 LRESULT DrawTreeMarks(NMHDR* header) {
