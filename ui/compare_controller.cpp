@@ -210,7 +210,8 @@ void CompareController::Arrive(std::shared_ptr<CompareResult> result, int loadRe
             // The old file's usual message, naming it: the window shows
             // the new document alone, as before.
             MessageIcon icon;
-            ShowMessage(NamedLoadMessage(oldPath_, loadResult, &icon).c_str(), icon);
+            const std::u16string text = NamedLoadMessage(oldPath_, loadResult, &icon);  // sets the icon
+            ShowMessage(text.c_str(), icon);
         }
         Changed();
         return;

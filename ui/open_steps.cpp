@@ -45,9 +45,11 @@ bool OpenStepLoaded(OpenJob* job) {
     const bool compared = compare && compare->ForgetOpen(job->path);
     // A load the user cancelled ends like a failed one, without a message.
     if (job->result == kLoadCancelled) return false;
+    // The text first: it sets the icon.
     MessageIcon icon;
-    if (compared) ShowMessage(NamedLoadMessage(job->path, job->result, &icon).c_str(), icon);
-    else ShowMessage(LoadResultMessage(job->result, &icon), icon);
+    const std::u16string text = compared ? NamedLoadMessage(job->path, job->result, &icon)
+                                         : std::u16string(LoadResultMessage(job->result, &icon));
+    ShowMessage(text.c_str(), icon);
     return false;
 }
 
