@@ -92,6 +92,7 @@ bool TimeCompare(CompareController& compare, const std::u16string& oldPath, cons
     for (int i = 0; i < std::min(kMostSteps, times.differences); ++i) {
         start = Mark{};
         compare.Next();
+        times.moves.push_back(start.Since());
         paint();
         times.steps.push_back(start.Since());
     }
@@ -111,6 +112,9 @@ void PrintCompareTimes(const CompareTimes& times) {
                  times.compare.ms > 0 ? times.mark.ms / times.compare.ms : 0.0,
                  times.compare.cpuMs > 0 ? times.mark.cpuMs / times.compare.cpuMs : 0.0, times.differences);
     std::vector<double> ms, cpu;
+    for (const Span& s : times.moves) ms.push_back(s.ms), cpu.push_back(s.cpuMs);
+    line("F8 move median", {Median(ms), Median(cpu)});
+    ms.clear(), cpu.clear();
     for (const Span& s : times.steps) ms.push_back(s.ms), cpu.push_back(s.cpuMs);
     line("F8 median", {Median(ms), Median(cpu)});
     line("F8 most", {ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()),

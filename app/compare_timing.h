@@ -22,6 +22,7 @@ struct CompareTimes {
     Span mark;      // the window's part of it: tree and list marked, title and status
     int differences = 0;
     std::vector<Span> steps;  // F8 until painted, the preview too
+    std::vector<Span> moves;  // of which the step itself: the panes moved, before the preview and painting
 };
 
 // Compares `oldPath` with the open document, then presses F8 up to 50

@@ -30,7 +30,7 @@ mkdir -p "$data"
 qt() { QT_QPA_PLATFORM=offscreen "$qtbuild/app/quarnix-test" "$@"; }
 win() { wine "$root/build-windows/app/quarnix-test.exe" "$@"; }
 # A line "shown: 120.0 ms (cpu 95.0 ms)": the clock's figure, or the CPU time's.
-field() { tr -d '\r' | sed -n "s/^$1: \([0-9.]*\).*$/\1/p"; }
+field() { tr -d '\r' | sed -n "s/^$1: \([-0-9.]*\).*$/\1/p"; }
 cpu() { tr -d '\r' | sed -n "s/^$1: .*(cpu \([0-9.]*\).*$/\1/p"; }
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
@@ -50,7 +50,7 @@ done
 printf '| %-34s | %10s | %10s | %10s | %10s |\n' "medians of $runs runs, ms" "Wine" "Wine CPU" "Qt" "Qt CPU"
 for pair in "${pairs[@]}"; do
   set -- $pair
-  for key in "load old" "compare alone" "shown" "beyond loading" "mark" "mark ratio" "differences" "F8 median" \
+  for key in "load old" "compare alone" "shown" "beyond loading" "mark" "mark ratio" "differences" "F8 move median" "F8 median" \
              "F8 most"; do
     printf '| %-34s | %10s | %10s | %10s | %10s |\n' "$1 ($(basename "$2")): $key" \
       "$(cat "$scratch/$1"-win-* | field "$key" | median)" "$(cat "$scratch/$1"-win-* | cpu "$key" | median)" \
