@@ -195,6 +195,28 @@ TEST_F(ComparePreviewTest, TheSelectedRowOrNoComparisonDecidesWhatIsShown) {
     ASSERT_TRUE(RunWindowCommand(kEndCompareCommand));
     PanesRunEvents();
     EXPECT_EQ(CurrentPreviewDifference(CurrentPreviewTarget()), nullptr);
+    // Event 1's page list, no F8: each command's row is its own difference,
+    // the inserted one's or the one whose text changed.
+    OpenPair("map");
+    TreeItem item = TreeRootItem();
+    for (const char* name : {"0 (7)", "events (6)", "值2 (2)", "pages (2)", "0 (2)", "list (2)"}) {
+        TreeExpandItem(item);
+        item = Child(item, name);
+        ASSERT_NE(item, nullptr) << name;
+    }
+    TreeSelectItem(item);
+    PanesRunEvents();
+    struct Command {
+        const char* row;
+        DiffOp op;
+    };
+    for (const Command& c : {Command{"0", DiffOp::kChanged}, Command{"2", DiffOp::kAdded}}) {
+        PanesClickRow(RowNamed(c.row));
+        PanesRunEvents();
+        const StoredDifference* d = CurrentPreviewDifference(CurrentPreviewTarget());
+        ASSERT_NE(d, nullptr) << c.row;
+        EXPECT_EQ(d->op, c.op) << c.row;
+    }
 }
 
 TEST(CompareLineTextTest, NumbersAlignedAndTheMarker) {
