@@ -7,6 +7,9 @@
 //   scripts: line 3's 9999999 -> 99999999 in a script of five lines
 //   values:  Color(255, 128, 0, 255) -> alpha 128; "a\0b" -> "a\0c"
 //   items:   item 3 added; item 2's name 高级药水 -> 超级药水
+#include <zlib.h>
+
+#include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/compare_controller.h"
 #include "ui/compare_preview.h"
@@ -25,10 +28,11 @@ std::string Shape(const CompareLine& line) {
 
 class ComparePreviewTest : public ViewerTest {
 protected:
-    void OpenPair(const std::string& name) {
-        ASSERT_EQ(OpenPath(Pair(name, "new")), 0);
+    void OpenPair(const std::string& name) { ComparePaths(Pair(name, "old"), Pair(name, "new")); }
+    void ComparePaths(const std::string& old, const std::string& now) {
+        ASSERT_EQ(OpenPath(now), 0);
         PanesRunEvents();
-        PanesQueueOpenAnswer(U16(Pair(name, "old")));
+        PanesQueueOpenAnswer(U16(old));
         ASSERT_TRUE(RunWindowCommand(kCompareCommand));
         for (int i = 0; i < 1000 && ActiveCompare()->Running(); ++i) PanesRunEvents();
         PanesRunEvents();
@@ -217,6 +221,32 @@ TEST_F(ComparePreviewTest, TheSelectedRowOrNoComparisonDecidesWhatIsShown) {
         ASSERT_NE(d, nullptr) << c.row;
         EXPECT_EQ(d->op, c.op) << c.row;
     }
+}
+
+// A script of 25 lines ("line 1" ...) with lines 5 and 20 edited: three
+// unchanged lines kept on either side of each, the gap between as "…".
+TEST_F(ComparePreviewTest, AScriptKeepsThreeLinesAroundEachChange) {
+    auto script = [](bool edited) {
+        std::string source;
+        for (int n = 1; n <= 25; ++n)
+            source += "line " + std::to_string(n) + (edited && (n == 5 || n == 20) ? " edited" : "") + "\n";
+        std::string packed(compressBound(static_cast<uLong>(source.size())), '\0');
+        uLongf size = static_cast<uLongf>(packed.size());
+        compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(source.data()),
+                  static_cast<uLong>(source.size()), Z_BEST_COMPRESSION);
+        packed.resize(size);
+        return mb::Dump(mb::Arr({mb::Str(packed)}));
+    };
+    WriteFileBytes(ScratchDir() + "old.rxdata", script(false));
+    WriteFileBytes(ScratchDir() + "new.rxdata", script(true));
+    ComparePaths(ScratchDir() + "old.rxdata", ScratchDir() + "new.rxdata");
+    const CompareView view = MakeCompareView(*Next());
+    EXPECT_TRUE(view.ruby);
+    EXPECT_EQ(Shapes(view), (std::vector<std::string>{"=2/2", "=3/3", "=4/4", "-5/0", "+0/5", "=6/6", "=7/7", "=8/8",
+                                                       "=0/0", "=17/17", "=18/18", "=19/19", "-20/0", "+0/20", "=21/21",
+                                                       "=22/22", "=23/23"}));
+    EXPECT_EQ(U8(view.lines[8].text), "…");
+    EXPECT_EQ(view.focus, 3);
 }
 
 TEST(CompareLineTextTest, NumbersAlignedAndTheMarker) {
