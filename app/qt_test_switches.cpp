@@ -14,6 +14,13 @@
 //   --time-navigation FILE   opens FILE, finds "RPG::EventCommand", goes to
 //                            the last hit's path and back, prints the times
 //                            to stderr and exits (app/navigation_timing.h)
+//   --screenshot=PNG --compare OLD NEW
+//                            opens NEW, compares OLD with it, presses F8
+//                            until an event page's difference shows in the
+//                            preview; saves a picture and exits
+//   --time-compare OLD NEW   opens NEW, compares OLD with it and steps with
+//                            F8, prints the times to stderr and exits
+//                            (app/compare_timing.h)
 #include "app/qt_test_switches.h"
 
 #include <QApplication>
@@ -24,8 +31,10 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "app/compare_timing.h"
 #include "app/navigation_timing.h"
 #include "game/names_read.h"
+#include "ui/compare_controller.h"
 #include "lens/event_commands.h"
 #include "ui/game_folder_controller.h"
 #include "ui/panes.h"
@@ -207,12 +216,54 @@ int TimeNavigationSwitch(MainWindow& window, const QString& path) {
     window.close();
     return done ? 0 : 1;
 }
+// F8 until the preview shows an event page's lines (else the last
+// difference), the tree expanded down to it.
+int CompareScreenshot(MainWindow& window, const QString& oldPath, const QString& newPath, const QString& picture) {
+    QCoreApplication::processEvents();
+    if (!OpenUnattended(window, newPath)) return 1;
+    CompareController& compare = window.Nav().Compare();
+    compare.Start(oldPath.toStdU16String());
+    while (compare.Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    for (int i = 0; i < compare.Count(); ++i) {
+        compare.Next();
+        const StoredDifference& d = compare.Differences()[static_cast<std::size_t>(compare.Current())];
+        if (d.page.after && d.op == DiffOp::kAdded) break;
+    }
+    DragSplitter(*window.Area(), 320);
+    FlushPanes();
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    const bool saved = window.grab().toImage().save(picture);
+    window.close();
+    return saved ? 0 : 1;
+}
+
+int TimeCompareSwitch(MainWindow& window, const QString& oldPath, const QString& newPath) {
+    QCoreApplication::processEvents();
+    if (!OpenUnattended(window, newPath)) return 1;
+    CompareTimes times;
+    const bool done = TimeCompare(
+        window.Nav().Compare(), oldPath.toStdU16String(),
+        [] { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); },
+        [&window] {
+            QCoreApplication::processEvents();  // the preview follows on an idle timer
+            FlushPanes();
+            window.repaint();
+        },
+        times);
+    PrintCompareTimes(times);
+    window.close();
+    return done ? 0 : 1;
+}
 }  // namespace
 
 int RunTestSwitches(MainWindow& window, QStringList& arguments, const QElapsedTimer& sinceStart) {
     const bool quitAfterOpen = TakeSwitch(arguments, QStringLiteral("--quit-after-open"));
     const bool timeNavigation = TakeSwitch(arguments, QStringLiteral("--time-navigation"));
+    const bool timeCompare = TakeSwitch(arguments, QStringLiteral("--time-compare"));
+    if (timeCompare && arguments.size() == 3) return TimeCompareSwitch(window, arguments.at(1), arguments.at(2));
     const QString picture = TakeValue(arguments, QStringLiteral("--screenshot="));
+    if (!picture.isEmpty() && arguments.size() == 4 && arguments.at(1) == QStringLiteral("--compare"))
+        return CompareScreenshot(window, arguments.at(2), arguments.at(3), picture);
     const QString file = FileFromArguments(arguments);
     if (quitAfterOpen) return QuitAfterOpen(window, file, sinceStart);
     if (timeNavigation) return TimeNavigationSwitch(window, file);

@@ -6,7 +6,9 @@
 
 #include <shlobj.h>
 
+#include "app/compare_timing.h"
 #include "app/navigation_timing.h"
+#include "ui/compare_controller.h"
 #include "lens/event_commands.h"
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
@@ -89,6 +91,26 @@ int TimeNavigationSwitch(HWND window, const wchar_t* path) {
     return done ? 0 : 1;
 }
 
+int TimeCompareSwitch(HWND window, const wchar_t* oldPath, const wchar_t* newPath) {
+    if (!OpenUnattended(newPath)) return 1;
+    CompareTimes times;
+    const bool done = TimeCompare(
+        Win32Compare(), reinterpret_cast<const char16_t*>(oldPath),
+        [] {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            PumpMessages();
+        },
+        [window] {
+            PumpMessages();  // the preview follows on a posted message
+            FlushListPane();
+            PaintNow(window);
+        },
+        times);
+    PrintCompareTimes(times);
+    DestroyWindow(window);
+    return done ? 0 : 1;
+}
+
 // MARK: screenshot
 
 // Whether a container lists a link, or else a text with Chinese in it;
@@ -159,6 +181,8 @@ bool SaveWindowBitmap(HWND window, const wchar_t* path) {
     return std::fclose(out) == 0 && ok;
 }
 
+int SaveShot(HWND window, const wchar_t* picture);
+
 // The container with the most rows among those that list a link, else a
 // text in Chinese; one such row selected, the splitter moved right a little.
 int Screenshot(HWND window, const wchar_t* path, const wchar_t* picture) {
@@ -225,7 +249,31 @@ int Screenshot(HWND window, const wchar_t* path, const wchar_t* picture) {
             if (row >= 0) ListSetRowSelected(row, true);
         }
     }
-    // The same picture at every DPI, only sharper: lengths at 96 DPI, scaled.
+    return SaveShot(window, picture);
+}
+
+// `--screenshot=BMP --compare OLD NEW`: F8 until the preview shows an
+// event page's inserted command (else the last difference).
+int CompareScreenshot(HWND window, const wchar_t* oldPath, const wchar_t* newPath, const wchar_t* picture) {
+    if (!OpenUnattended(newPath)) return 1;
+    SetPreviewShown(true);
+    CompareController& compare = Win32Compare();
+    compare.Start(reinterpret_cast<const char16_t*>(oldPath));
+    while (compare.Running()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+    }
+    for (int i = 0; i < compare.Count(); ++i) {
+        compare.Next();
+        const StoredDifference& d = compare.Differences()[static_cast<std::size_t>(compare.Current())];
+        if (d.page.after && d.op == DiffOp::kAdded) break;
+    }
+    return SaveShot(window, picture);
+}
+
+// The same picture at every DPI, only sharper: the window's size and the
+// splitter in lengths at 96 DPI, scaled; then saved, and the window goes.
+int SaveShot(HWND window, const wchar_t* picture) {
     MoveWindow(window, 0, 0, Scaled(1000), Scaled(640), TRUE);
     SetFocus(ListPane);  // the selected row shows in colour
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Scaled(kInitialTreeWidth) + 1, 10));
@@ -344,7 +392,10 @@ LRESULT CALLBACK HookedProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int RunSwitches(HWND window, int argc, wchar_t** argv) {
     if (argc == 3 && std::wcscmp(argv[1], L"--quit-after-open") == 0) return QuitAfterOpen(window, argv[2]);
     if (argc == 3 && std::wcscmp(argv[1], L"--time-navigation") == 0) return TimeNavigationSwitch(window, argv[2]);
+    if (argc == 4 && std::wcscmp(argv[1], L"--time-compare") == 0) return TimeCompareSwitch(window, argv[2], argv[3]);
     if (argc == 3 && std::wcsncmp(argv[1], L"--screenshot=", 13) == 0) return Screenshot(window, argv[2], argv[1] + 13);
+    if (argc == 5 && std::wcsncmp(argv[1], L"--screenshot=", 13) == 0 && std::wcscmp(argv[2], L"--compare") == 0)
+        return CompareScreenshot(window, argv[3], argv[4], argv[1] + 13);
     if (argc >= 2 && std::wcscmp(argv[1], L"--test-hooks") == 0) {
         g_mainProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookedProc)));

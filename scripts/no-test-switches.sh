@@ -7,7 +7,7 @@
 set -euo pipefail
 status=0
 for program in "$@"; do
-  for name in --test-hooks --screenshot --quit-after-open --time-navigation; do
+  for name in --test-hooks --screenshot --quit-after-open --time-navigation --time-compare; do
     wide=$(printf '%s' "$name" | sed 's/./&\\x00/g')
     if LC_ALL=C grep -qaF -- "$name" "$program" || LC_ALL=C grep -qaP -- "$wide" "$program"; then
       echo "$program holds the test switch $name" >&2

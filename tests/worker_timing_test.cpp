@@ -5,6 +5,7 @@
 // user sees is the expectation: no progress for a quick open, only the
 // second file's tree, no hit after Esc.
 #include <atomic>
+#include <filesystem>
 #include <chrono>
 #include <thread>
 
@@ -16,6 +17,7 @@
 
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
+#include "ui/compare_controller.h"
 #include "ui/find_controller.h"
 #include "ui/front_end.h"
 #include "ui/game_folder_controller.h"
@@ -41,7 +43,10 @@ protected:
         OpenSequenceView view;
         view.documentShown = [] { PanesNavigation().DocumentShown(); };
         view.showProgress = [this] { ++shown_; };
-        view.updateProgress = [this](std::uint64_t, std::uint64_t) { ++updates_; };
+        view.updateProgress = [this](std::uint64_t read, std::uint64_t total) {
+            ++updates_;
+            read_ = read, total_ = total;
+        };
         view.hideProgress = [this] { ++hidden_; };
         view.treeBuildWorkerEnter = [this] {
             building_ = true;
@@ -79,6 +84,7 @@ protected:
 
     std::vector<std::function<void()>> timers_;
     int shown_ = 0, updates_ = 0, hidden_ = 0;
+    std::uint64_t read_ = 0, total_ = 0;  // the last update's
     std::atomic<bool> building_{false}, hold_{false};
 };
 }  // namespace
@@ -176,3 +182,65 @@ TEST_F(WorkerTiming, BatchesPostedBeforeACancelShowNothing) {
     EXPECT_EQ(U8(PanesResultsHeading()), "在文件夹中查找 “2”　已取消，已列出 0 个");
     EXPECT_TRUE(PanesResultLines().empty());
 }
+
+#ifndef _WIN32
+// `--compare OLD NEW`: the old file loads after the new one's tree shows,
+// under the same bar at once; Esc while it loads, or either file failing,
+// leaves the new document alone (a failing file named in its message) and
+// nothing that waits to compare a later open.
+TEST_F(WorkerTiming, BothLoadsOfACompareShowOneProgressAndEndAsTheUserExpects) {
+    const std::string pair = std::string(QUARNIX_TEST_DATA) + "/diff/ruby18/items_";
+    const std::string good = pair + "new.rxdata", broken = Path("broken.rxdata", std::string("\x04\x08[\x07", 4));
+    const std::string fifo = ScratchDir() + "old.rxdata";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        const char* what;
+        std::string old, now;
+        const char* message;  // "" for none
+    };
+    const Case cases[] = {
+        {"Esc during the old load", fifo, good, ""},
+        {"the old file fails", broken, good, "broken.rxdata：文件数据有误或不完整"},
+        {"the new file fails", pair + "old.rxdata", broken, "broken.rxdata：文件数据有误或不完整"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CompareController& compare = *ActiveCompare();
+        const std::size_t messages = PanesMessages().size();
+        shown_ = hidden_ = 0;
+        compare.CompareAfterOpen(U16(c.old), U16(c.now));
+        OpenAndWait(c.now);
+        if (c.old == fifo) {
+            // Loading: the bar shown at once, the new file's bytes read of both.
+            ASSERT_TRUE(compare.Running());
+            EXPECT_EQ(shown_, 1);
+            EXPECT_EQ(read_, std::filesystem::file_size(good));
+            EXPECT_EQ(Status(), "正在比较…");
+            // The load fails as the user presses Esc: its message, posted
+            // before, is not shown.
+            const int fd = open(fifo.c_str(), O_WRONLY);
+            ASSERT_GE(fd, 0);
+            close(fd);
+            CancelOpenSequence();
+            PanesRunEvents();
+        } else {
+            ASSERT_TRUE(Until([&compare] { return !compare.Running(); }));
+        }
+        EXPECT_EQ(shown_, hidden_);
+        EXPECT_FALSE(compare.Active());
+        EXPECT_FALSE(compare.Running());
+        ASSERT_EQ(PanesMessages().size(), messages + (*c.message ? 1 : 0));
+        if (*c.message) {
+            EXPECT_EQ(U8(PanesMessages().back().text), c.message);
+        }
+        if (c.now == good) {
+            EXPECT_EQ(U8(PanesTitle()), "items_new.rxdata - Quarnix");
+        }
+        // Nothing waits: the same file opened again (mended) is shown alone.
+        if (c.now != good) std::filesystem::copy_file(good, c.now, std::filesystem::copy_options::overwrite_existing);
+        OpenAndWait(c.now);
+        PanesRunEvents();
+        EXPECT_FALSE(compare.Running() || compare.Active());
+    }
+}
+#endif

@@ -11,6 +11,7 @@
 #include "present/find_rows.h"
 #include "present/node_location.h"
 #include "ui/compare_lines.h"
+#include "ui/compare_progress.h"
 #include "ui/compare_removed.h"
 #include "ui/find_controller.h"
 #include "ui/game_folder_controller.h"
@@ -41,6 +42,12 @@ std::u16string SideValue(const DiffSide& side, ValueHasher& hasher) {
     RowTexts texts;
     GetRowTexts(container, position, hasher.Holders(side.container), texts, kFindValue);
     return texts.value;
+}
+
+std::uint64_t FileBytes(const std::u16string& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
+    return error ? 0 : static_cast<std::uint64_t>(size);
 }
 
 std::u16string FileName(const std::u16string& path) {
@@ -126,6 +133,7 @@ void CompareController::Changed() {
 
 void CompareController::Stop() {
     StopWork(worker_);  // a result still on its way is dropped
+    EndCompareProgress();
     loading_.reset();
     cancel_.reset();
     running_ = false;
@@ -138,7 +146,10 @@ void CompareController::Start(const std::u16string& oldPath) {
     running_ = true;
     loading_ = NewOldDocument();
     cancel_ = std::make_shared<std::atomic<bool>>(false);
+    newBytes_ = 0;
+    oldBytes_ = FileBytes(oldPath);
     StatusSetText(u"正在比较…");
+    StartCompareProgress([this](std::uint64_t* read, std::uint64_t* total) { Progress(read, total); }, false);
     Changed();
     auto doc = loading_;
     auto cancel = cancel_;
@@ -174,10 +185,11 @@ void CompareController::Start(const std::u16string& oldPath) {
         try {
             status = CompareDocuments(*doc, ViewerDocument, hasher, [&](const Difference& d) {
                 if (d.op == DiffOp::kByPosition || d.levels.empty()) return true;
-                StoredDifference s{d.op, d.oldSide, d.newSide, d.levels.back().newNode, std::u16string(d.path), {}, {}};
+                StoredDifference s{d.op, d.oldSide, d.newSide, d.levels.back().newNode, std::u16string(d.path), {}, {}, {}};
                 if (d.op == DiffOp::kChanged)
                     s.valueChange = SideValue(d.oldSide, hasher) + u" → " + SideValue(d.newSide, hasher);
                 s.reading = DifferenceReadingLine(d, s.valueChange, beforeNames.get(), afterNames.get());
+                s.page = DifferencePage(d);
                 for (const DiffLevel& level : d.levels) ++result->counts[level.newNode];
                 result->differences.push_back(std::move(s));
                 return true;
@@ -197,17 +209,33 @@ void CompareController::Start(const std::u16string& oldPath) {
 void CompareController::CompareAfterOpen(const std::u16string& oldPath, const std::u16string& newPath) {
     pendingOld_ = oldPath;
     pendingNew_ = newPath;
+    pendingBytes_ = FileBytes(oldPath);
+}
+
+std::uint64_t CompareController::WaitingBytes(const char16_t* path) const {
+    return !pendingOld_.empty() && pendingNew_ == path ? pendingBytes_ : 0;
+}
+
+bool CompareController::ForgetOpen(const char16_t* path) {
+    const bool waiting = !pendingOld_.empty() && pendingNew_ == path;
+    if (waiting) pendingOld_.clear(), pendingNew_.clear();
+    return waiting;
 }
 
 void CompareController::DocumentShown() {
     std::u16string oldPath = std::move(pendingOld_), newPath = std::move(pendingNew_);
     pendingOld_.clear();
     pendingNew_.clear();
-    if (!oldPath.empty() && newPath == DocumentPath) Start(oldPath);
+    if (oldPath.empty() || newPath != DocumentPath) return;
+    Start(oldPath);
+    // The open's bar goes on: the new file's bytes are read.
+    newBytes_ = FileBytes(newPath);
+    if (running_) StartCompareProgress([this](std::uint64_t* read, std::uint64_t* total) { Progress(read, total); }, true);
 }
 
 void CompareController::Arrive(std::shared_ptr<CompareResult> result, int loadResult, bool cancelled) {
     JoinWork(worker_);
+    EndCompareProgress();
     loading_.reset();
     cancel_.reset();
     running_ = false;
@@ -217,7 +245,7 @@ void CompareController::Arrive(std::shared_ptr<CompareResult> result, int loadRe
             // The old file's usual message, naming it: the window shows
             // the new document alone, as before.
             MessageIcon icon;
-            const std::u16string text = FileName(oldPath_) + u"：" + LoadResultMessage(loadResult, &icon);
+            const std::u16string text = NamedLoadMessage(oldPath_, loadResult, &icon);  // sets the icon
             ShowMessage(text.c_str(), icon);
         }
         Changed();
@@ -307,6 +335,8 @@ void CompareController::MarkList(const MarshalNode* container) const {
 }
 
 void CompareController::Cancel() {
+    pendingOld_.clear();  // nor does one wait for an open
+    pendingNew_.clear();
     if (!running_) return;
     Stop();
     StatusSetText(u"");
@@ -376,8 +406,13 @@ void CompareController::DocumentClosing() {
 }
 
 void CompareController::Progress(std::uint64_t* read, std::uint64_t* total) const {
-    *read = loading_ ? loading_->bytesRead.load(std::memory_order_relaxed) : 0;
-    *total = loading_ ? loading_->bytesTotal.load(std::memory_order_relaxed) : 0;
+    const std::uint64_t loaded = loading_ ? loading_->bytesRead.load(std::memory_order_relaxed) : 0;
+    const std::uint64_t size = loading_ ? loading_->bytesTotal.load(std::memory_order_relaxed) : 0;
+    // Before the load has the size, the one the file had when it began; a
+    // pipe's is not known, nor then the whole (a bar that only moves).
+    const std::uint64_t old = size ? size : oldBytes_;
+    *read = newBytes_ + std::min(loaded, old);
+    *total = old ? newBytes_ + old : 0;
 }
 
 const std::vector<StoredDifference>& CompareController::Differences() const {
@@ -413,6 +448,10 @@ std::u16string CompareController::StatusText() const {
     const std::u16string all = GroupedDecimal(Count());
     if (current_ < 0) return u"差异：共 " + all + u" 处";
     return u"差异：第 " + GroupedDecimal(current_ + 1) + u" 处，共 " + all + u" 处";
+}
+
+std::u16string NamedLoadMessage(const std::u16string& path, int loadResult, MessageIcon* icon) {
+    return FileName(path) + u"：" + LoadResultMessage(loadResult, icon);
 }
 
 void SetActiveCompare(CompareController* controller) { g_active = controller; }

@@ -20,6 +20,7 @@
 #include "compare/folder_pairs.h"
 #include "lens/game_names.h"
 #include "marshal/document.h"
+#include "ui/compare_preview.h"
 #include "ui/panes.h"
 #include "ui/worker.h"
 
@@ -36,6 +37,8 @@ struct StoredDifference {
     std::u16string valueChange;
     // The results list's line: "事件 0003 [村长] 第 1 页 第 5 行：+ ◆显示文章：……".
     std::u16string reading;
+    // The event page it lies in, on both sides, for the preview.
+    ComparedPage page;
 };
 
 // What a finished comparison holds: the old document, the differences in
@@ -82,8 +85,14 @@ public:
 
     bool Running() const { return running_; }
     bool Active() const { return result_ != nullptr; }
-    // The load's bytes so far and the file's size, while running.
+    // The load's bytes so far and the file's size, while running; after
+    // `--compare`'s open, the new file's bytes count as read in both.
     void Progress(std::uint64_t* read, std::uint64_t* total) const;
+    // The old file's size when `--compare` waits for the open of `path`, else 0.
+    std::uint64_t WaitingBytes(const char16_t* path) const;
+    // The open of `path` failed or was cancelled: a comparison waiting for
+    // it is forgotten.  True when one was.
+    bool ForgetOpen(const char16_t* path);
 
     // 下一处差异 (F8) and 上一处差异 (Shift+F8), wrapping round at the ends.
     void Next();
@@ -133,6 +142,8 @@ private:
     bool running_ = false;
     std::u16string oldPath_;
     std::u16string pendingOld_, pendingNew_;
+    std::uint64_t pendingBytes_ = 0;      // the waiting old file's size
+    std::uint64_t newBytes_ = 0, oldBytes_ = 0;  // the sizes counted in Progress
     std::shared_ptr<CompareResult> result_;
     int current_ = -1;
     // The tree items' texts before they were marked, put back at the end.
@@ -147,6 +158,9 @@ private:
     // nodes, so they stay until the open document goes.
     std::vector<std::shared_ptr<MarshalDocument>> retired_;
 };
+
+// A file's usual load message naming it: "Map001.rxdata：文件数据有误或不完整".
+std::u16string NamedLoadMessage(const std::u16string& path, int loadResult, MessageIcon* icon);
 
 // The controller the list pane and ReleaseDocument report to; none in
 // quarnix-dump.

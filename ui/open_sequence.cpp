@@ -45,6 +45,8 @@ void TickProgress(unsigned open) {
     if (open != g_open || g_stage == Stage::Idle) return;
     std::uint64_t read, total;
     OpenProgress(&read, &total);
+    // `--compare` loads the old file next: one bar over both.
+    if (CompareController* compare = ActiveCompare(); compare && total) total += compare->WaitingBytes(g_job.path);
     Call(g_view.updateProgress, read, total);
     StartTimer(kOpenProgressTickMs, [open] { TickProgress(open); });
 }
@@ -96,6 +98,7 @@ void Built() {
 }  // namespace
 
 void SetOpenSequenceView(OpenSequenceView view) { g_view = std::move(view); }
+const OpenSequenceView& OpenSequenceViewInUse() { return g_view; }
 
 void StartOpenSequence(const char16_t* path) {
     StopOpenSequence();
@@ -109,6 +112,7 @@ void StartOpenSequence(const char16_t* path) {
 }
 
 void CancelOpenSequence() {
+    if (CompareController* compare = ActiveCompare()) compare->Cancel();
     if (!OpenSequenceRunning()) return;
     g_cancelled = true;
     CancelOpen();

@@ -32,12 +32,15 @@ constexpr int kOpenProgressDelayMs = 150;
 constexpr int kOpenProgressTickMs = 50;
 
 void SetOpenSequenceView(OpenSequenceView view);
+// The window's display, for another load shown the same way (a comparison's).
+const OpenSequenceView& OpenSequenceViewInUse();
 
 // Starts opening the path; an open that runs is cancelled and ended first.
 // Returns at once.
 void StartOpenSequence(const char16_t* path);
 // The user asks the running open to stop (Esc, 取消): however its reading
-// ends, it ends as cancelled, silently, with no document.
+// ends, it ends as cancelled, silently, with no document.  A comparison
+// loading or running (or waiting for this open) ends too.
 void CancelOpenSequence();
 // Cancels the running open and ends it now (the window goes, or another
 // open starts).

@@ -5,6 +5,7 @@
 
 #include "marshal/document.h"
 #include "marshal/load.h"
+#include "ui/compare_controller.h"
 #include "ui/viewer.h"
 
 void OpenStepBegin(OpenJob* job, const char16_t* path) {
@@ -39,11 +40,16 @@ bool OpenStepLoaded(OpenJob* job) {
     }
     ReleaseDocument();
     SetBusy(false);
+    // The new file of `--compare` is named, as the old one would be; no comparison follows.
+    CompareController* compare = ActiveCompare();
+    const bool compared = compare && compare->ForgetOpen(job->path);
     // A load the user cancelled ends like a failed one, without a message.
     if (job->result == kLoadCancelled) return false;
+    // The text first: it sets the icon.
     MessageIcon icon;
-    const char16_t* text = LoadResultMessage(job->result, &icon);
-    ShowMessage(text, icon);
+    const std::u16string text = compared ? NamedLoadMessage(job->path, job->result, &icon)
+                                         : std::u16string(LoadResultMessage(job->result, &icon));
+    ShowMessage(text.c_str(), icon);
     return false;
 }
 

@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
@@ -17,7 +18,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/qt/test_support.h"
+#include "ui/compare_controller.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/compare_preview_page.h"
 #include "ui/qt/find_bar.h"
 #include "ui/qt/navigation.h"
 #include "ui/qt/main_window.h"
@@ -173,6 +176,60 @@ TEST_F(PreviewPaneTest, F4HidesAndShowsThePreview) {
 }
 
 // Long texts go in by parts of 1000 lines; every line arrives, in order.
+// tests/data/diff/ruby18/map (make_diff_fixtures.rb): F8 first reaches the
+// table @data, (1, 2, 1) 121 -> 777 and (3, 0, 1) 103 -> -1; the sixth
+// difference is a command inserted at line 3 of event 1's page, whose line
+// 1 changed too.
+TEST_F(PreviewPaneTest, AComparisonShowsBothSidesOfTheDifferenceReached) {
+    window.OpenFile(DataFile("diff/ruby18/map_new.rxdata"));
+    QCoreApplication::processEvents();
+    CompareController& compare = window.Nav().Compare();
+    compare.Start(DataFile("diff/ruby18/map_old.rxdata").toStdU16String());
+    while (compare.Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ComparePreviewPage& page = *Preview().Compare();
+    auto step = [this, &compare] {
+        compare.Next();
+        Preview().Refresh();
+    };
+    step();
+    ASSERT_EQ(Preview().CurrentPage(), &page);
+    ASSERT_EQ(page.CurrentPage(), page.Table());
+    const QAbstractItemModel* grid = page.Table()->Grid()->model();
+    EXPECT_EQ(page.Table()->LayerSelector()->currentIndex(), 1);
+    struct Cell {
+        int x, y, value;
+        bool changed;
+    };
+    for (const Cell& c : {Cell{1, 2, 777, true}, Cell{3, 0, -1, true}, Cell{0, 0, 100, false}}) {
+        EXPECT_EQ(grid->index(c.y, c.x).data().toInt(), c.value);
+        EXPECT_EQ(grid->index(c.y, c.x).data(TableLayerModel::kChangedRole).toBool(), c.changed);
+    }
+    EXPECT_EQ(grid->index(2, 1).data(Qt::ToolTipRole).toString(), u"121 → 777"_qs);
+    Shot("compare-table");
+    for (int i = 0; i < 5; ++i) step();
+    ASSERT_EQ(page.CurrentPage(), page.Lines());
+    // The page's lines: line 1 removed and added again, line 3 added.
+    const QStringList lines = page.Lines()->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_TRUE(lines[3].contains(u"+ "_qs)) << lines[3].toStdString();
+    const QList<QTextEdit::ExtraSelection> coloured = page.Lines()->extraSelections();
+    struct Line {
+        int block;
+        QColor colour;
+    };
+    ASSERT_EQ(coloured.size(), 3);
+    const Line expected[] = {{0, QColor(0xff, 0xd7, 0xd7)}, {1, QColor(0xd4, 0xf4, 0xd4)}, {3, QColor(0xd4, 0xf4, 0xd4)}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(coloured[i].cursor.blockNumber(), expected[i].block);
+        EXPECT_EQ(coloured[i].format.background().color(), expected[i].colour);
+    }
+    Shot("compare-page");
+    // Ended: the row's own preview again.
+    compare.End();
+    Preview().Refresh();
+    EXPECT_NE(Preview().CurrentPage(), &page);
+}
+
 TEST(CodeViewTest, LongTextsArriveWhole) {
     for (int lines : {999, 1000, 1001, 2500}) {
         SCOPED_TRACE(lines);

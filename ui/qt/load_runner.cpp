@@ -52,9 +52,11 @@ LoadRunner::LoadRunner(QMainWindow* window, TreeModel* tree)
         emit RunningChanged(running);
     };
     view.documentShown = [this] { emit DocumentShown(); };
+    // A comparison's load shows the same bar, and Esc cancels it too.
     view.showProgress = [this] {
         bar_->show();
         cancel_->show();
+        escape_->setEnabled(true);
     };
     view.updateProgress = [this](std::uint64_t read, std::uint64_t total) {
         if (total == 0) {
@@ -67,6 +69,7 @@ LoadRunner::LoadRunner(QMainWindow* window, TreeModel* tree)
     view.hideProgress = [this] {
         bar_->hide();
         cancel_->hide();
+        escape_->setEnabled(OpenSequenceRunning());
     };
     view.treeBuildStarting = [tree] { tree->BeginBuild(); };
     view.treeBuildEnded = [tree](bool) { tree->EndBuild(); };

@@ -127,6 +127,11 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     file->addAction(QStringLiteral("退出(&E)"), this, &QWidget::close);
     navigation_->SetPreview(preview_);
+    // A comparison shown or ended changes what the preview shows of the same row.
+    navigation_->Compare().changed = [this, shown = std::move(navigation_->Compare().changed)] {
+        if (shown) shown();
+        preview_->ScheduleRefresh();
+    };
     for (WindowMenu menu : {WindowMenu::kEdit, WindowMenu::kView, WindowMenu::kNavigate}) navigation_->AddMenu(menuBar(), menu);
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     help->addAction(QStringLiteral("关于(&A)..."), this, [this] { ShowAboutDialog(this); });

@@ -12,7 +12,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "ui/compare_preview.h"
 #include "ui/game_folder_controller.h"
+#include "ui/qt/compare_preview_page.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/entry_menu.h"
 #include "ui/qt/find_bar.h"
@@ -49,7 +51,7 @@ PreviewPane::PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list,
     : QWidget(parent), list_(list), listModel_(listModel), header_(new QLabel), problem_(new QLabel),
       pages_(new QStackedWidget), code_(new CodeView), highlighter_(new RubyHighlighter(this)),
       table_(new TablePreview), swatchPage_(new QWidget), swatch_(new QLabel), swatchText_(new QLabel),
-      events_(new QListWidget), refresh_(new QTimer(this)) {
+      events_(new QListWidget), compare_(new ComparePreviewPage), refresh_(new QTimer(this)) {
     setObjectName(QStringLiteral("preview"));
     header_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     problem_->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -63,7 +65,7 @@ PreviewPane::PreviewPane(QTreeView* tree, TreeModel* treeModel, QTreeView* list,
     events_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     events_->setUniformItemSizes(true);
     for (QWidget* page : {static_cast<QWidget*>(code_), static_cast<QWidget*>(table_), swatchPage_,
-                          static_cast<QWidget*>(events_)})
+                          static_cast<QWidget*>(events_), static_cast<QWidget*>(compare_)})
         pages_->addWidget(page);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
@@ -127,6 +129,16 @@ void PreviewPane::Refresh() {
 }
 
 void PreviewPane::ShowTarget(const PreviewTarget& target) {
+    // While a comparison is shown, a difference's both sides.
+    if (const StoredDifference* difference = CurrentPreviewDifference(target)) {
+        const CompareView view = MakeCompareView(*difference);
+        header_->setText(Q(view.header));
+        problem_->hide();
+        compare_->Show(view);
+        pages_->setCurrentWidget(compare_);
+        follower_.Forget();  // the value's own page is shown anew after
+        return;
+    }
     // The same page with another command selected: only the mark moves.
     if (follower_.Follow(target) == PreviewFollower::Change::kPage) ShowView(follower_.View());
     MarkLine();

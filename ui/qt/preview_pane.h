@@ -14,6 +14,7 @@
 #include "ui/preview_view.h"
 
 class CodeView;
+class ComparePreviewPage;
 class FindBar;
 class QLabel;
 class QListWidget;
@@ -36,6 +37,8 @@ public:
     void ShowTarget(const PreviewTarget& target);
     // Reads the panes and shows what they select, at once.
     void Refresh();
+    // Reads them once the event loop is idle (a comparison began or ended).
+    void ScheduleRefresh();
     // Marks the find bar's text in the code view as it is typed.
     void FollowFind(FindBar* find);
     // The context menu of an event line, not yet shown; none when it would
@@ -52,12 +55,12 @@ public:
     QLabel* SwatchText() const { return swatchText_; }
     QListWidget* Events() const { return events_; }
     bool Highlighted() const;
+    ComparePreviewPage* Compare() const { return compare_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ScheduleRefresh();
     void Forget();
     void ShowView(const PreviewView& view);
     void ShowLines(const PreviewView& view);
@@ -78,6 +81,7 @@ private:
     QLabel* swatch_;
     QLabel* swatchText_;
     QListWidget* events_;
+    ComparePreviewPage* compare_;
     QTimer* refresh_;
     PreviewFollower follower_;
 };

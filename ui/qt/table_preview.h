@@ -20,8 +20,14 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetTable(const PreviewTable& table);
+    // Both sides of a compared table: the new one's cells shown, the
+    // changed ones known by kChangedRole and reading "旧 → 新" as tips.
+    void SetCompared(const PreviewTable& before, const PreviewTable& after, int layer);
     void SetLayer(int layer);
     const PreviewTable& Table() const { return table_; }
+    const PreviewTable& Before() const { return before_; }
+    bool Compared() const { return compared_; }
+    static constexpr int kChangedRole = Qt::UserRole + 1;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,6 +36,8 @@ public:
 
 private:
     PreviewTable table_;
+    PreviewTable before_;
+    bool compared_ = false;
     int layer_ = 0;
 };
 
@@ -40,12 +48,16 @@ public:
     explicit TablePreview(QWidget* parent = nullptr);
 
     void Show(const PreviewTable& table);
+    // A compared table: its changed cells outlined, the heat map of its
+    // changes, `layer` chosen first.
+    void ShowCompared(const PreviewTable& before, const PreviewTable& after, int layer);
     QComboBox* LayerSelector() const { return layers_; }
     QTableView* Grid() const { return grid_; }
     QLabel* HeatMapLabel() const { return heat_; }
 
 private:
     void ShowLayer(int layer);
+    void FillLayers(int count, int chosen);
 
     TableLayerModel model_;
     QComboBox* layers_;

@@ -236,7 +236,10 @@ void AttachNavigation() {
     g_find.statusChanged = [] { SetText(g_findBar.status, g_find.StatusText()); };
     SetActiveGameFolder(&g_folder);
     SetActiveCompare(&g_compare);
-    g_compare.changed = UpdateNavigationMenus;
+    g_compare.changed = [] {
+        UpdateNavigationMenus();
+        PreviewCompareChanged();
+    };
     g_folder.namesChanged = RefreshPreviewNow;  // the readings name what commands refer to
     g_folder.resultsChanged = UpdateResultsPane;
     g_folder.showResults = [] { SetResultsPaneShown(true); };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lens/ruby_tokens.h"
+#include "ui/compare_preview.h"
 #include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
@@ -32,6 +33,12 @@ struct State {
     HFONT uiFont = nullptr;    // the window's message font, not ours
     HFONT codeFont = nullptr;  // ours
     PreviewFollower follower;
+    // While a comparison is shown and the panes are at a difference: what
+    // the pages show instead of the follower's view.
+    CompareView compare;
+    bool comparing = false;
+    int compareWidth = 1;            // digits of the compared lines' numbers
+    HWND newSwatch = nullptr, newSwatchText = nullptr;  // the new side's, below the old
     PreviewPage page = PreviewPage::kText;
     bool ruby = false;
     int layer = 0;
@@ -154,10 +161,29 @@ void ShowText(const PreviewView& view) {
 
 // MARK: the table page
 
+const PreviewTable& ShownTable() { return g.comparing ? g.compare.after : g.follower.View().table; }
+
+// A compared layer's changed cells framed, as TableRow places them.
+void FrameChangedCells(int layer) {
+    const PreviewTable& before = g.compare.before;
+    const PreviewTable& after = g.compare.after;
+    std::vector<TextMark> marks;
+    for (int y = 0; y < after.y && marks.size() < kMostTextMarks; ++y)
+        for (int x = 0; x < std::min(after.x, kMostColumns) && marks.size() < kMostTextMarks; ++x)
+            if (CellChanged(before, after, x, y, layer))
+                marks.push_back({y, static_cast<int>(kCellUnits) * (x + 1) + 1, static_cast<int>(kCellUnits) - 1});
+    SetRowsMarks(g.c.table, std::move(marks));
+}
+
 void ShowLayer(int layer) {
-    const PreviewTable& table = g.follower.View().table;
+    const PreviewTable& table = ShownTable();
     g.layer = layer;
-    SetPicture(g.c.heatMap, TableHeatMap(table, layer));
+    if (g.comparing) {
+        SetPicture(g.c.heatMap, ChangeHeatMap(g.compare.before, table, layer));
+        FrameChangedCells(layer);
+    } else {
+        SetPicture(g.c.heatMap, TableHeatMap(table, layer));
+    }
     InvalidateRect(g.c.table, nullptr, FALSE);
 }
 
@@ -169,7 +195,7 @@ void AppendCell(std::u16string& row, std::int64_t value) {
 
 // A row of the grid: y, then the cells of the chosen layer, each right-aligned.
 std::u16string TableRow(int y) {
-    const PreviewTable& table = g.follower.View().table;
+    const PreviewTable& table = ShownTable();
     std::u16string row;
     if (y < 0 || y >= table.y || g.layer >= table.z) return row;
     AppendCell(row, y);
@@ -177,7 +203,7 @@ std::u16string TableRow(int y) {
     return row;
 }
 
-void ShowTable(const PreviewTable& table) {
+void ShowTable(const PreviewTable& table, int layer = 0) {
     const bool empty = !table.x || !table.y || !table.z;
     const int columns = empty ? 0 : std::min(table.x, kMostColumns);
     RowsSource source;
@@ -189,10 +215,10 @@ void ShowTable(const PreviewTable& table) {
     source.widest = static_cast<int>(source.header.size());
     SendMessageW(g.c.layers, CB_RESETCONTENT, 0, 0);
     for (int z = 0; z < table.z; ++z) SendMessageW(g.c.layers, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(TableLayerName(z))));
-    SendMessageW(g.c.layers, CB_SETCURSEL, 0, 0);
+    SendMessageW(g.c.layers, CB_SETCURSEL, static_cast<WPARAM>(layer), 0);
     EnableWindow(g.c.layers, table.z > 1);
     SetRowsSource(g.c.table, std::move(source));
-    ShowLayer(0);
+    ShowLayer(layer);
 }
 
 // MARK: the other pages
@@ -260,8 +286,14 @@ void PlaceChildren() {
     MoveWindow(g.c.table, 0, body, std::max(0, w - heatMap - 2 * gap), std::max(0, bottom - body), TRUE);
     MoveWindow(g.c.heatMap, std::max(0, w - heatMap), body, heatMap, heatMap, TRUE);
     MoveWindow(g.c.swatch, margin, y + margin, swatch, swatch, TRUE);
-    MoveWindow(g.c.swatchText, swatch + 3 * margin, y + margin, std::max(0, w - swatch - 3 * margin), std::max(0, h - margin),
-               TRUE);
+    // Two swatches, old above new, while a comparison shows them.
+    const bool two = Shows(g.newSwatch);
+    MoveWindow(g.c.swatchText, swatch + 3 * margin, y + margin, std::max(0, w - swatch - 3 * margin),
+               two ? swatch : std::max(0, h - margin), TRUE);
+    const int below = y + swatch + 3 * margin;
+    MoveWindow(g.newSwatch, margin, below, swatch, swatch, TRUE);
+    MoveWindow(g.newSwatchText, swatch + 3 * margin, below, std::max(0, w - swatch - 3 * margin),
+               std::max(0, bottom - below), TRUE);
     MoveWindow(g.c.events, 0, y, w, h, TRUE);
 }
 
@@ -290,12 +322,37 @@ void PlaceWithList() {
 
 // MARK: following the panes
 
-void ShowView(const PreviewView& view) {
-    // The controls change with the pane's drawing off, then it is drawn once:
-    // under Wine a control shown, hidden or given new scroll ranges in a
-    // window that draws paints at once, some milliseconds each.
+// Shows a page's controls in place of the last page's, and the new
+// swatch's when the comparison shows two.
+void SwitchPage(PreviewPage page, bool twoSwatches) {
+    if (page != g.page) {
+        for (HWND control : PageControls(g.page)) ShowWindow(control, SW_HIDE);
+        for (HWND control : PageControls(page)) ShowWindow(control, SW_SHOWNA);
+        g.page = page;
+    }
+    if (twoSwatches == Shows(g.newSwatch)) return;
+    for (HWND control : {g.newSwatch, g.newSwatchText}) ShowWindow(control, twoSwatches ? SW_SHOWNA : SW_HIDE);
+    PlaceChildren();
+}
+
+// The controls change with the pane's drawing off, then it is drawn once:
+// under Wine a control shown, hidden or given new scroll ranges in a
+// window that draws paints at once, some milliseconds each.
+bool StopDrawing() {
     const bool drawing = Shows(PreviewPane);
     if (drawing) SendMessageW(PreviewPane, WM_SETREDRAW, FALSE, 0);
+    return drawing;
+}
+
+void DrawAgain(bool drawing) {
+    if (!drawing) return;
+    SendMessageW(PreviewPane, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(PreviewPane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void ShowView(const PreviewView& view) {
+    const bool drawing = StopDrawing();
+    g.comparing = false;
     SetWindowTextW(g.c.header, W(view.header));
     SetWindowTextW(g.c.problem, W(view.problem));
     const bool problemWas = Shows(g.c.problem);
@@ -306,15 +363,66 @@ void ShowView(const PreviewView& view) {
     case PreviewPage::kSwatch: ShowSwatch(view); break;
     case PreviewPage::kEvents: ShowEvents(view); break;
     }
-    if (view.page != g.page) {
-        for (HWND control : PageControls(g.page)) ShowWindow(control, SW_HIDE);
-        for (HWND control : PageControls(view.page)) ShowWindow(control, SW_SHOWNA);
-        g.page = view.page;
-    }
+    SwitchPage(view.page, false);
     if (problemWas != !view.problem.empty()) PlaceChildren();
-    if (!drawing) return;
-    SendMessageW(PreviewPane, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(PreviewPane, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    DrawAgain(drawing);
+}
+
+// The background of a compared line: removed and added as the list marks its rows.
+std::uint32_t CompareLineColour(int row) {
+    const auto& lines = g.compare.lines;
+    if (static_cast<std::size_t>(row) >= lines.size()) return kNoRowColour;
+    switch (lines[static_cast<std::size_t>(row)].kind) {
+    case CompareLineKind::kRemoved: return 0xffd7d7;
+    case CompareLineKind::kAdded: return 0xd4f4d4;
+    default: return kNoRowColour;
+    }
+}
+
+void ShowCompareLines(const CompareView& view) {
+    g.compareWidth = CompareNumberWidth(view.lines);
+    RowsSource source;
+    source.count = static_cast<int>(view.lines.size());
+    source.text = [](int row) {
+        const auto& lines = g.compare.lines;
+        return static_cast<std::size_t>(row) < lines.size()
+                   ? CompareLineText(lines[static_cast<std::size_t>(row)], g.compareWidth) : std::u16string();
+    };
+    source.background = CompareLineColour;
+    for (const CompareLine& line : view.lines)
+        source.widest = std::max(source.widest, static_cast<int>(line.text.size()) + 2 * g.compareWidth + 4);
+    // The difference's own line a few rows below the top.
+    source.top = std::max(0, view.focus - 3);
+    SetRowsSource(g.c.text, std::move(source));
+}
+
+void ShowCompare(CompareView view) {
+    const bool drawing = StopDrawing();
+    g.compare = std::move(view);
+    g.comparing = true;
+    g.ruby = false;
+    const CompareView& v = g.compare;
+    SetWindowTextW(g.c.header, W(v.header));
+    const bool problemWas = Shows(g.c.problem);
+    ShowWindow(g.c.problem, SW_HIDE);
+    PreviewPage page = PreviewPage::kText;
+    switch (v.page) {
+    case ComparePage::kLines: ShowCompareLines(v); break;
+    case ComparePage::kTable:
+        page = PreviewPage::kTable;
+        ShowTable(v.after, v.layer);
+        break;
+    case ComparePage::kSwatches:
+        page = PreviewPage::kSwatch;
+        SetPicture(g.c.swatch, SwatchPicture(v.oldSwatch));
+        SetPicture(g.newSwatch, SwatchPicture(v.newSwatch));
+        SetWindowTextW(g.c.swatchText, W(v.oldText));
+        SetWindowTextW(g.newSwatchText, W(v.newText));
+        break;
+    }
+    SwitchPage(page, v.page == ComparePage::kSwatches);
+    if (problemWas) PlaceChildren();
+    DrawAgain(drawing);
 }
 
 void ChooseLine(int line) {
@@ -443,7 +551,7 @@ HFONT CodeFont() {
 
 void SetFonts() {
     for (HWND child : {g.c.header, g.c.problem, g.layerLabel, g.c.layers, g.c.heatMap, g.c.swatch, g.c.swatchText,
-                       g.c.events})
+                       g.c.events, g.newSwatchText})
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), TRUE);
     for (HWND child : {g.c.text, g.c.table}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), TRUE);
     SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scaled(2000)), 0);
@@ -469,6 +577,8 @@ void CreatePreviewPane(HWND parent) {
     g.c.heatMap = Child(L"QuarnixPicture", 0);
     g.c.swatch = Child(L"QuarnixPicture", 0);
     g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
+    g.newSwatch = Child(L"QuarnixPicture", 0);
+    g.newSwatchText = Child(WC_STATICW, SS_NOPREFIX);
     g.c.events = Child(WC_LISTBOXW, WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                        WS_EX_CLIENTEDGE);
     SetFonts();
@@ -487,6 +597,8 @@ void PreviewDpiChanged(UINT from, UINT to) {
 }
 
 bool PreviewShown() { return g.shown; }
+
+void PreviewCompareChanged() { PostRefresh(); }
 
 void SetPreviewShown(bool shown) {
     if (!PreviewPane || shown == g.shown) return;
@@ -525,6 +637,11 @@ void RefreshPreviewNow() {
 }
 
 void ShowPreviewTarget(const PreviewTarget& target) {
+    if (const StoredDifference* difference = CurrentPreviewDifference(target)) {
+        ShowCompare(MakeCompareView(*difference));
+        g.follower.Forget();  // the value's own page is shown anew after
+        return;
+    }
     if (g.follower.Follow(target) == PreviewFollower::Change::kPage) ShowView(g.follower.View());
     MarkLine();
 }

@@ -29,6 +29,9 @@ RECT LayoutPreviewColumn(const RECT& column);
 // it: the preview reads the panes again once the window's thread is idle.
 void PreviewPanesNotified(const NMHDR* header);
 
+// A comparison began or ended: the preview reads the panes again.
+void PreviewCompareChanged();
+
 // The window's DPI changed: fonts and lengths of the new one.
 void PreviewDpiChanged(UINT from, UINT to);
 

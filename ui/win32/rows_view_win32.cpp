@@ -7,6 +7,7 @@
 
 namespace {
 constexpr COLORREF kMarkColour = RGB(0xff, 0xe0, 0x60);
+constexpr COLORREF kFrameColour = RGB(0xe0, 0x20, 0x20);
 
 struct View {
     RowsSource source;
@@ -52,7 +53,7 @@ void UpdateScrollBars(HWND window, View& v) {
 // The backgrounds of the marks on a row, from the widths of the characters
 // before and in each (a Chinese character is two columns wide).
 void DrawMarks(HDC dc, const std::u16string& text, const TextMark* mark, const TextMark* end, int x, int y, int height,
-               HBRUSH brush) {
+               HBRUSH brush, bool frames) {
     const auto* units = reinterpret_cast<const wchar_t*>(text.data());
     const int size = static_cast<int>(text.size());
     for (; mark != end; ++mark) {
@@ -62,7 +63,13 @@ void DrawMarks(HDC dc, const std::u16string& text, const TextMark* mark, const T
         GetTextExtentPoint32W(dc, units, start, &before);
         GetTextExtentPoint32W(dc, units + start, stop - start, &within);
         RECT box{x + before.cx, y, x + before.cx + within.cx, y + height};
-        FillRect(dc, &box, brush);
+        if (!frames) {
+            FillRect(dc, &box, brush);
+            continue;
+        }
+        FrameRect(dc, &box, brush);  // two pixels wide, to be seen
+        InflateRect(&box, -1, -1);
+        FrameRect(dc, &box, brush);
     }
 }
 
@@ -102,7 +109,7 @@ void Paint(HWND window, View& v) {
     const int margin = Margin(v), head = HeaderHeight(v);
     std::vector<RubySpan> spans;
     const int last = std::min(v.source.count, v.top + RowsInSight(window, v) + 1);
-    HBRUSH markBrush = v.marks.empty() ? nullptr : CreateSolidBrush(kMarkColour);
+    HBRUSH markBrush = v.marks.empty() ? nullptr : CreateSolidBrush(v.source.frameMarks ? kFrameColour : kMarkColour);
     auto byLine = [](const TextMark& mark, int line) { return mark.line < line; };
     const TextMark* mark = std::lower_bound(v.marks.data(), v.marks.data() + v.marks.size(), v.top, byLine);
     for (int row = v.top; row < last; ++row) {
@@ -114,7 +121,13 @@ void Paint(HWND window, View& v) {
         text.resize(std::min(text.size(), static_cast<std::size_t>((v.left + r.right) / v.charWidth + 1)));
         const TextMark* rowEnd = mark;
         while (rowEnd != v.marks.data() + v.marks.size() && rowEnd->line == row) ++rowEnd;
-        DrawMarks(dc, text, mark, rowEnd, x, y, v.lineHeight, markBrush);
+        if (const std::uint32_t c = v.source.background ? v.source.background(row) : kNoRowColour; c != kNoRowColour) {
+            RECT band{0, y, r.right, y + v.lineHeight};
+            HBRUSH brush = CreateSolidBrush(RGB(c >> 16 & 0xff, c >> 8 & 0xff, c & 0xff));
+            FillRect(dc, &band, brush);
+            DeleteObject(brush);
+        }
+        DrawMarks(dc, text, mark, rowEnd, x, y, v.lineHeight, markBrush, v.source.frameMarks);
         mark = rowEnd;
         DrawRow(dc, text, spans, x, y);
     }
@@ -239,7 +252,8 @@ void SetRowsSource(HWND view, RowsSource source) {
     if (!v) return;
     v->source = std::move(source);
     v->marks.clear();
-    v->top = v->left = 0;
+    v->top = v->source.top;  // clamped to the rows in sight below
+    v->left = 0;
     UpdateScrollBars(view, *v);
     InvalidateRect(view, nullptr, FALSE);
 }

@@ -7,6 +7,7 @@
 #pragma once
 #include "ui/win32/window_state.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,7 +23,12 @@ struct RowsSource {
     std::u16string header;  // pinned above the rows; empty: none
     bool numbers = false;   // line numbers in a margin
     int widest = 0;         // units of the longest row, for the horizontal scroll range
+    // A row's background, 0xRRGGBB, or kNoRowColour (a compared line removed or added).
+    std::function<std::uint32_t(int row)> background;
+    bool frameMarks = false;  // marks drawn as frames (a compared table's changed cells)
+    int top = 0;              // the row first at the top
 };
+constexpr std::uint32_t kNoRowColour = 0xffffffffu;
 
 // Registers the class "QuarnixRows" once; the view takes the font given with WM_SETFONT.
 void RegisterRowsView(HINSTANCE instance);
