@@ -13,7 +13,6 @@
 
 #include "marshal/load.h"
 #include "present/format_bounded.h"
-#include "present/node_location.h"
 #include "present/text.h"
 #include "ui/compare_controller.h"
 #include "ui/game_folder_controller.h"
@@ -115,8 +114,7 @@ void ReleaseDocument() {
     if (CompareController* compare = ActiveCompare()) compare->DocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
-    TreeDeleteAllItems();
-    InvalidateNodeLocation();
+    EmptyTreePane();
     StatusSetText(u"");
     ReleaseNode(&DocumentRoot);
     std::memset(&DocumentRoot, 0, sizeof DocumentRoot);

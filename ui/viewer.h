@@ -86,6 +86,9 @@ void RebuildTreePane();
 TreeItem BuildTreeItems();
 // Stops early when the document's load is cancelled.
 void InsertContainerItems(TreeItem parent, const MarshalNode* node);
+// Removes every item of the tree pane.  The tree changes only through this
+// file's functions, which keep the node location's index in step with it.
+void EmptyTreePane();
 
 // MARK: list pane (list_pane.cpp)
 void InsertListColumns();
