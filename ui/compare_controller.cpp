@@ -92,7 +92,7 @@ std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view ch
 CompareController::CompareController(NavigationController& navigation) : navigation_(navigation) {}
 
 CompareController::~CompareController() {
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) SetActiveCompare(nullptr);
     changed = nullptr;
     Stop();
 }
@@ -323,7 +323,14 @@ std::u16string CompareController::StatusText() const {
     return u"差异：第 " + GroupedDecimal(current_ + 1) + u" 处，共 " + all + u" 处";
 }
 
-void SetActiveCompare(CompareController* controller) { g_active = controller; }
+void SetActiveCompare(CompareController* controller) {
+    g_active = controller;
+    if (!controller) return ClearWindowProvider(ProviderSlot::kCompare);
+    WindowProvider provider;
+    provider.documentShown = [controller] { controller->DocumentShown(); };
+    provider.documentClosing = [controller] { controller->DocumentClosing(); };
+    SetWindowProvider(ProviderSlot::kCompare, std::move(provider));
+}
 CompareController* ActiveCompare() { return g_active; }
 
 void MarkComparedRows(const MarshalNode* container) {

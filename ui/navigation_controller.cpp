@@ -8,7 +8,6 @@
 #include "present/path_parse.h"
 #include "ui/copy_text.h"
 #include "ui/front_end.h"
-#include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
 #include "ui/open_sequence.h"
@@ -41,13 +40,19 @@ std::u16string Decimal(std::size_t n) {
 }
 }  // namespace
 
-void SetActiveNavigation(NavigationController* controller) { g_active = controller; }
+void SetActiveNavigation(NavigationController* controller) {
+    g_active = controller;
+    if (!controller) return ClearWindowProvider(ProviderSlot::kNavigation);
+    WindowProvider provider;
+    provider.documentClosing = [controller] { controller->DocumentClosing(); };
+    SetWindowProvider(ProviderSlot::kNavigation, std::move(provider));
+}
 NavigationController* ActiveNavigation() { return g_active; }
 
 NavigationController::NavigationController() : alive_(std::make_shared<unsigned>(0)) {}
 
 NavigationController::~NavigationController() {
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) SetActiveNavigation(nullptr);
     StopWork(holdersWorker_);
 }
 
@@ -191,8 +196,7 @@ std::vector<MenuEntry> NavigationController::RowMenu(int row) {
     menu.push_back({});
     // A link row stands for what it points at.
     menu.push_back(ReferencesEntry(node->type == '@' && node->data.target ? node->data.target : node));
-    if (GameFolderController* folder = ActiveGameFolder())
-        for (MenuEntry& entry : folder->RowEntries(row)) menu.push_back(std::move(entry));
+    AppendProvidedEntries(MenuPlace::kListRow, row, node, menu);
     return menu;
 }
 

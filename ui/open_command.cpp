@@ -14,12 +14,10 @@
 #include "marshal/load.h"
 #include "present/format_bounded.h"
 #include "present/text.h"
-#include "ui/compare_controller.h"
-#include "ui/game_folder_controller.h"
 #include "ui/handlers.h"
-#include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/window_providers.h"
 
 char16_t DocumentPath[kDocumentPathUnits];
 FileInfoRecord DocumentFileInfo;
@@ -109,9 +107,7 @@ std::FILE* OpenDocumentFileBytes(const char* path) {
 void ReleaseDocument() {
     // The workers that read the document (the holder index, a search) stop
     // before anything of it goes, whoever releases it.
-    if (NavigationController* navigation = ActiveNavigation()) navigation->DocumentClosing();
-    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentClosing();
-    if (CompareController* compare = ActiveCompare()) compare->DocumentClosing();
+    NotifyDocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
     EmptyTreePane();

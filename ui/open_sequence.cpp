@@ -3,10 +3,9 @@
 #include <thread>
 
 #include "marshal/load.h"
-#include "ui/compare_controller.h"
 #include "ui/front_end.h"
-#include "ui/game_folder_controller.h"
 #include "ui/viewer.h"
+#include "ui/window_providers.h"
 
 namespace {
 enum class Stage { Idle, Loading, Building };
@@ -90,8 +89,7 @@ void Built() {
     OpenStepShowTree(&g_job);
     if (!g_job.built) return;
     Call(g_view.documentShown);
-    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentShown();
-    if (CompareController* compare = ActiveCompare()) compare->DocumentShown();
+    NotifyDocumentShown();
 }
 }  // namespace
 

@@ -12,7 +12,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "ui/game_folder_controller.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/entry_menu.h"
 #include "ui/qt/find_bar.h"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "lens/ruby_tokens.h"
-#include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/dpi_win32.h"
