@@ -6,7 +6,7 @@
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/open_sequence.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 using namespace mb;
 

@@ -10,7 +10,7 @@
 #include "ui/preview_view.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/rows_view_win32.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 HWND PreviewPane;
 
