@@ -8,6 +8,7 @@
 #include "present/node_location.h"
 #include "present/path_parse.h"
 #include "present/reference_index.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/headless/headless_nav.h"

@@ -8,6 +8,7 @@
 #include "game/game_folder.h"
 #include "marshal/load.h"
 #include "present/find_rows.h"
+#include "present/viewer_document.h"
 #include "ui/find_controller.h"
 #include "ui/navigation_controller.h"
 #include "ui/viewer.h"

@@ -9,6 +9,7 @@
 #include "marshal/load.h"
 #include "present/node_location.h"
 #include "present/tree_queries.h"
+#include "present/viewer_document.h"
 #include "ui/find_controller.h"
 #include "ui/front_end.h"
 #include "ui/handlers.h"

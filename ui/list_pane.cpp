@@ -5,6 +5,7 @@
 #include "present/labels.h"
 #include "present/link_text.h"
 #include "present/value_text.h"
+#include "present/viewer_document.h"
 #include "ui/viewer.h"
 
 namespace {

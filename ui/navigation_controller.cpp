@@ -6,6 +6,7 @@
 #include "marshal/load.h"
 #include "present/access_path.h"
 #include "present/path_parse.h"
+#include "present/viewer_document.h"
 #include "ui/copy_text.h"
 #include "ui/front_end.h"
 #include "ui/nav_panes.h"

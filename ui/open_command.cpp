@@ -14,6 +14,7 @@
 #include "marshal/load.h"
 #include "present/format_bounded.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"

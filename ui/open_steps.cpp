@@ -5,6 +5,7 @@
 
 #include "marshal/document.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "ui/viewer.h"
 
 void OpenStepBegin(OpenJob* job, const char16_t* path) {

@@ -3,6 +3,7 @@
 // open, and ends silently with empty panes; the next open works.  A source
 // that holds its bytes back shows the progress bar.
 #include "marshal/alloc.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/open_sequence.h"
