@@ -39,6 +39,14 @@ std::u16string Decimal(std::size_t n) {
     } while (n);
     return digits;
 }
+
+// The menus' "复制路径" entry (rows, "..", tree items: one label) and the
+// title of a value's references.
+MenuEntry CopyPathEntry(std::function<std::u16string()> path) {
+    return {u"复制路径", true, [path = std::move(path)] { ClipboardSetText(path()); }};
+}
+
+std::u16string ReferencedText(std::size_t count) { return u"被引用 " + Decimal(count) + u" 次"; }
 }  // namespace
 
 void SetActiveNavigation(NavigationController* controller) {
@@ -184,11 +192,11 @@ std::u16string NavigationController::SelectedRowsText() {
 
 std::vector<MenuEntry> NavigationController::RowMenu(int row) {
     const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
-    if (!node) return {{u"复制路径", true, [] { ClipboardSetText(CurrentPathText()); }}};
+    if (!node) return {CopyPathEntry(CurrentPathText)};
     std::vector<MenuEntry> menu;
     menu.push_back({u"复制名称", true, [row] { ClipboardSetText(CellText(ListPaneStore(), row, 0)); }});
     menu.push_back({u"复制值", true, [row] { ClipboardSetText(CellText(ListPaneStore(), row, 2)); }});
-    menu.push_back({u"复制路径", true, [node] { ClipboardSetText(TakePath(BuildAccessPath(TreeCaretItem(), node, 0))); }});
+    menu.push_back(CopyPathEntry([node] { return TakePath(BuildAccessPath(TreeCaretItem(), node, 0)); }));
     menu.push_back({u"复制行", true, [row] {
         std::vector<int> rows = SelectedRows();
         if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows = {row};
@@ -205,7 +213,7 @@ std::vector<MenuEntry> NavigationController::TreeMenu(TreeItem item) {
     const MarshalNode* node = item ? TreeItemNode(item) : nullptr;
     if (!node) return {};
     std::vector<MenuEntry> menu;
-    menu.push_back({u"复制路径", true, [item] { ClipboardSetText(TakePath(BuildAccessPath(item, nullptr, 0))); }});
+    menu.push_back(CopyPathEntry([item] { return TakePath(BuildAccessPath(item, nullptr, 0)); }));
     if (node != &DocumentRoot) {
         menu.push_back({});
         menu.push_back(ReferencesEntry(node));
@@ -215,7 +223,7 @@ std::vector<MenuEntry> NavigationController::TreeMenu(TreeItem item) {
 
 MenuEntry NavigationController::ReferencesEntry(const MarshalNode* node) {
     const std::size_t count = References().LinksTo(node).size();
-    return {u"被引用 " + Decimal(count) + u" 次", count > 0, [this, node] {
+    return {ReferencedText(count), count > 0, [this, node] {
         if (showReferences) showReferences(node);
     }};
 }
@@ -224,7 +232,7 @@ std::vector<MenuEntry> NavigationController::ReferencesMenu(const MarshalNode* n
     auto links = References().LinksTo(node);
     const HolderIndex& holders = Holders();
     std::vector<MenuEntry> menu;
-    menu.push_back({u"被引用 " + Decimal(links.size()) + u" 次", false, {}});
+    menu.push_back({ReferencedText(links.size()), false, {}});
     menu.push_back({});
     std::size_t listed = 0;
     for (const MarshalNode* link : links) {
