@@ -13,6 +13,7 @@
 #include "game/game_folder.h"
 #include "marshal/document.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "ui/compare_controller.h"
 #include "ui/front_end.h"
 #include "ui/viewer.h"

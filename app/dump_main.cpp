@@ -28,6 +28,7 @@
 #include "present/node_location.h"
 #include "present/path_parse.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "quarnix_version.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"

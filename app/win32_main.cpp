@@ -3,7 +3,7 @@
 // the window starts empty; `quarnix --compare OLD NEW` opens NEW and
 // compares OLD with it.  `quarnix --help` and `quarnix --version` show
 // their text in a message box (the program has no console) and exit.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <objbase.h>
 #include <shellapi.h>

@@ -12,7 +12,7 @@
 //   --test-hooks [FILE]      answers WM_COPYDATA queries from a test driver:
 //                            what the panes show, and paths to open
 #pragma once
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 // Protocol of --test-hooks: the driver sends WM_COPYDATA with wParam its own
 // window and one of these in dwData.

@@ -15,12 +15,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
-DATA=bench/data
-mkdir -p "$DATA"
-[ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
+source bench/common.sh
 [ -f "$DATA/links.bin" ] || ruby bench/make_links.rb "$DATA/links.bin" "$DATA/ints.bin"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target load_file view_bench background_load release_memory quarnix-dump quarnix-test >/dev/null
+bench_build "$BUILD" RelWithDebInfo load_file view_bench background_load release_memory quarnix-dump quarnix-test
 
 value() { awk -v k="$1" '$1 == k { print $2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }

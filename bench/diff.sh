@@ -7,13 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build-bench}
-DATA=bench/data
-mkdir -p "$DATA"
-[ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
+source bench/common.sh
 [ -d "$DATA/game" ] || ruby bench/make_game_folder.rb "$DATA/game"
 [ -f "$DATA/diff/large_edited.rxdata" ] || ruby bench/make_diff_pairs.rb "$DATA"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target diff_bench quarnix-dump >/dev/null
+bench_build "$BUILD" Release diff_bench quarnix-dump
 bench="$BUILD/bench/diff_bench"
 dump="$BUILD/app/quarnix-dump"
 

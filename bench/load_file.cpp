@@ -13,6 +13,7 @@
 #include "bench/process_status.h"
 #include "marshal/load.h"
 #include "marshal/pages.h"
+#include "present/viewer_document.h"
 
 namespace {
 // Fresh pages obtained and filled front to back, as a load fills its

@@ -6,11 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
-DATA=bench/data
-mkdir -p "$DATA"
-[ -f "$DATA/large.rxdata" ] || ruby bench/make_large.rb "$DATA/large.rxdata"
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=ON >/dev/null
-cmake --build "$BUILD" --target navigation_bench quarnix-dump >/dev/null
+source bench/common.sh
+bench_build "$BUILD" RelWithDebInfo navigation_bench quarnix-dump
 
 echo "== In one process (CPU time, medians)"
 "$BUILD/bench/navigation_bench" "$DATA/large.rxdata"

@@ -20,6 +20,7 @@
 #include "present/path_parse.h"
 #include "present/reference_index.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/navigate.h"

@@ -12,6 +12,7 @@
 #include "bench/preview_bench_file.h"
 #include "lens/reading.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/preview_pane.h"

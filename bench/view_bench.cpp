@@ -10,6 +10,7 @@
 
 #include "marshal/load.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/viewer.h"

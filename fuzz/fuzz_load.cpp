@@ -6,6 +6,7 @@
 
 #include "marshal/alloc.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     LoadDocumentFromMemory(data, size);

@@ -16,6 +16,7 @@
 #include "present/holder_index.h"
 #include "present/path_parse.h"
 #include "present/reference_index.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
 #include "ui/headless/headless.h"
 #include "ui/viewer.h"

@@ -1,4 +1,5 @@
 // The conditions of an event page and of a troop page in words.
+#include <cstddef>
 #include <string_view>
 
 #include "lens/event_commands.h"
@@ -22,22 +23,50 @@ void Separate(std::u16string& out) {
     if (!out.empty()) out += u"，";
 }
 
+// A condition that reads "<before><first><middle><second><after>" when its
+// flag is set: `first` names what it refers to when it is an id
+// (`firstIsId`), `second` (if any) is shown as it is.
+struct ConditionRow {
+    const char* valid;
+    const char16_t* before;
+    const char* first;
+    bool firstIsId;
+    RefKind kind;
+    const char16_t* middle;
+    const char* second;  // none: only `first`
+    const char16_t* after;
+};
+
+constexpr ConditionRow kTroopConditions[] = {
+    {"turn_valid", u"回合 ", "turn_a", false, RefKind::kSwitch, u" + ", "turn_b", u"×X"},
+    {"enemy_valid", u"敌人 ", "enemy_index", false, RefKind::kEnemy, u" 的体力 ", "enemy_hp", u"% 以下"},
+    {"actor_valid", u"角色 ", "actor_id", true, RefKind::kActor, u" 的体力 ", "actor_hp", u"% 以下"},
+    {"switch_valid", u"开关 ", "switch_id", true, RefKind::kSwitch, u"", nullptr, u" 为 ON"},
+};
+// The event page's, before its self switch.
+constexpr ConditionRow kEventConditions[] = {
+    {"switch1_valid", u"开关 ", "switch1_id", true, RefKind::kSwitch, u"", nullptr, u" 为 ON"},
+    {"switch2_valid", u"开关 ", "switch2_id", true, RefKind::kSwitch, u"", nullptr, u" 为 ON"},
+    {"variable_valid", u"变量 ", "variable_id", true, RefKind::kVariable, u" >= ", "variable_value", u""},
+};
+
+template <std::size_t N>
+void AppendConditions(std::u16string& out, const MarshalNode* c, const GameNames* names, const ConditionRow (&rows)[N]) {
+    for (const ConditionRow& row : rows) {
+        if (!IsTrue(InstanceVariable(c, row.valid))) continue;
+        Separate(out);
+        out += row.before;
+        const MarshalNode* first = InstanceVariable(c, row.first);
+        if (row.firstIsId) AppendIdOf(out, first, names, row.kind);
+        else AppendShortValue(out, first);
+        out += row.middle;
+        if (row.second) AppendShortValue(out, InstanceVariable(c, row.second));
+        out += row.after;
+    }
+}
+
 void AppendEventPageCondition(std::u16string& out, const MarshalNode* c, const GameNames* names) {
-    for (const char* n : {"switch1", "switch2"}) {
-        std::string key(n);
-        if (!IsTrue(InstanceVariable(c, key + "_valid"))) continue;
-        Separate(out);
-        out += u"开关 ";
-        AppendIdOf(out, InstanceVariable(c, key + "_id"), names, RefKind::kSwitch);
-        out += u" 为 ON";
-    }
-    if (IsTrue(InstanceVariable(c, "variable_valid"))) {
-        Separate(out);
-        out += u"变量 ";
-        AppendIdOf(out, InstanceVariable(c, "variable_id"), names, RefKind::kVariable);
-        out += u" >= ";
-        AppendShortValue(out, InstanceVariable(c, "variable_value"));
-    }
+    AppendConditions(out, c, names, kEventConditions);
     if (IsTrue(InstanceVariable(c, "self_switch_valid"))) {
         Separate(out);
         out += u"独立开关 ";
@@ -47,46 +76,13 @@ void AppendEventPageCondition(std::u16string& out, const MarshalNode* c, const G
         out += u" 为 ON";
     }
 }
-
-void AppendTroopPageCondition(std::u16string& out, const MarshalNode* c, const GameNames* names) {
-    if (IsTrue(InstanceVariable(c, "turn_valid"))) {
-        Separate(out);
-        out += u"回合 ";
-        AppendShortValue(out, InstanceVariable(c, "turn_a"));
-        out += u" + ";
-        AppendShortValue(out, InstanceVariable(c, "turn_b"));
-        out += u"×X";
-    }
-    if (IsTrue(InstanceVariable(c, "enemy_valid"))) {
-        Separate(out);
-        out += u"敌人 ";
-        AppendShortValue(out, InstanceVariable(c, "enemy_index"));
-        out += u" 的体力 ";
-        AppendShortValue(out, InstanceVariable(c, "enemy_hp"));
-        out += u"% 以下";
-    }
-    if (IsTrue(InstanceVariable(c, "actor_valid"))) {
-        Separate(out);
-        out += u"角色 ";
-        AppendIdOf(out, InstanceVariable(c, "actor_id"), names, RefKind::kActor);
-        out += u" 的体力 ";
-        AppendShortValue(out, InstanceVariable(c, "actor_hp"));
-        out += u"% 以下";
-    }
-    if (IsTrue(InstanceVariable(c, "switch_valid"))) {
-        Separate(out);
-        out += u"开关 ";
-        AppendIdOf(out, InstanceVariable(c, "switch_id"), names, RefKind::kSwitch);
-        out += u" 为 ON";
-    }
-}
 }  // namespace
 
 std::u16string PageConditionText(const MarshalNode* condition, const GameNames* names) {
     const std::string_view cls = ClassName(condition);
     std::u16string out;
     if (cls == "RPG::Event::Page::Condition") AppendEventPageCondition(out, condition, names);
-    else if (cls == "RPG::Troop::Page::Condition") AppendTroopPageCondition(out, condition, names);
+    else if (cls == "RPG::Troop::Page::Condition") AppendConditions(out, condition, names, kTroopConditions);
     else return out;
     if (out.empty()) out = u"无条件";
     return out;

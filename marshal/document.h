@@ -6,8 +6,7 @@
 // state, so two loads can run side by side, on any threads.  Releasing the
 // root (ReleaseNode(&doc->root)) drops every page at once.
 //
-// DocumentRoot is the root of ViewerDocument, the one document the viewer
-// shows.
+// The one document the viewer shows is present/viewer_document.h's.
 #pragma once
 #include <atomic>
 #include <cstddef>
@@ -121,9 +120,6 @@ struct MarshalDocument {
     // overshoots it by at most what one chunk of input can build.
     std::size_t memoryLimit;
 };
-
-// The document the viewer shows; DocumentRoot is its root.
-extern MarshalDocument ViewerDocument;
 
 // Loads every dump of the open file into the document (released, or never
 // loaded) and closes the file.  After a failure the caller releases it; it

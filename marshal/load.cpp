@@ -6,9 +6,6 @@
 #include "marshal/large_stack.h"
 #include "marshal/readers.h"
 
-MarshalDocument ViewerDocument;
-MarshalNode& DocumentRoot = ViewerDocument.root;
-
 namespace {
 // Stack for the readers: 10 KB a level of nesting covers the deepest
 // recursion (a wrapper inside a wrapper) also with sanitizer-sized frames,
@@ -189,14 +186,6 @@ int LoadIntoDocumentFromMemory(MarshalDocument* doc, const void* data, std::size
     OpenMemoryStream(&doc->stream, doc, data, size, ReadChunk(doc));
     return LoadStream(doc);
 }
-
-int LoadDocument(std::FILE* file) { return LoadIntoDocument(&ViewerDocument, file); }
-
-int LoadDocumentFromMemory(const void* data, std::size_t size) {
-    return LoadIntoDocumentFromMemory(&ViewerDocument, data, size);
-}
-
-int LoadedNestingDepth() { return ViewerDocument.loadedDepth; }
 
 int RegisterObject(MarshalStream* s, MarshalNode* node) { return Register(s->doc, &s->doc->loader.objects, node); }
 int RegisterSymbol(MarshalStream* s, MarshalNode* node) { return Register(s->doc, &s->doc->loader.symbols, node); }

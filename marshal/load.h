@@ -1,4 +1,6 @@
-// Loading a file of Marshal 4.8 dumps into DocumentRoot.
+// Loading a file of Marshal 4.8 dumps: the results and the nesting bound
+// (the loads themselves are in marshal/document.h and, for the viewer's
+// document, present/viewer_document.h).
 #pragma once
 #include <cstddef>
 #include <cstdio>
@@ -29,19 +31,3 @@ enum LoadResult : int {
 // of their own with a stack sized for this bound, and every walk outside the
 // loader is iterative, so no front end's thread stack limits the depth.
 constexpr int kMaxNestingDepth = 100000;
-
-// The document the viewer shows: an array node holding one value per dump,
-// the root of ViewerDocument (marshal/document.h).
-extern MarshalNode& DocumentRoot;
-
-// Loads every dump of the open file into DocumentRoot (which the caller has
-// released) and closes the file.  After a failure the caller releases
-// DocumentRoot again; it holds everything that was built.  Result 2 only
-// when the file does not begin with a dump; memory that runs out before
-// the first value is result 3 like anywhere else.
-int LoadDocument(std::FILE* file);
-// The same over bytes in memory (tests, fuzzing).
-int LoadDocumentFromMemory(const void* data, std::size_t size);
-
-// Deepest nesting of the document loaded last (0 when none).
-int LoadedNestingDepth();

@@ -7,6 +7,7 @@
 #include "marshal/document.h"
 #include "marshal/load.h"
 #include "present/node_location.h"
+#include "present/viewer_document.h"
 
 namespace {
 void AppendDecimal(std::u16string& out, std::int64_t value) {

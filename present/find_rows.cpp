@@ -4,6 +4,7 @@
 
 #include "present/container_walk.h"
 #include "present/labels.h"
+#include "present/link_text.h"
 #include "present/value_text.h"
 
 char16_t FoldCase(char16_t c) {
@@ -43,7 +44,7 @@ void GetRowTexts(const MarshalNode* container, std::int64_t position, const Hold
     if (columns & kFindName) Append(out.name, ChildLabel(container, position, buffer));
     if (columns & kFindType) out.type = TypeName(k->type);
     if (columns & kFindValue) {
-        if (k->type == '@') holders.AppendLinkText(out.value, k->data.target);
+        if (k->type == '@') AppendLinkText(out.value, k->data.target, &holders);
         else Append(out.value, ValueText(k, buffer));
     }
 }

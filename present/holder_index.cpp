@@ -73,8 +73,3 @@ bool HolderIndex::AppendPath(std::u16string& out, const MarshalNode* node) const
         AppendPathLabel(out, chain[k], ChildIndexOf(chain[k], chain[k + 1]));
     return true;
 }
-
-void HolderIndex::AppendLinkText(std::u16string& out, const MarshalNode* target) const {
-    const MarshalNode* holder = Holder(target);
-    if (holder && LocatesHeldValues(holder->type)) AppendPath(out, target);
-}

@@ -29,11 +29,6 @@ public:
     // with nothing appended, when the node is not in the document.
     bool AppendPath(std::u16string& out, const MarshalNode* node) const;
 
-    // The path a link row shows as its value: that of the target, or the
-    // empty text when the target is held directly by a 'C', 'I' or 'U'
-    // wrapper, as such values have no holding tree item.
-    void AppendLinkText(std::u16string& out, const MarshalNode* target) const;
-
     // The containers from the root down to `node`'s holder, outermost first
     // (empty for the root, or a node not in the document).
     std::vector<const MarshalNode*> HolderChain(const MarshalNode* node) const;

@@ -7,6 +7,7 @@
 #include "marshal/load.h"
 #include "marshal/page_chunks.h"
 #include "present/address_sort.h"
+#include "present/viewer_document.h"
 
 namespace {
 struct HoldingEntry {

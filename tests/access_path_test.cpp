@@ -1,6 +1,7 @@
 // Node location and access paths over a loaded document and its tree.
 #include "present/access_path.h"
 #include "present/node_location.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 

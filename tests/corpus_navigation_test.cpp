@@ -6,6 +6,7 @@
 #include "present/holder_index.h"
 #include "present/path_parse.h"
 #include "present/reference_index.h"
+#include "present/viewer_document.h"
 #include "tests/viewer_fixture.h"
 #include "ui/navigate.h"
 

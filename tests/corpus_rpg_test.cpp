@@ -1,5 +1,6 @@
 // The RPG-Maker-like files of tests/data/ decode to the layout RPG Maker XP
 // writes, and the broken files fail with their codes.
+#include "present/viewer_document.h"
 #include "tests/corpus_support.h"
 
 namespace corpus {

@@ -16,6 +16,7 @@
 #include "marshal/alloc.h"
 #include "marshal/load.h"
 #include "marshal/node.h"
+#include "present/viewer_document.h"
 
 namespace corpus {
 

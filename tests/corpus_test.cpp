@@ -1,6 +1,7 @@
 // Loads the Ruby-made files of tests/data/ (see make_fixtures.rb and
 // README.md there) and checks what they decode to: scalars, composites,
 // Ruby 1.8 floats and files of several dumps.
+#include "present/viewer_document.h"
 #include "tests/corpus_support.h"
 
 namespace corpus {

@@ -5,8 +5,10 @@
 
 #include "present/find_rows.h"
 #include "present/holder_index.h"
+#include "present/node_location.h"
 #include "present/path_parse.h"
 #include "present/reference_index.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/headless/headless_nav.h"
@@ -89,6 +91,40 @@ TEST_F(FindPathTest, FindMatchesTheListTextsInDocumentOrder) {
     for (const Case& c : cases) EXPECT_EQ(Find(c.text, c.columns, c.matchCase), c.paths) << U8(c.text);
     // A link to a value held by a wrapper shows no path, and none is found.
     EXPECT_EQ(Find(u"data0[6]", kFindValue), std::vector<std::string>{});
+}
+
+// A link row's value is one text wherever it is read: the list's cell (which
+// the copy commands and quarnix-dump print) and the find's.  Expectations
+// are read off the document above; the second round follows a reopen, so a
+// node-location index kept from the old tree would show.
+TEST_F(FindPathTest, ALinkShowsTheSameTextInTheListAndTheFind) {
+    struct Case {
+        const char* link;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"data0[1].values[1]", "data0[0]"},
+        {"data0[3].default", "data0[2]"},
+        {"data0[7]", ""},  // the target is held by the 'I' wrapper: no row to name
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            PathTarget at;
+            ASSERT_TRUE(ResolveAccessPath(U16(c.link), &DocumentRoot, at)) << c.link;
+            ASSERT_EQ(at.node->type, '@') << c.link;
+            const std::int64_t position = ChildIndexOf(at.holder, at.node);
+            EXPECT_EQ(U8(ChildRowCell(at.holder, position, 2)), c.text) << c.link << " round " << round;
+            RowTexts texts;
+            GetRowTexts(at.holder, position, holders_, texts, kFindValue);
+            EXPECT_EQ(U8(texts.value), c.text) << c.link << " round " << round;
+        }
+        // Objects: 0 top, 1 "x", 2 the inner array holding a link to 1.
+        ASSERT_EQ(Open(Dump(Arr({Str("x"), Arr({Link(1)})}))), 0);
+        const MarshalNode* inner = ChildAt(ChildAt(&DocumentRoot, 0), 1);
+        EXPECT_EQ(U8(ChildRowCell(inner, 0, 2)), "data0[0]");
+        ASSERT_EQ(Open(MixedDocument()), 0);
+        ASSERT_TRUE(holders_.Build(&DocumentRoot));
+    }
 }
 
 // Case folding at the ends of the ranges of letters, ASCII and full-width,

@@ -10,6 +10,7 @@
 #include "lens/node_access.h"
 #include "marshal/load.h"
 #include "present/path_parse.h"
+#include "present/viewer_document.h"
 #include "tests/viewer_fixture.h"
 #include "ui/folder_results.h"
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "ui/copy_text.h"
 #include "ui/item_store.h"

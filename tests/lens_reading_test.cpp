@@ -14,6 +14,7 @@
 #include "lens/reading.h"
 #include "lens/table_reading.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "tests/hex_bytes.h"
 #include "tests/marshal_bytes.h"
 

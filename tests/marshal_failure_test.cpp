@@ -11,6 +11,7 @@
 #include "marshal/alloc.h"
 #include "marshal/document.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "tests/hex_bytes.h"
 #include "tests/rich_dumps.h"
 

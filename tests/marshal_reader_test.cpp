@@ -12,6 +12,7 @@
 
 #include "marshal/alloc.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "tests/hex_bytes.h"
 #include "tests/marshal_bytes.h"
 #include "tests/render_document.h"

@@ -8,6 +8,7 @@
 //   data0[1] = inner = [2, 3, "shared"]
 #include <system_error>
 
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/find_controller.h"

@@ -13,6 +13,7 @@
 #include "present/format_bounded.h"
 #include "present/labels.h"
 #include "present/value_text.h"
+#include "present/viewer_document.h"
 #include "tests/hex_bytes.h"
 
 namespace {

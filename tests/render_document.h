@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 
 namespace render {
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "marshal/alloc.h"
+#include "present/viewer_document.h"
 #include "tests/hex_bytes.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"

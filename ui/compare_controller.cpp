@@ -10,6 +10,7 @@
 #include "marshal/load.h"
 #include "present/find_rows.h"
 #include "present/node_location.h"
+#include "present/viewer_document.h"
 #include "ui/compare_lines.h"
 #include "ui/compare_progress.h"
 #include "ui/compare_removed.h"
@@ -50,17 +51,9 @@ std::uint64_t FileBytes(const std::u16string& path) {
     return error ? 0 : static_cast<std::uint64_t>(size);
 }
 
-std::u16string FileName(const std::u16string& path) {
-    char16_t name[kDisplayNameUnits];
-    FileIcon icon = nullptr;
-    GetFileDisplayInfo(path.c_str(), name, kDisplayNameUnits, &icon);
-    if (icon) DestroyFileIcon(icon);
-    return name;
-}
-
 // The title names both files; by their paths when their names are equal.
 std::u16string CompareTitle(const std::u16string& oldPath) {
-    std::u16string newName = DocumentFileInfo.displayName, oldName = FileName(oldPath);
+    std::u16string newName = DocumentFileInfo.displayName, oldName = FileDisplayName(oldPath);
     if (newName == oldName) newName = DocumentPath, oldName = oldPath;
     return newName + u" (旧: " + oldName + u") - Quarnix";
 }
@@ -122,7 +115,7 @@ std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view ch
 CompareController::CompareController(NavigationController& navigation) : navigation_(navigation) {}
 
 CompareController::~CompareController() {
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) SetActiveCompare(nullptr);
     changed = nullptr;
     Stop();
 }
@@ -450,11 +443,17 @@ std::u16string CompareController::StatusText() const {
     return u"差异：第 " + GroupedDecimal(current_ + 1) + u" 处，共 " + all + u" 处";
 }
 
-std::u16string NamedLoadMessage(const std::u16string& path, int loadResult, MessageIcon* icon) {
-    return FileName(path) + u"：" + LoadResultMessage(loadResult, icon);
+void SetActiveCompare(CompareController* controller) {
+    g_active = controller;
+    if (!controller) return ClearWindowProvider(ProviderSlot::kCompare);
+    WindowProvider provider;
+    provider.documentShown = [controller] { controller->DocumentShown(); };
+    provider.documentClosing = [controller] { controller->DocumentClosing(); };
+    provider.openFailed = [controller](const char16_t* path) { return controller->ForgetOpen(path); };
+    provider.bytesAfterOpen = [controller](const char16_t* path) { return controller->WaitingBytes(path); };
+    provider.cancel = [controller] { controller->Cancel(); };
+    SetWindowProvider(ProviderSlot::kCompare, std::move(provider));
 }
-
-void SetActiveCompare(CompareController* controller) { g_active = controller; }
 CompareController* ActiveCompare() { return g_active; }
 
 void MarkComparedRows(const MarshalNode* container) {
@@ -467,7 +466,7 @@ void CompareController::ShowLines() {
     GameFolderController* folder = ActiveGameFolder();
     if (!folder) return;
     const bool folders = !oldDir_.empty();
-    const std::u16string oldName = folders ? oldDir_ : FileName(oldPath_);
+    const std::u16string oldName = folders ? oldDir_ : FileDisplayName(oldPath_);
     folder->ShowLines(this, CompareLinesTitle(oldName, folders),
                       CompareLinesStatus(files_.size(), folders, result_ ? &result_->differences : nullptr),
                       CompareLines(files_, Differences(), std::filesystem::path(std::u16string(DocumentPath))),

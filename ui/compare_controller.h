@@ -159,8 +159,6 @@ private:
     std::vector<std::shared_ptr<MarshalDocument>> retired_;
 };
 
-// A file's usual load message naming it: "Map001.rxdata：文件数据有误或不完整".
-std::u16string NamedLoadMessage(const std::u16string& path, int loadResult, MessageIcon* icon);
 
 // The controller the list pane and ReleaseDocument report to; none in
 // quarnix-dump.

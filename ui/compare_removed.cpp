@@ -6,6 +6,7 @@
 #include "marshal/load.h"
 #include "present/labels.h"
 #include "present/node_location.h"
+#include "present/viewer_document.h"
 #include "ui/viewer.h"
 
 namespace {

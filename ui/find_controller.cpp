@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "ui/front_end.h"
 #include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"

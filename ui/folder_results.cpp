@@ -9,6 +9,7 @@
 #include "marshal/load.h"
 #include "present/path_parse.h"
 #include "present/text.h"
+#include "present/viewer_document.h"
 #include "ui/navigate.h"
 
 namespace fs = std::filesystem;

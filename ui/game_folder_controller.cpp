@@ -9,6 +9,7 @@
 #include "marshal/load.h"
 #include "present/node_location.h"
 #include "present/tree_queries.h"
+#include "present/viewer_document.h"
 #include "ui/find_controller.h"
 #include "ui/front_end.h"
 #include "ui/handlers.h"
@@ -69,18 +70,27 @@ struct GameFolderController::BuiltIndex {
     UsageIndex index;
 };
 
-void SetActiveGameFolder(GameFolderController* controller) { g_active = controller; }
-GameFolderController* ActiveGameFolder() { return g_active; }
-
-std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line) {
-    GameFolderController* folder = ActiveGameFolder();
-    return folder ? folder->CommandEntries(follower.LineCommand(line)) : std::vector<MenuEntry>{};
+void SetActiveGameFolder(GameFolderController* controller) {
+    g_active = controller;
+    if (!controller) return ClearWindowProvider(ProviderSlot::kGameFolder);
+    WindowProvider provider;
+    provider.menuEntries = [controller](MenuPlace place, int row, const MarshalNode* node, std::vector<MenuEntry>& menu) {
+        std::vector<MenuEntry> entries =
+            place == MenuPlace::kListRow ? controller->RowEntries(row) : controller->CommandEntries(node);
+        for (MenuEntry& entry : entries) menu.push_back(std::move(entry));
+    };
+    provider.documentShown = [controller] { controller->DocumentShown(); };
+    provider.documentClosing = [controller] { controller->DocumentClosing(); };
+    provider.names = [controller] { return controller->Names(); };
+    provider.namesVersion = [controller] { return controller->NamesVersion(); };
+    SetWindowProvider(ProviderSlot::kGameFolder, std::move(provider));
 }
+GameFolderController* ActiveGameFolder() { return g_active; }
 
 GameFolderController::GameFolderController(NavigationController& navigation) : navigation_(navigation) {}
 
 GameFolderController::~GameFolderController() {
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) SetActiveGameFolder(nullptr);
     namesChanged = resultsChanged = showResults = nullptr;
     StopWorker();
     StopNames();

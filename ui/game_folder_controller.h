@@ -19,7 +19,6 @@
 #include "present/find_rows.h"
 #include "ui/folder_results.h"
 #include "ui/navigation_controller.h"
-#include "ui/preview_view.h"
 #include "ui/worker.h"
 
 class GameFolderController {
@@ -39,7 +38,7 @@ public:
     // A search began: the list is to be shown if it is hidden.
     std::function<void()> showResults;
 
-    // Called by the open sequence: once the tree is shown, the names are
+    // Called through the window's providers: once the tree is shown, the names are
     // read (and a chosen result's row selected); before the document is
     // released, the reading stops and the names go.
     void DocumentShown();
@@ -125,11 +124,8 @@ private:
     std::function<bool(int)> choose_;
 };
 
-// The context menu of a line of the preview: the uses of what its event
-// command refers to; empty for other lines and pages, or with no controller.
-std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line);
-
-// The controller the open sequence and the list's menu report to; none in
-// quarnix-dump.
+// The controller the window's commands use; it fills the game folder's
+// slot of ui/window_providers.h (menus, names, the document's arrival and
+// departure).  None in quarnix-dump.
 void SetActiveGameFolder(GameFolderController* controller);
 GameFolderController* ActiveGameFolder();

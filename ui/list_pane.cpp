@@ -2,10 +2,10 @@
 #include <new>
 
 #include "marshal/load.h"
-#include "present/access_path.h"
 #include "present/labels.h"
-#include "present/node_location.h"
+#include "present/link_text.h"
 #include "present/value_text.h"
+#include "present/viewer_document.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -29,8 +29,13 @@ std::u16string ChildRowCell(const MarshalNode* container, std::int64_t index, in
     } else if (column == 1) {
         return TypeName(k->type);
     } else if (column == 2 && k->type == '@') {
-        const MarshalNode* target = k->data.target;
-        text = HeapText(BuildAccessPath(FindHoldingItem(target), target, 0));
+        std::u16string cell;
+        try {
+            AppendLinkText(cell, k->data.target, nullptr);
+        } catch (const std::bad_alloc&) {
+            cell.clear();  // empty, like any text that could not be made
+        }
+        return cell;
     } else if (column == 2) {
         text = ValueText(k, buf);
     }

@@ -6,9 +6,9 @@
 #include "marshal/load.h"
 #include "present/access_path.h"
 #include "present/path_parse.h"
+#include "present/viewer_document.h"
 #include "ui/copy_text.h"
 #include "ui/front_end.h"
-#include "ui/game_folder_controller.h"
 #include "ui/nav_panes.h"
 #include "ui/navigate.h"
 #include "ui/open_sequence.h"
@@ -39,15 +39,29 @@ std::u16string Decimal(std::size_t n) {
     } while (n);
     return digits;
 }
+
+// The menus' "复制路径" entry (rows, "..", tree items: one label) and the
+// title of a value's references.
+MenuEntry CopyPathEntry(std::function<std::u16string()> path) {
+    return {u"复制路径", true, [path = std::move(path)] { ClipboardSetText(path()); }};
+}
+
+std::u16string ReferencedText(std::size_t count) { return u"被引用 " + Decimal(count) + u" 次"; }
 }  // namespace
 
-void SetActiveNavigation(NavigationController* controller) { g_active = controller; }
+void SetActiveNavigation(NavigationController* controller) {
+    g_active = controller;
+    if (!controller) return ClearWindowProvider(ProviderSlot::kNavigation);
+    WindowProvider provider;
+    provider.documentClosing = [controller] { controller->DocumentClosing(); };
+    SetWindowProvider(ProviderSlot::kNavigation, std::move(provider));
+}
 NavigationController* ActiveNavigation() { return g_active; }
 
 NavigationController::NavigationController() : alive_(std::make_shared<unsigned>(0)) {}
 
 NavigationController::~NavigationController() {
-    if (g_active == this) g_active = nullptr;
+    if (g_active == this) SetActiveNavigation(nullptr);
     StopWork(holdersWorker_);
 }
 
@@ -178,11 +192,11 @@ std::u16string NavigationController::SelectedRowsText() {
 
 std::vector<MenuEntry> NavigationController::RowMenu(int row) {
     const MarshalNode* node = row >= 0 ? ListRowNode(row) : nullptr;
-    if (!node) return {{u"复制路径", true, [] { ClipboardSetText(CurrentPathText()); }}};
+    if (!node) return {CopyPathEntry(CurrentPathText)};
     std::vector<MenuEntry> menu;
     menu.push_back({u"复制名称", true, [row] { ClipboardSetText(CellText(ListPaneStore(), row, 0)); }});
     menu.push_back({u"复制值", true, [row] { ClipboardSetText(CellText(ListPaneStore(), row, 2)); }});
-    menu.push_back({u"复制路径", true, [node] { ClipboardSetText(TakePath(BuildAccessPath(TreeCaretItem(), node, 0))); }});
+    menu.push_back(CopyPathEntry([node] { return TakePath(BuildAccessPath(TreeCaretItem(), node, 0)); }));
     menu.push_back({u"复制行", true, [row] {
         std::vector<int> rows = SelectedRows();
         if (std::find(rows.begin(), rows.end(), row) == rows.end()) rows = {row};
@@ -191,8 +205,7 @@ std::vector<MenuEntry> NavigationController::RowMenu(int row) {
     menu.push_back({});
     // A link row stands for what it points at.
     menu.push_back(ReferencesEntry(node->type == '@' && node->data.target ? node->data.target : node));
-    if (GameFolderController* folder = ActiveGameFolder())
-        for (MenuEntry& entry : folder->RowEntries(row)) menu.push_back(std::move(entry));
+    AppendProvidedEntries(MenuPlace::kListRow, row, node, menu);
     return menu;
 }
 
@@ -200,7 +213,7 @@ std::vector<MenuEntry> NavigationController::TreeMenu(TreeItem item) {
     const MarshalNode* node = item ? TreeItemNode(item) : nullptr;
     if (!node) return {};
     std::vector<MenuEntry> menu;
-    menu.push_back({u"复制路径", true, [item] { ClipboardSetText(TakePath(BuildAccessPath(item, nullptr, 0))); }});
+    menu.push_back(CopyPathEntry([item] { return TakePath(BuildAccessPath(item, nullptr, 0)); }));
     if (node != &DocumentRoot) {
         menu.push_back({});
         menu.push_back(ReferencesEntry(node));
@@ -210,7 +223,7 @@ std::vector<MenuEntry> NavigationController::TreeMenu(TreeItem item) {
 
 MenuEntry NavigationController::ReferencesEntry(const MarshalNode* node) {
     const std::size_t count = References().LinksTo(node).size();
-    return {u"被引用 " + Decimal(count) + u" 次", count > 0, [this, node] {
+    return {ReferencedText(count), count > 0, [this, node] {
         if (showReferences) showReferences(node);
     }};
 }
@@ -219,7 +232,7 @@ std::vector<MenuEntry> NavigationController::ReferencesMenu(const MarshalNode* n
     auto links = References().LinksTo(node);
     const HolderIndex& holders = Holders();
     std::vector<MenuEntry> menu;
-    menu.push_back({u"被引用 " + Decimal(links.size()) + u" 次", false, {}});
+    menu.push_back({ReferencedText(links.size()), false, {}});
     menu.push_back({});
     std::size_t listed = 0;
     for (const MarshalNode* link : links) {

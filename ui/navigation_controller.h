@@ -15,15 +15,8 @@
 #include "present/reference_index.h"
 #include "present/tree_queries.h"
 #include "ui/history.h"
+#include "ui/window_providers.h"
 #include "ui/worker.h"
-
-// One entry of a context menu: a command, a disabled line, or a separator
-// (empty text).
-struct MenuEntry {
-    std::u16string text;
-    bool enabled = true;
-    std::function<void()> choose;
-};
 
 class NavigationController {
 public:

@@ -13,14 +13,12 @@
 
 #include "marshal/load.h"
 #include "present/format_bounded.h"
-#include "present/node_location.h"
 #include "present/text.h"
-#include "ui/compare_controller.h"
-#include "ui/game_folder_controller.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
-#include "ui/navigation_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
+#include "ui/window_providers.h"
 
 char16_t DocumentPath[kDocumentPathUnits];
 FileInfoRecord DocumentFileInfo;
@@ -54,6 +52,18 @@ const char16_t* LoadResultMessage(int result, MessageIcon* icon) {
         *icon = MessageIcon::Error;
         return u"打开文件时发生未知错误";
     }
+}
+
+std::u16string FileDisplayName(const std::u16string& path) {
+    char16_t name[kDisplayNameUnits];
+    FileIcon icon = nullptr;
+    GetFileDisplayInfo(path.c_str(), name, kDisplayNameUnits, &icon);
+    if (icon) DestroyFileIcon(icon);
+    return name;
+}
+
+std::u16string NamedLoadMessage(const std::u16string& path, int result, MessageIcon* icon) {
+    return FileDisplayName(path) + u"：" + LoadResultMessage(result, icon);
 }
 
 namespace {
@@ -110,13 +120,10 @@ std::FILE* OpenDocumentFileBytes(const char* path) {
 void ReleaseDocument() {
     // The workers that read the document (the holder index, a search) stop
     // before anything of it goes, whoever releases it.
-    if (NavigationController* navigation = ActiveNavigation()) navigation->DocumentClosing();
-    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentClosing();
-    if (CompareController* compare = ActiveCompare()) compare->DocumentClosing();
+    NotifyDocumentClosing();
     // The panes go first, so no item ever points at a released node.
     ListDeleteAllRows();
-    TreeDeleteAllItems();
-    InvalidateNodeLocation();
+    EmptyTreePane();
     StatusSetText(u"");
     ReleaseNode(&DocumentRoot);
     std::memset(&DocumentRoot, 0, sizeof DocumentRoot);

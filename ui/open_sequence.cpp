@@ -1,22 +1,23 @@
 #include "ui/open_sequence.h"
 
-#include <thread>
-
 #include "marshal/load.h"
-#include "ui/compare_controller.h"
 #include "ui/front_end.h"
-#include "ui/game_folder_controller.h"
 #include "ui/viewer.h"
+#include "ui/window_providers.h"
+#include "ui/worker.h"
 
 namespace {
 enum class Stage { Idle, Loading, Building };
 
 OpenSequenceView g_view;
 OpenJob g_job;
-std::thread g_worker;
+// The load, then the tree's building.  Its posts are dropped once the open
+// ended (StopWork); the open's cancel is CancelOpen, called here, so the
+// worker itself has none and starting the build leaves the document alone.
+Worker g_worker;
 Stage g_stage = Stage::Idle;
-// Steps and timers of an open that was ended are dropped: they carry the
-// number of their open.
+// The progress timers of an open that was ended are dropped: they carry
+// the number of their open.
 unsigned g_open = 0;
 bool g_cancelled = false;
 bool g_progressShown = false;
@@ -26,18 +27,11 @@ void Call(const Hook& hook, Args... args) {
     if (hook) hook(args...);
 }
 
-void Join() {
-    if (g_worker.joinable()) g_worker.join();
-}
-
 // Runs `work` on a worker, then `next` on the window's thread.
 void RunOnWorker(void (*work)(), void (*next)()) {
-    const unsigned open = g_open;
-    g_worker = StartWorker([open, work, next] {
+    StartWork(g_worker, nullptr, [work, next](const WindowPost& post) {
         work();
-        PostToWindow([open, next] {
-            if (open == g_open) next();
-        });
+        post(next);
     });
 }
 
@@ -46,7 +40,7 @@ void TickProgress(unsigned open) {
     std::uint64_t read, total;
     OpenProgress(&read, &total);
     // `--compare` loads the old file next: one bar over both.
-    if (CompareController* compare = ActiveCompare(); compare && total) total += compare->WaitingBytes(g_job.path);
+    if (total) total += ProvidedBytesAfterOpen(g_job.path);
     Call(g_view.updateProgress, read, total);
     StartTimer(kOpenProgressTickMs, [open] { TickProgress(open); });
 }
@@ -69,7 +63,7 @@ void EndOpen() {
 void Built();
 
 void Loaded() {
-    Join();
+    JoinWork(g_worker);
     if (g_cancelled) g_job.result = kLoadCancelled;
     if (!OpenStepLoaded(&g_job)) {
         EndOpen();
@@ -85,15 +79,14 @@ void Loaded() {
 }
 
 void Built() {
-    Join();
+    JoinWork(g_worker);
     if (g_cancelled) g_job.built = false;
     Call(g_view.treeBuildEnded, g_job.built);
     EndOpen();
     OpenStepShowTree(&g_job);
     if (!g_job.built) return;
     Call(g_view.documentShown);
-    if (GameFolderController* folder = ActiveGameFolder()) folder->DocumentShown();
-    if (CompareController* compare = ActiveCompare()) compare->DocumentShown();
+    NotifyDocumentShown();
 }
 }  // namespace
 
@@ -112,7 +105,7 @@ void StartOpenSequence(const char16_t* path) {
 }
 
 void CancelOpenSequence() {
-    if (CompareController* compare = ActiveCompare()) compare->Cancel();
+    NotifyCancel();
     if (!OpenSequenceRunning()) return;
     g_cancelled = true;
     CancelOpen();
@@ -123,8 +116,8 @@ bool OpenSequenceRunning() { return g_stage != Stage::Idle; }
 void StopOpenSequence() {
     if (!OpenSequenceRunning()) return;
     CancelOpen();
-    Join();
-    ++g_open;  // what the worker posted is dropped; its step runs here
+    StopWork(g_worker);  // what the worker posted is dropped; its step runs here
+    ++g_open;
     const Stage stage = g_stage;
     if (stage == Stage::Loading) {
         EndOpen();

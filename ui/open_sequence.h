@@ -1,8 +1,9 @@
 // The Open command after its dialog, as every window runs it: the load and
 // the building of the tree on a worker, the other steps on the window's
 // thread, a progress display after a moment, cancel by the user or by the
-// next open.  Written once over ui/front_end.h; a window supplies what it
-// shows through OpenSequenceView.
+// next open.  Written once over the shared worker (ui/worker.h) and the
+// front end's timers (ui/front_end.h); a window supplies what it shows
+// through OpenSequenceView.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -5,7 +5,8 @@
 
 #include "marshal/document.h"
 #include "marshal/load.h"
-#include "ui/compare_controller.h"
+#include "present/viewer_document.h"
+#include "ui/window_providers.h"
 #include "ui/viewer.h"
 
 void OpenStepBegin(OpenJob* job, const char16_t* path) {
@@ -41,8 +42,7 @@ bool OpenStepLoaded(OpenJob* job) {
     ReleaseDocument();
     SetBusy(false);
     // The new file of `--compare` is named, as the old one would be; no comparison follows.
-    CompareController* compare = ActiveCompare();
-    const bool compared = compare && compare->ForgetOpen(job->path);
+    const bool compared = NotifyOpenFailed(job->path);
     // A load the user cancelled ends like a failed one, without a message.
     if (job->result == kLoadCancelled) return false;
     // The text first: it sets the icon.

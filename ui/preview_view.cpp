@@ -12,7 +12,6 @@
 #include "lens/number_text.h"
 #include "lens/reading.h"
 #include "present/find_rows.h"
-#include "ui/game_folder_controller.h"
 #include "ui/viewer.h"
 
 namespace {
@@ -72,8 +71,7 @@ void AppendMapHeader(std::u16string& header, const MarshalNode* node, const Game
 PreviewView MakePreviewView(const MarshalNode* node, const std::u16string& path) {
     PreviewView view;
     if (!node) return view;
-    const GameFolderController* folder = ActiveGameFolder();
-    const GameNames* names = folder ? folder->Names() : nullptr;
+    const GameNames* names = ProvidedNames();
     Reading reading = ReadNode(node, names);
     view.header = reading.summary;
     if (!path.empty()) view.header += u"　　" + path;
@@ -107,8 +105,7 @@ PreviewView MakePreviewView(const MarshalNode* node, const std::u16string& path)
 }
 
 PreviewFollower::Change PreviewFollower::Follow(const PreviewTarget& target) {
-    const GameFolderController* folder = ActiveGameFolder();
-    const unsigned names = folder ? folder->NamesVersion() : 0;
+    const unsigned names = ProvidedNamesVersion();
     if (target.node && target.node == node_ && names == namesVersion_ && !view_.lineChild.empty()) {
         Mark(target.mark);
         return Change::kMark;
@@ -118,6 +115,13 @@ PreviewFollower::Change PreviewFollower::Follow(const PreviewTarget& target) {
     view_ = MakePreviewView(target.node, target.path);
     Mark(target.mark);
     return Change::kPage;
+}
+
+std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line) {
+    std::vector<MenuEntry> menu;
+    if (const MarshalNode* command = follower.LineCommand(line))
+        AppendProvidedEntries(MenuPlace::kPreviewLine, -1, command, menu);
+    return menu;
 }
 
 void PreviewFollower::Forget() {

@@ -12,6 +12,7 @@
 #include "lens/color_reading.h"
 #include "lens/table_reading.h"
 #include "ui/preview.h"
+#include "ui/window_providers.h"
 
 enum class PreviewPage : std::uint8_t {
     kText,    // `lines`, as Ruby source when `ruby`
@@ -76,6 +77,11 @@ private:
     PreviewView view_;
     int marked_ = -1;
 };
+
+// The context menu of a line of the preview: what the window's providers
+// offer for its event command (the uses of what it refers to); empty for
+// other lines and pages.
+std::vector<MenuEntry> PreviewLineMenu(const PreviewFollower& follower, int line);
 
 // A place the find bar's text occurs on the text page, in UTF-16 units of its line.
 struct TextMark {

@@ -3,6 +3,7 @@
 #include "marshal/load.h"
 #include "present/labels.h"
 #include "present/node_location.h"
+#include "present/viewer_document.h"
 #include "ui/viewer.h"
 
 void RebuildTreePane() {
@@ -13,12 +14,21 @@ void RebuildTreePane() {
     TreeSelectItem(root);
 }
 
-TreeItem BuildTreeItems() {
+// The functions of this file are the only ones that change the tree pane's
+// items, so they alone tell the node location (present/node_location.h)
+// that its index of holding items is stale: once the items went, and again
+// once the new ones are all in, so that no lookup made in between is kept.
+void EmptyTreePane() {
     TreeDeleteAllItems();
     InvalidateNodeLocation();
+}
+
+TreeItem BuildTreeItems() {
+    EmptyTreePane();
     TreeItem root = TreeInsertItem(nullptr, DocumentFileInfo.displayName, kImageFile, &DocumentRoot);
     if (!root) return nullptr;
     InsertContainerItems(root, &DocumentRoot);
+    InvalidateNodeLocation();
     return ViewerDocument.cancel.load(std::memory_order_relaxed) ? nullptr : root;
 }
 

@@ -31,6 +31,11 @@ extern char16_t WindowTitle[kTitleUnits];
 
 // The message and icon the Open command shows for a failed load.
 const char16_t* LoadResultMessage(int result, MessageIcon* icon);
+// The same message naming the file, for a comparison's two files:
+// "Map001.rxdata：文件数据有误或不完整".
+std::u16string NamedLoadMessage(const std::u16string& path, int result, MessageIcon* icon);
+// The file's display name, as the title shows it.
+std::u16string FileDisplayName(const std::u16string& path);
 // Opens a file for reading, shared for reading only where the platform
 // allows; none when it does not open (folders included).
 std::FILE* OpenDocumentFile(const char16_t* path);
@@ -86,6 +91,9 @@ void RebuildTreePane();
 TreeItem BuildTreeItems();
 // Stops early when the document's load is cancelled.
 void InsertContainerItems(TreeItem parent, const MarshalNode* node);
+// Removes every item of the tree pane.  The tree changes only through this
+// file's functions, which keep the node location's index in step with it.
+void EmptyTreePane();
 
 // MARK: list pane (list_pane.cpp)
 void InsertListColumns();

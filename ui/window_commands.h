@@ -4,7 +4,8 @@
 // draws its menus and keys from the table and runs a command by its index;
 // a new command is one row.  While an open runs, the loader writes the
 // document: no command runs and none is enabled (cancel and progress are
-// the open sequence's own).
+// the open sequence's own).  The context menus' entries that one
+// controller adds to another's menu come through ui/window_providers.h.
 #pragma once
 #include <cstdint>
 #include <functional>

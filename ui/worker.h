@@ -1,6 +1,7 @@
 // A cancellable worker whose late posts are dropped, over the front end's
-// three operations (ui/front_end.h): the find's search, the folder's names
-// and searches and the holder index all run this way.  Stopping cancels the
+// three operations (ui/front_end.h): the open's load and tree building,
+// the find's search, the folder's names and searches and the holder index
+// all run this way.  Stopping cancels the
 // work, waits for it, and drops whatever it posted and the window has not
 // run yet; so does starting the next work.
 #pragma once

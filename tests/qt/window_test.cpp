@@ -13,6 +13,7 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include "present/viewer_document.h"
 #include "ui/qt/load_runner.h"
 #include "marshal/load.h"
 #include "tests/project_version.h"

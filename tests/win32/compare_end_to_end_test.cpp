@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/driver.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 namespace {
 std::string Heading(HWND results) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/viewer_fixture.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 namespace {
 void Pump() {

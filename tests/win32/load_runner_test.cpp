@@ -3,10 +3,11 @@
 // open, and ends silently with empty panes; the next open works.  A source
 // that holds its bytes back shows the progress bar.
 #include "marshal/alloc.h"
+#include "present/viewer_document.h"
 #include "tests/marshal_bytes.h"
 #include "tests/viewer_fixture.h"
 #include "ui/open_sequence.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 using namespace mb;
 

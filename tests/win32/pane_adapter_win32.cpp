@@ -1,7 +1,7 @@
 // The contract suites over the native Windows panes: a real main window
 // with its real controls, in this process; everything is read back from
 // the controls.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <string>
 

@@ -13,6 +13,7 @@
 
 #include "bench/preview_bench_file.h"
 #include "marshal/load.h"
+#include "present/viewer_document.h"
 #include "ui/handlers.h"
 #include "ui/win32/preview_win32.h"
 

@@ -6,7 +6,7 @@
 // Map001's page condition and written by two commands.
 #include "tests/viewer_fixture.h"
 #include "ui/game_folder_controller.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 namespace {
 std::string Game(const std::string& file) { return std::string(QUARNIX_TEST_DATA) + "/game/" + file; }

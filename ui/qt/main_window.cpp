@@ -187,7 +187,7 @@ void MainWindow::Shutdown() {
     ShutdownViewer();
     // No item may outlive the released document it points into (the logic
     // empties the panes itself; emptying them again costs nothing).
-    TreeDeleteAllItems();
+    EmptyTreePane();
     ListDeleteAllRows();
 }
 

@@ -13,7 +13,6 @@
 #include <QVBoxLayout>
 
 #include "ui/compare_preview.h"
-#include "ui/game_folder_controller.h"
 #include "ui/qt/compare_preview_page.h"
 #include "ui/qt/code_view.h"
 #include "ui/qt/entry_menu.h"

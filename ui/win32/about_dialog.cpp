@@ -1,6 +1,6 @@
 // The About dialog (template 102 of the resources): OK, Esc and the close
 // box all end it.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

@@ -4,7 +4,7 @@
 // and the program lays itself out for that DPI, from its fonts' metrics,
 // and again when WM_DPICHANGED says the window moved to another monitor.
 #pragma once
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 constexpr UINT kBaseDpi = 96;
 

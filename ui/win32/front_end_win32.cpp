@@ -9,7 +9,7 @@
 #include "ui/open_sequence.h"
 #include "ui/viewer.h"
 #include "ui/win32/dpi_win32.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 namespace {
 constexpr int kProgressSteps = 1000;

@@ -3,7 +3,7 @@
 // container of a million children lists as fast as its store fills.  The
 // selected state of the rows is the control's own.
 #include "ui/handlers.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 #include "ui/win32/dpi_win32.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The main window: its class, menu, controls, commands, and the routing of
 // its messages to the layout, the notifications and the viewer's logic.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <shellapi.h>
 

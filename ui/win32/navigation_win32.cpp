@@ -3,7 +3,7 @@
 // keys, the find and path bars under the panes, the context menus of both
 // panes and the mouse's side buttons.  The decisions are the portable
 // controllers'; this puts them on Windows' own controls.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <windowsx.h>
 

@@ -2,7 +2,7 @@
 // identities (ui/panes.h): the icons come from two system modules, and an
 // icon that cannot be had is replaced by the warning icon, so the list
 // always holds all seven in their places.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include "ui/win32/dpi_win32.h"
 

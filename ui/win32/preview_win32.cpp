@@ -7,12 +7,11 @@
 
 #include "lens/ruby_tokens.h"
 #include "ui/compare_preview.h"
-#include "ui/game_folder_controller.h"
 #include "ui/open_sequence.h"
 #include "ui/preview_view.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/rows_view_win32.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 HWND PreviewPane;
 

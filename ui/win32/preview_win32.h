@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/preview.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 struct MenuEntry;
 

@@ -3,7 +3,7 @@
 // list view (a hundred thousand lines cost no more than their strings).
 // Lines that write are drawn in another colour.  Double-click or Enter on
 // a line goes to its row.  The decisions are GameFolderController's.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <algorithm>
 #include <string>

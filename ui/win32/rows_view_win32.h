@@ -5,7 +5,7 @@
 // with line numbers in a margin, Ruby colours and the find bar's text
 // marked, and its table grid, with a pinned header row.
 #pragma once
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 // The status bar, the title, the file's icon in the image list, and what
 // the program asks of the system: the Open dialog, message boxes, a file's
 // display name and icon, the wait cursor.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include <commdlg.h>
 #include <shellapi.h>

@@ -3,7 +3,7 @@
 // the splitter), the list pane on
 // the right, the status bar along the bottom.  The splitter position is
 // the tree pane's width, read back from the control whenever needed.
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/preview_win32.h"

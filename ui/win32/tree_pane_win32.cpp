@@ -8,7 +8,7 @@
 #include <new>
 
 #include "ui/handlers.h"
-#include "ui/win32/window_state.h"
+#include "ui/win32/win32_front_end.h"
 
 namespace {
 using Id = TreeStore::Id;
