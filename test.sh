@@ -83,10 +83,10 @@ fuzz() {
 # Each fuzzer uses one core: two lanes side by side, the loader then the
 # comparison of two versions in one, the viewer then the game folder in the
 # other.
-(fuzz fuzz_load 90000 && fuzz fuzz_diff 10000) >build-fuzz/lane-1.log 2>&1 &
+(fuzz fuzz_load 60000 && fuzz fuzz_diff 10000) >build-fuzz/lane-1.log 2>&1 &
 lane=$!
 view_status=0 lane_status=0
-(fuzz fuzz_view 20000 && fuzz fuzz_game 1500) >build-fuzz/lane-2.log 2>&1 || view_status=$?
+(fuzz fuzz_view 15000 && fuzz fuzz_game 1100) >build-fuzz/lane-2.log 2>&1 || view_status=$?
 wait "$lane" || lane_status=$?
 grep -h '^Done ' build-fuzz/lane-1.log build-fuzz/lane-2.log || true
 for failed in "1:$lane_status" "2:$view_status"; do
