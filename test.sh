@@ -20,8 +20,10 @@ stage() {
 }
 
 echo "== Build and test (packages ready after $SECONDS s)"
-# The benchmarks are built by the scripts under bench/ that run them.
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=OFF >/dev/null
+# The benchmarks are built by the scripts under bench/ that run them.  Each
+# tree is compiled from nothing, in batches of sources (UNITY).
+UNITY=-DCMAKE_UNITY_BUILD=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_BENCH=OFF "$UNITY" >/dev/null
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
@@ -41,7 +43,7 @@ export LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp"
 # panes among them) too, named so a cache from an earlier run cannot leave
 # them out.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=ON \
-  -DQUARNIX_BENCH=OFF >/dev/null
+  -DQUARNIX_BENCH=OFF "$UNITY" >/dev/null
 cmake --build build-asan -j "$JOBS"
 ctest --test-dir build-asan --output-on-failure -j "$JOBS"
 echo "-- the release packages (scripts/package.sh, scripts/test-packages.sh; made beside this stage)"
@@ -59,14 +61,14 @@ stage "== The portable suites under ThreadSanitizer (headless panes: no Qt, no W
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_TSAN=ON -DQUARNIX_QT=OFF \
-  -DQUARNIX_BENCH=OFF >/dev/null
+  -DQUARNIX_BENCH=OFF "$UNITY" >/dev/null
 cmake --build build-tsan -j "$JOBS" --target quarnix_tests quarnix-dump
 ctest --test-dir build-tsan --output-on-failure -j "$JOBS" -LE not_under_tsan
 unset TSAN_OPTIONS
 
 stage "== Fuzz the loader, and the viewer over what it loads, briefly"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
+  -DQUARNIX_FUZZ=ON -DQUARNIX_SANITIZE=ON -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF "$UNITY" >/dev/null
 cmake --build build-fuzz -j "$JOBS" --target fuzz_load fuzz_view fuzz_game fuzz_diff
 # One target's run.  A fixed seed and number of runs make it the same every
 # time, so the test command cannot fail by chance; the time limit only

@@ -8,6 +8,12 @@
 
 #include "marshal/node.h"
 
+// The distance between two children in a container's array: plain nodes,
+// or the entries of a hash or an object's attributes.
+inline std::size_t ChildStride(const MarshalNode* n) {
+    return IsEntryListType(n->type) ? sizeof(MarshalAttr) : sizeof(MarshalNode);
+}
+
 // Calls visit(container) for `root` and every container below it, in
 // pre-order; stops early, returning false, when visit returns false.
 // Throws std::bad_alloc when the stack of open containers cannot grow.
@@ -24,7 +30,7 @@ bool WalkContainers(const MarshalNode* root, Visit&& visit) {
         const std::int64_t count = ChildCount(n);
         if (count == 0) return Open{nullptr, nullptr, 0};
         const char* first = reinterpret_cast<const char*>(ChildAt(n, 0));
-        std::size_t stride = IsEntryListType(n->type) ? sizeof(MarshalAttr) : sizeof(MarshalNode);
+        const std::size_t stride = ChildStride(n);
         return Open{first, first + static_cast<std::size_t>(count) * stride, stride};
     };
     if (!visit(root)) return false;

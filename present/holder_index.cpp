@@ -8,10 +8,6 @@
 #include "present/container_walk.h"
 #include "present/node_location.h"
 
-namespace {
-std::size_t ElementSize(const MarshalNode* n) { return IsEntryListType(n->type) ? sizeof(MarshalAttr) : sizeof(MarshalNode); }
-}  // namespace
-
 void HolderIndex::Clear() {
     ranges_.clear();
     ranges_.shrink_to_fit();
@@ -49,7 +45,7 @@ const MarshalNode* HolderIndex::Holder(const MarshalNode* node) const {
     if (it == ranges_.begin()) return nullptr;
     --it;
     const MarshalNode* n = it->container;
-    return a - it->start < static_cast<std::uintptr_t>(ChildCount(n)) * ElementSize(n) ? n : nullptr;
+    return a - it->start < static_cast<std::uintptr_t>(ChildCount(n)) * ChildStride(n) ? n : nullptr;
 }
 
 std::vector<const MarshalNode*> HolderIndex::HolderChain(const MarshalNode* node) const {

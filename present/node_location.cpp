@@ -7,6 +7,7 @@
 #include "marshal/load.h"
 #include "marshal/page_chunks.h"
 #include "present/address_sort.h"
+#include "present/container_walk.h"
 #include "present/viewer_document.h"
 
 namespace {
@@ -20,14 +21,12 @@ bool g_indexValid = false;
 
 bool Holds(std::uint8_t type) { return type == '[' || type == '{' || type == '}' || type == 'o' || type == 'S'; }
 
-std::size_t ElementSize(const MarshalNode* n) { return IsEntryListType(n->type) ? sizeof(MarshalAttr) : sizeof(MarshalNode); }
-
 // The holding test: the address lies inside the node's children array.
 bool HoldsAddress(const MarshalNode* n, std::uintptr_t a) {
     if (!n || !Holds(n->type) || !n->data.ptr) return false;
     auto start = reinterpret_cast<std::uintptr_t>(n->data.ptr);
     auto count = static_cast<std::uint64_t>(ChildCount(n));
-    return a >= start && a - start < count * ElementSize(n);
+    return a >= start && a - start < count * ChildStride(n);
 }
 
 bool BuildIndex() {

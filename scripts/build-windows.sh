@@ -14,7 +14,7 @@ build="${1:-$root/build-windows}"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF >/dev/null
+  -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUARNIX_QT=OFF -DQUARNIX_BENCH=OFF -DCMAKE_UNITY_BUILD=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # DLLs every Windows has; anything else would have to be shipped beside

@@ -6,11 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/process_support.h"
-
-namespace {
-ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-}  // namespace
+#include "tests/dump_support.h"
 
 TEST(DumpDeviceTest, TooDeepHasAMessageOfItsOwn) {
     std::string deep = "\x04\x08";
@@ -30,7 +26,6 @@ TEST(DumpDeviceTest, TooDeepHasAMessageOfItsOwn) {
 #include <cstdio>
 
 namespace {
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
 
 // Runs a shell command line and collects its output and status.
 ProgramRun Shell(const std::string& line) {

@@ -10,19 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/process_support.h"
+#include "tests/dump_support.h"
 
 namespace {
-ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 bool Continuation(const std::string& line) { return line.rfind("\t| ", 0) == 0; }
 }  // namespace
 

@@ -11,24 +11,13 @@
 
 #include "tests/json_check.h"
 #include "tests/marshal_bytes.h"
-#include "tests/process_support.h"
+#include "tests/dump_support.h"
 #include "tests/project_version.h"
 
 using mb::Arr, mb::Float, mb::Hash, mb::HashDef, mb::Int, mb::Ivar, mb::Link, mb::Nil, mb::Obj, mb::Str, mb::Sym,
     mb::True, mb::UserClass, mb::UserDump, mb::UserMarshal;
 
 namespace {
-ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
     std::size_t start = 0;
@@ -68,7 +57,7 @@ TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
         ProgramRun run = Dump(c.args);
         EXPECT_EQ(run.status, 64) << c.args[0];
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(Lines(run.err).at(0), "quarnix-dump: " + c.message);
+        EXPECT_EQ(SplitLines(run.err).at(0), "quarnix-dump: " + c.message);
     }
     ProgramRun help = Dump({"--help"});
     EXPECT_EQ(help.status, 0);
@@ -86,7 +75,7 @@ TEST(DumpOptionsTest, WrongUsageExits64WithTheReason) {
 TEST(DumpOptionsTest, FindPrintsTheRowsOfTheFullDumpThatShowTheText) {
     for (const char* name : kCorpus) {
         SCOPED_TRACE(name);
-        std::vector<std::string> dump = Lines(Dump({Data(name)}).out);
+        std::vector<std::string> dump = SplitLines(Dump({Data(name)}).out);
         for (const std::string text : {"1", "RPG", "字符串", "data0[", "e"}) {
             std::string expected;
             for (const std::string& line : dump) {
@@ -109,7 +98,7 @@ TEST(DumpOptionsTest, FindPrintsTheRowsOfTheFullDumpThatShowTheText) {
 // The blocks at and below the item PATH names are exactly those of the full
 // dump; a row's path prints its item's header and that row alone.
 TEST(DumpOptionsTest, PathPrintsTheBlocksBelowItsItem) {
-    std::vector<std::string> dump = Lines(Dump({Data("Map001.rxdata")}).out);
+    std::vector<std::string> dump = SplitLines(Dump({Data("Map001.rxdata")}).out);
     for (const std::string path : {"", "data0", "data0.events", "data0.events.values[3].pages[0]",
                                    "data0.events.values[19]", "data0.events.values[3].pages[0].list[1]"}) {
         std::string expected;
@@ -127,9 +116,9 @@ TEST(DumpOptionsTest, PathPrintsTheBlocksBelowItsItem) {
         EXPECT_EQ(run.out, expected) << path;
     }
     ProgramRun row = Dump({"--path", "data0.events.values[3].pages[0].list[1].code", Data("Map001.rxdata")});
-    EXPECT_EQ(Lines(row.out).size(), 2u);
-    EXPECT_EQ(Lines(row.out).at(0), "[data0.events.values[3].pages[0].list[1]]");
-    EXPECT_EQ(Fields(Lines(row.out).at(1)).at(3), "data0.events.values[3].pages[0].list[1].code");
+    EXPECT_EQ(SplitLines(row.out).size(), 2u);
+    EXPECT_EQ(SplitLines(row.out).at(0), "[data0.events.values[3].pages[0].list[1]]");
+    EXPECT_EQ(Fields(SplitLines(row.out).at(1)).at(3), "data0.events.values[3].pages[0].list[1].code");
 
     ProgramRun missing = Dump({"--path", "data0.events.values[3].pagez[0]", Data("Map001.rxdata")});
     EXPECT_EQ(missing.status, 64);

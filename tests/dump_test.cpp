@@ -7,13 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/process_support.h"
-
-namespace {
-ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-
-std::string Data(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/" + name; }
-}  // namespace
+#include "tests/dump_support.h"
 
 TEST(DumpTest, FailuresPrintTheirMessageAndExitWithTheResult) {
     struct Case {

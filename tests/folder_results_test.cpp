@@ -17,14 +17,14 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Game(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/game/ruby18/" + name; }
+std::string Ruby18Game(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/game/ruby18/" + name; }
 
 class FolderResultsTest : public ViewerTest {
 protected:
     void Index() {
         auto scratch = std::make_unique<MarshalDocument>();
-        ASSERT_TRUE(ReadGameNames(PathFromUtf8(Game("")), *scratch, names_));
-        ASSERT_TRUE(BuildUsageIndex(UsageFiles(PathFromUtf8(Game(""))), &names_, *scratch, index_));
+        ASSERT_TRUE(ReadGameNames(PathFromUtf8(Ruby18Game("")), *scratch, names_));
+        ASSERT_TRUE(BuildUsageIndex(UsageFiles(PathFromUtf8(Ruby18Game(""))), &names_, *scratch, index_));
         DropDocument(*scratch);
     }
     GameNames names_;
@@ -53,20 +53,20 @@ TEST_F(FolderResultsTest, LinesSayFileEventPageAndReadingWithWritesMarked) {
 
 TEST_F(FolderResultsTest, ChoosingALineSelectsItsRowOpeningItsFileFirst) {
     Index();
-    ASSERT_EQ(OpenPath(Game("Map001.rxdata")), 0);
+    ASSERT_EQ(OpenPath(Ruby18Game("Map001.rxdata")), 0);
     const std::vector<FolderResult> results = UseResults(index_, RefKind::kSwitch, 1);
     ASSERT_EQ(results.size(), 3u);
     HolderIndex holders;
     ASSERT_TRUE(holders.Build(&DocumentRoot));
     // In the open file: the row is selected at once.
-    EXPECT_FALSE(ResultNeedsOpen(results[1], PathFromUtf8(Game("Map001.rxdata"))));
+    EXPECT_FALSE(ResultNeedsOpen(results[1], PathFromUtf8(Ruby18Game("Map001.rxdata"))));
     ASSERT_TRUE(SelectResultRow(results[1], holders));
     EXPECT_EQ(Status(), "路径: data0.events.values[0].pages[0].list[0]");
     EXPECT_EQ(SelectedRows().size(), 1u);
     ASSERT_TRUE(SelectResultRow(results[0], holders));
     EXPECT_EQ(Status(), "路径: data0.events.values[0].pages[0].condition");
     // In another file: the Open command first, then the row.
-    EXPECT_TRUE(ResultNeedsOpen(results[2], PathFromUtf8(Game("Map001.rxdata"))));
+    EXPECT_TRUE(ResultNeedsOpen(results[2], PathFromUtf8(Ruby18Game("Map001.rxdata"))));
     holders.Clear();
     ASSERT_EQ(OpenPath(PathToUtf8(results[2].file)), 0);
     ASSERT_TRUE(holders.Build(&DocumentRoot));
@@ -80,7 +80,7 @@ TEST_F(FolderResultsTest, ChoosingALineSelectsItsRowOpeningItsFileFirst) {
 }
 
 TEST_F(FolderResultsTest, TheContextMenuAsksForWhatTheRowOrCommandIs) {
-    ASSERT_EQ(OpenPath(Game("System.rxdata")), 0);
+    ASSERT_EQ(OpenPath(Ruby18Game("System.rxdata")), 0);
     const MarshalNode* system = Unwrapped(ChildAt(&DocumentRoot, 0));
     const MarshalNode* switches = Unwrapped(InstanceVariable(system, "switches"));
     const MarshalNode* variables = Unwrapped(InstanceVariable(system, "variables"));
@@ -93,14 +93,14 @@ TEST_F(FolderResultsTest, TheContextMenuAsksForWhatTheRowOrCommandIs) {
     EXPECT_EQ(kind, RefKind::kVariable);
     EXPECT_FALSE(RowUseTarget(switches, 0, "System.rxdata", kind, id));  // the nil before switch 1
     EXPECT_FALSE(RowUseTarget(switches, 3, "Items.rxdata", kind, id));   // not System's list
-    ASSERT_EQ(OpenPath(Game("Items.rxdata")), 0);
+    ASSERT_EQ(OpenPath(Ruby18Game("Items.rxdata")), 0);
     ASSERT_TRUE(RowUseTarget(Unwrapped(ChildAt(&DocumentRoot, 0)), 2, "items.RXDATA", kind, id));
     EXPECT_EQ(kind, RefKind::kItem);
     EXPECT_EQ(id, 2);
-    ASSERT_EQ(OpenPath(Game("Classes.rxdata")), 0);  // classes are named, but not searched for
+    ASSERT_EQ(OpenPath(Ruby18Game("Classes.rxdata")), 0);  // classes are named, but not searched for
     EXPECT_FALSE(RowUseTarget(Unwrapped(ChildAt(&DocumentRoot, 0)), 1, "Classes.rxdata", kind, id));
 
-    ASSERT_EQ(OpenPath(Game("Map001.rxdata")), 0);
+    ASSERT_EQ(OpenPath(Ruby18Game("Map001.rxdata")), 0);
     PathTarget target;
     struct Case {
         const char16_t* path;

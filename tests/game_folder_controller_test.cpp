@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "game/game_folder.h"
+#include "tests/dump_support.h"
 #include "tests/preview_adapter.h"
 #include "tests/viewer_fixture.h"
 #include "ui/game_folder_controller.h"
@@ -13,8 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Game(const std::string& file) { return std::string(QUARNIX_TEST_DATA) + "/game/" + file; }
-
 class GameFolderControllerTest : public ViewerTest {
 protected:
     void SetUp() override {

@@ -19,21 +19,11 @@
 #include "lens/game_names.h"
 #include "marshal/load.h"
 #include "present/text.h"
-#include "tests/process_support.h"
+#include "tests/dump_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-ProgramRun Dump(const std::vector<std::string>& args) { return RunProgram(QUARNIX_DUMP_EXE, args); }
-std::string Game(const std::string& name) { return std::string(QUARNIX_TEST_DATA) + "/game/" + name; }
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 // The event command lines of a --lens dump (continuation lines with ◆ or ：).
 std::vector<std::string> CommandLines(const std::string& out) {
     std::vector<std::string> lines;

@@ -19,7 +19,7 @@ std::string Deflate(const std::string& data) {
 }
 
 // Text that compresses a little, like source code does.
-std::string Text(std::size_t size) {
+std::string CompressibleText(std::size_t size) {
     std::string s;
     for (std::size_t i = 0; s.size() < size; ++i) s += "line " + std::to_string(i * 7919 % 10007) + "\n";
     s.resize(size);
@@ -51,7 +51,7 @@ TEST(InflateBounded, OutputUpToEachCapAndNotOneBytePast) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        const std::string data = c.size == 100000 ? std::string(100000, 'a') : Text(c.size);
+        const std::string data = c.size == 100000 ? std::string(100000, 'a') : CompressibleText(c.size);
         std::string out;
         EXPECT_EQ(InflateBounded(Deflate(data), c.limits, out), c.status);
         if (c.status == InflateStatus::kOk) EXPECT_EQ(out, data);
@@ -60,7 +60,7 @@ TEST(InflateBounded, OutputUpToEachCapAndNotOneBytePast) {
 }
 
 TEST(InflateBounded, EveryCutOfAStreamFailsAndAnythingAfterItIsSaid) {
-    const std::string data = Text(5000);
+    const std::string data = CompressibleText(5000);
     const std::string stream = Deflate(data);
     std::string out;
     for (std::size_t n = 0; n < stream.size(); ++n) {

@@ -10,11 +10,11 @@
 #include "ui/preview_view.h"
 
 namespace {
-using Lines = std::vector<std::u16string>;
+using ScriptLines = std::vector<std::u16string>;
 using Marks = std::vector<TextMark>;
 
 TEST(PreviewMarks, EveryPlaceInOrderWithTheFindBarsCaseRule) {
-    const Lines script = {u"class Scene_Title", u"  @sprite = Sprite.new", u"", u"  # 精灵 SPRITE ｓｐｒｉｔｅ"};
+    const ScriptLines script = {u"class Scene_Title", u"  @sprite = Sprite.new", u"", u"  # 精灵 SPRITE ｓｐｒｉｔｅ"};
     struct MarksCase {
         const char16_t* text;
         bool matchCase;
@@ -40,10 +40,10 @@ TEST(PreviewMarks, MarksDoNotOverlapAndStopAtTheMost) {
     EXPECT_EQ(FindTextMarks({u"aaaaa"}, u"aa", false), (Marks{{0, 0, 2}, {0, 2, 2}}));
     EXPECT_EQ(FindTextMarks({u"abab", u"ab"}, u"aba", false), (Marks{{0, 0, 3}}));
     // Two on each line: the most is reached half-way through a line.
-    const Lines many(kMostTextMarks / 2 + 7, u"x.x");
+    const ScriptLines many(kMostTextMarks / 2 + 7, u"x.x");
     const Marks marks = FindTextMarks(many, u"x", false);
     ASSERT_EQ(marks.size(), kMostTextMarks);
     EXPECT_EQ(marks.back(), (TextMark{static_cast<int>(kMostTextMarks / 2 - 1), 2, 1}));
-    EXPECT_EQ(FindTextMarks(Lines(kMostTextMarks - 1, u"x"), u"x", true).size(), kMostTextMarks - 1);
+    EXPECT_EQ(FindTextMarks(ScriptLines(kMostTextMarks - 1, u"x"), u"x", true).size(), kMostTextMarks - 1);
 }
 }  // namespace

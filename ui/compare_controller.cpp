@@ -21,7 +21,7 @@
 #include "ui/viewer.h"
 
 namespace {
-CompareController* g_active = nullptr;
+CompareController* g_activeCompare = nullptr;
 
 // A reading line longer than this (a script's many lines) ends in "……".
 constexpr std::size_t kReadingUnits = 300;
@@ -115,7 +115,7 @@ std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view ch
 CompareController::CompareController(NavigationController& navigation) : navigation_(navigation) {}
 
 CompareController::~CompareController() {
-    if (g_active == this) SetActiveCompare(nullptr);
+    if (g_activeCompare == this) SetActiveCompare(nullptr);
     changed = nullptr;
     Stop();
 }
@@ -444,7 +444,7 @@ std::u16string CompareController::StatusText() const {
 }
 
 void SetActiveCompare(CompareController* controller) {
-    g_active = controller;
+    g_activeCompare = controller;
     if (!controller) return ClearWindowProvider(ProviderSlot::kCompare);
     WindowProvider provider;
     provider.documentShown = [controller] { controller->DocumentShown(); };
@@ -454,10 +454,10 @@ void SetActiveCompare(CompareController* controller) {
     provider.cancel = [controller] { controller->Cancel(); };
     SetWindowProvider(ProviderSlot::kCompare, std::move(provider));
 }
-CompareController* ActiveCompare() { return g_active; }
+CompareController* ActiveCompare() { return g_activeCompare; }
 
 void MarkComparedRows(const MarshalNode* container) {
-    if (g_active) g_active->MarkList(container);
+    if (g_activeCompare) g_activeCompare->MarkList(container);
 }
 
 // MARK: the results list and the folders

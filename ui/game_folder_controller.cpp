@@ -20,7 +20,7 @@
 namespace fs = std::filesystem;
 
 namespace {
-GameFolderController* g_active = nullptr;
+GameFolderController* g_activeGameFolder = nullptr;
 
 // Lines of a search across files reach the window at most this far apart.
 constexpr auto kBatchInterval = std::chrono::milliseconds(50);
@@ -71,7 +71,7 @@ struct GameFolderController::BuiltIndex {
 };
 
 void SetActiveGameFolder(GameFolderController* controller) {
-    g_active = controller;
+    g_activeGameFolder = controller;
     if (!controller) return ClearWindowProvider(ProviderSlot::kGameFolder);
     WindowProvider provider;
     provider.menuEntries = [controller](MenuPlace place, int row, const MarshalNode* node, std::vector<MenuEntry>& menu) {
@@ -85,12 +85,12 @@ void SetActiveGameFolder(GameFolderController* controller) {
     provider.namesVersion = [controller] { return controller->NamesVersion(); };
     SetWindowProvider(ProviderSlot::kGameFolder, std::move(provider));
 }
-GameFolderController* ActiveGameFolder() { return g_active; }
+GameFolderController* ActiveGameFolder() { return g_activeGameFolder; }
 
 GameFolderController::GameFolderController(NavigationController& navigation) : navigation_(navigation) {}
 
 GameFolderController::~GameFolderController() {
-    if (g_active == this) SetActiveGameFolder(nullptr);
+    if (g_activeGameFolder == this) SetActiveGameFolder(nullptr);
     namesChanged = resultsChanged = showResults = nullptr;
     StopWorker();
     StopNames();

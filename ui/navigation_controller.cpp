@@ -16,7 +16,7 @@
 #include "ui/panes.h"
 
 namespace {
-NavigationController* g_active = nullptr;
+NavigationController* g_activeNavigation = nullptr;
 
 std::u16string TakePath(char16_t* path) {
     std::u16string text = path ? path : u"";
@@ -50,18 +50,18 @@ std::u16string ReferencedText(std::size_t count) { return u"被引用 " + Decima
 }  // namespace
 
 void SetActiveNavigation(NavigationController* controller) {
-    g_active = controller;
+    g_activeNavigation = controller;
     if (!controller) return ClearWindowProvider(ProviderSlot::kNavigation);
     WindowProvider provider;
     provider.documentClosing = [controller] { controller->DocumentClosing(); };
     SetWindowProvider(ProviderSlot::kNavigation, std::move(provider));
 }
-NavigationController* ActiveNavigation() { return g_active; }
+NavigationController* ActiveNavigation() { return g_activeNavigation; }
 
 NavigationController::NavigationController() : alive_(std::make_shared<unsigned>(0)) {}
 
 NavigationController::~NavigationController() {
-    if (g_active == this) SetActiveNavigation(nullptr);
+    if (g_activeNavigation == this) SetActiveNavigation(nullptr);
     StopWork(holdersWorker_);
 }
 

@@ -13,11 +13,6 @@
 #include "ui/win32/win32_front_end.h"
 
 namespace {
-std::string Heading(HWND results) {
-    wchar_t text[512] = L"";
-    SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return Utf8(text);
-}
 }  // namespace
 
 TEST(CompareEndToEnd, TheCommandLinesComparisonSteppedByF8ChosenInTheResultsAndEnded) {
@@ -25,8 +20,8 @@ TEST(CompareEndToEnd, TheCommandLinesComparisonSteppedByF8ChosenInTheResultsAndE
     ASSERT_TRUE(viewer.WaitForTitle(L"map_new.rxdata (旧: map_old.rxdata) - Quarnix"));
     const HWND results = viewer.Child(L"QuarnixResults");
     ASSERT_TRUE(results);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "比较（旧: map_old.rxdata）　共 7 处差异"; }))
-        << Heading(results);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && ResultsHeading(results) == "比较（旧: map_old.rxdata）　共 7 处差异"; }))
+        << ResultsHeading(results);
     const HWND lines = FindWindowExW(results, nullptr, L"SysListView32", nullptr);
     EXPECT_EQ(SendMessageW(lines, LVM_GETITEMCOUNT, 0, 0), 7);
 

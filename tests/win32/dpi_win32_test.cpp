@@ -8,21 +8,9 @@
 #include <vector>
 
 #include "tests/viewer_fixture.h"
-#include "ui/win32/win32_front_end.h"
+#include "tests/win32/window_support.h"
 
 namespace {
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
-RECT Bounds(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, MainWindowHandle, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 int FontHeight(HWND control) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);

@@ -263,3 +263,9 @@ PaneReport Viewer::DescribeWhen(const std::function<bool(const PaneReport&)>& re
     });
     return report;
 }
+
+std::string ResultsHeading(HWND results) {
+    wchar_t text[512] = L"";
+    SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}

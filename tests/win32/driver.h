@@ -15,6 +15,9 @@
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
+// The heading of the results list under the panes.
+std::string ResultsHeading(HWND results);
+
 // What the panes show, from the program's report.
 struct PaneReport {
     std::string title, caret, status;

@@ -265,12 +265,6 @@ TEST_F(Navigation, F4AndTheViewMenuShowAndHideThePreviewUnderTheList) {
 
 // The heading of the game folder's results pane (another process's static:
 // asked for its text).
-std::string Heading(HWND results) {
-    wchar_t text[512] = L"";
-    SendMessageW(FindWindowExW(results, nullptr, L"Static", nullptr), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return Utf8(text);
-}
-
 // The game's folder of tests/data/game/ruby18, as make_game_fixtures.rb
 // writes it: "火山" is in the name of Map003's only event ("火山口") and of
 // map 3 in MapInfos ("火山星"), nowhere else; the list is in the files'
@@ -287,8 +281,8 @@ TEST(GameFolderEndToEnd, CtrlShiftFWithAWordInTheFindBarListsItsHitsAcrossTheFol
     EXPECT_FALSE(IsWindowVisible(results));
     viewer.Type(L"火山");
     viewer.Press(kCtrl | kShift, 'F');
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "在文件夹中查找 “火山”　共 2 个"; }))
-        << Heading(results);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && ResultsHeading(results) == "在文件夹中查找 “火山”　共 2 个"; }))
+        << ResultsHeading(results);
     const HWND lines = FindWindowExW(results, nullptr, L"SysListView32", nullptr);
     EXPECT_EQ(SendMessageW(lines, LVM_GETITEMCOUNT, 0, 0), 2);
     // The opened file stays the window's until a line is chosen: the
@@ -348,8 +342,8 @@ TEST(GameFolderEndToEnd, TheMenuOfAnEventLineOfThePreviewListsTheUsesOfWhatItNam
     viewer.Press(kNoModifier, VK_DOWN);
     viewer.Press(kNoModifier, VK_RETURN);
     const HWND results = viewer.Child(L"QuarnixResults");
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && Heading(results) == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
-        << Heading(results);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(results) && ResultsHeading(results) == "公共事件 [0001: 治疗全员] 的用处　共 1 处"; }))
+        << ResultsHeading(results);
     viewer.Command(kCommandExit);
     EXPECT_EQ(viewer.WaitForExit(), 0);
 }

@@ -14,7 +14,7 @@ std::vector<SeenMessage> g_messages;
 std::vector<std::u16string> g_openAnswers;
 
 // Under Wine the window system's events must be taken in now and then.
-void Pump() {
+void PumpAndFlush() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     FlushListPane();
@@ -77,41 +77,41 @@ void PanesStart() {
     };
     HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    Pump();
+    PumpAndFlush();
 }
 
 void PanesStop() {
     DestroyWindow(MainWindowHandle);
-    Pump();
+    PumpAndFlush();
     MainWindowHandle = TreePane = ListPane = StatusBar = nullptr;
     ModalHooks() = Win32ModalHooks{};
 }
 
 void PanesRunEvents() {
     for (int i = 0; i < 3; ++i) {
-        Pump();
+        PumpAndFlush();
         Sleep(5);
     }
-    Pump();
+    PumpAndFlush();
 }
 NavigationController& PanesNavigation() { return Win32Navigation(); }
 FindController& PanesFind() { return Win32Find(); }
 GameFolderController& PanesGameFolder() { return Win32GameFolder(); }
 
 bool PanesResultsShown() {
-    Pump();
+    PumpAndFlush();
     return IsWindowVisible(GetParent(ResultsPaneList())) != FALSE;
 }
 
 std::u16string PanesResultsHeading() {
-    Pump();
+    PumpAndFlush();
     wchar_t text[1024] = L"";
     GetWindowTextW(ResultsPaneHeading(), text, 1024);
     return reinterpret_cast<const char16_t*>(text);
 }
 
 std::vector<std::u16string> PanesResultLines() {
-    Pump();
+    PumpAndFlush();
     HWND list = ResultsPaneList();
     std::vector<std::u16string> lines;
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
@@ -121,7 +121,7 @@ std::vector<std::u16string> PanesResultLines() {
 
 void PanesChooseResult(int line) {
     // As a double-click on the line does: it is selected, then activated.
-    Pump();
+    PumpAndFlush();
     HWND list = ResultsPaneList();
     LVITEMW item{};
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -130,13 +130,13 @@ void PanesChooseResult(int line) {
     activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), LVN_ITEMACTIVATE};
     activate.iItem = line;
     SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom, reinterpret_cast<LPARAM>(&activate));
-    Pump();
+    PumpAndFlush();
 }
 
 void PanesFindInFolder(const std::u16string& text) {
     SetWindowTextW(FindBarEdit(), reinterpret_cast<const wchar_t*>(text.c_str()));
     SendMessageW(MainWindowHandle, WM_COMMAND, MAKEWPARAM(kCommandFindInFolder, 0), 0);
-    Pump();
+    PumpAndFlush();
 }
 std::u16string PanesClipboard() {
     std::u16string text;
@@ -150,7 +150,7 @@ std::u16string PanesClipboard() {
 }
 void PanesWaitForOpen() {
     WaitForLoad();
-    Pump();
+    PumpAndFlush();
 }
 void PanesQueueOpenAnswer(const std::u16string& path) { g_openAnswers.push_back(path); }
 const std::vector<SeenMessage>& PanesMessages() { return g_messages; }
@@ -162,7 +162,7 @@ std::u16string PanesTitle() {
 }
 
 std::u16string PanesStatus() {
-    Pump();
+    PumpAndFlush();
     // Wine answers the simple text under part 0, Windows under part 255.
     wchar_t text[1024] = L"";
     SendMessageW(StatusBar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
@@ -198,7 +198,7 @@ bool PanesItemExpanded(TreeItem item) {
 std::size_t PanesItemCount() { return Win32TreeStore().Size(); }
 
 int PanesRowCount() {
-    Pump();
+    PumpAndFlush();
     return static_cast<int>(SendMessageW(ListPane, LVM_GETITEMCOUNT, 0, 0));
 }
 
@@ -218,7 +218,7 @@ constexpr COLORREF kUnpainted = RGB(1, 2, 3);
 }  // namespace
 
 int PanesItemMark(TreeItem item) {
-    Pump();
+    PumpAndFlush();
     NMTVCUSTOMDRAW draw{};
     draw.nmcd.hdr.hwndFrom = TreePane;
     draw.nmcd.hdr.code = NM_CUSTOMDRAW;
@@ -230,7 +230,7 @@ int PanesItemMark(TreeItem item) {
 }
 
 int PanesRowMark(int row) {
-    Pump();
+    PumpAndFlush();
     NMLVCUSTOMDRAW draw{};
     draw.nmcd.hdr.hwndFrom = ListPane;
     draw.nmcd.hdr.code = NM_CUSTOMDRAW;
@@ -244,14 +244,14 @@ int PanesRowMark(int row) {
 int PanesRowOverlay(int row) { return static_cast<int>((ListItem(row).state & LVIS_OVERLAYMASK) >> 8); }
 
 int PanesFocusedRow() {
-    Pump();
+    PumpAndFlush();
     const int row = static_cast<int>(SendMessageW(ListPane, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (row < 0) return -1;
     return SendMessageW(ListPane, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_FOCUSED) >= 0 ? -2 : row;
 }
 
 void PanesClickRow(int row, bool additive) {
-    Pump();
+    PumpAndFlush();
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     if (additive) {

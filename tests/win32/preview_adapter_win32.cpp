@@ -18,7 +18,7 @@ const PreviewControls& Controls() {
     return controls;
 }
 
-std::u16string Text(HWND control) {
+std::u16string ControlText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return std::u16string(text.begin(), text.end());
@@ -41,8 +41,8 @@ void PreviewStart() {
     SetPreviewShown(true);
     Controls();
 }
-std::u16string PreviewHeader() { return Text(Controls().header); }
-std::u16string PreviewProblem() { return IsWindowVisible(Controls().problem) ? Text(Controls().problem) : u""; }
+std::u16string PreviewHeader() { return ControlText(Controls().header); }
+std::u16string PreviewProblem() { return IsWindowVisible(Controls().problem) ? ControlText(Controls().problem) : u""; }
 
 SeenPage PreviewPageShown() {
     const PreviewControls& c = Controls();
@@ -137,7 +137,7 @@ std::uint32_t PreviewSwatchMiddle() { return PictureAt(Controls().swatch, 0.5, 0
 
 std::u16string PreviewSwatchText() {
     std::u16string text;
-    for (char16_t c : Text(Controls().swatchText))
+    for (char16_t c : ControlText(Controls().swatchText))
         if (c != u'\r') text += c;
     return text;
 }

@@ -6,25 +6,13 @@
 // Map001's page condition and written by two commands.
 #include "tests/viewer_fixture.h"
 #include "ui/game_folder_controller.h"
-#include "ui/win32/win32_front_end.h"
+#include "tests/win32/window_support.h"
 
 namespace {
 std::string Game(const std::string& file) { return std::string(QUARNIX_TEST_DATA) + "/game/" + file; }
 
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
 HWND Pane() { return GetParent(ResultsPaneList()); }
 HWND Button(const wchar_t* text) { return FindWindowExW(Pane(), nullptr, WC_BUTTONW, text); }
-
-RECT Bounds(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, MainWindowHandle, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 // The state of 编辑 → 在文件夹中查找 as the menu shows it when opened.
 UINT FindInFolderState() {
