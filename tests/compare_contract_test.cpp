@@ -16,6 +16,7 @@
 //            same bytes, System only old, MapInfos only new
 #include <filesystem>
 
+#include "tests/preview_adapter.h"
 #include "tests/viewer_fixture.h"
 #include "ui/compare_controller.h"
 #include "ui/window_commands.h"
@@ -135,6 +136,53 @@ TEST_F(CompareContractTest, F8GoesThroughTheDifferencesInTreeOrderAndWrapsRound)
     EXPECT_EQ(CaretText(), "parameters (1)");
 }
 
+TEST_F(CompareContractTest, ThePreviewShowsBothSidesOfTheDifferenceReached) {
+    PreviewStart();
+    OpenPair("map");
+    // @data (4 x 3 x 2): (1, 2, 1) 121 -> 777 and (3, 0, 1) 103 -> -1, on the
+    // second layer, which shows first.
+    Run(kNextDifferenceCommand);
+    ASSERT_EQ(PreviewPageShown(), SeenPage::kTable);
+    EXPECT_TRUE(PreviewHeader().ends_with(u"表格：2 个格子不同")) << U8(PreviewHeader());
+    struct Cell {
+        int x, y;
+        const char16_t* value;
+        bool outlined;
+    };
+    for (const Cell& c : {Cell{1, 2, u"777", true}, Cell{3, 0, u"-1", true}, Cell{0, 0, u"100", false},
+                          Cell{1, 1, u"111", false}}) {
+        EXPECT_EQ(PreviewCell(c.x, c.y), c.value) << c.x << "," << c.y;
+        EXPECT_EQ(PreviewCellOutlined(c.x, c.y), c.outlined) << c.x << "," << c.y;
+        const bool red = PreviewHeatMapAt((c.x + 0.5) / 4, (c.y + 0.5) / 3) == 0xff3030u;
+        EXPECT_EQ(red, c.outlined) << c.x << "," << c.y;
+    }
+    // Event 1's first line: its old text removed, the new one added, both
+    // coloured; the lines after it plain.
+    for (int i = 0; i < 6; ++i) Run(kNextDifferenceCommand);
+    ASSERT_EQ(PreviewPageShown(), SeenPage::kText);
+    const std::vector<std::u16string> lines = PreviewLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(U8(lines[0]).find("早上好啊"), std::string::npos) << U8(lines[0]);
+    EXPECT_NE(U8(lines[0]).find("早上好"), std::string::npos) << U8(lines[0]);
+    EXPECT_NE(U8(lines[1]).find("早上好啊"), std::string::npos) << U8(lines[1]);
+    EXPECT_EQ(PreviewLineBackground(0), 0xffd7d7u);
+    EXPECT_EQ(PreviewLineBackground(1), 0xd4f4d4u);
+    EXPECT_EQ(PreviewLineBackground(2), 0u);
+    // Ended, the preview shows the selected row as it did before.
+    Run(kEndCompareCommand);
+    EXPECT_EQ(PreviewLineBackground(0), 0u);
+
+    // A colour's alpha 255 -> 128: two swatches, the old above the new.
+    OpenPair("values");
+    Run(kNextDifferenceCommand);
+    ASSERT_EQ(PreviewPageShown(), SeenPage::kSwatch);
+    EXPECT_EQ(PreviewSwatchMiddle(), 0xff8000u);
+    EXPECT_EQ(PreviewSwatchText(), u"旧：Color(255.0, 128.0, 0.0, 255.0)");
+    EXPECT_EQ(PreviewNewSwatchText(), u"新：Color(255.0, 128.0, 0.0, 128.0)");
+    EXPECT_NE(PreviewNewSwatchMiddle(), 0u);
+    EXPECT_NE(PreviewNewSwatchMiddle(), 0xff8000u);
+}
+
 TEST_F(CompareContractTest, EndingTheComparisonShowsTheNewDocumentAlone) {
     OpenPair("items");
     const TreeItem second = TreeNextItem(Child(Data0(), "1"));
@@ -188,6 +236,16 @@ TEST_F(CompareContractTest, RemovedValuesShowGreyWhereTheyStood) {
     PanesRunEvents();
     EXPECT_EQ(U8(PanesCell(RowNamed("name"), 2)), "旅人");
     for (const char* name : {"pages", "id", "name", "x"}) EXPECT_EQ(PanesRowMark(RowNamed(name)), kMarkRemoved) << name;
+    // The status bar names removed values by their paths in the old file,
+    // as quarnix-dump --diff does ("- data0.events.values[2]").
+    EXPECT_EQ(Status(), "路径: data0.events.values[2]");
+    PanesClickRow(RowNamed("name"));
+    EXPECT_EQ(Status(), "路径: data0.events.values[2].name");
+    TreeSelectItem(Child(grey, "pages"));
+    PanesRunEvents();
+    EXPECT_EQ(Status(), "路径: data0.events.values[2].pages");
+    PanesClickRow(0);  // ".."
+    EXPECT_EQ(Status(), "路径: data0.events.values[2]");
 
     // The events' list: the removed value among the containers, its key
     // among the keys, each at the end where the old file had it.
@@ -206,6 +264,12 @@ TEST_F(CompareContractTest, RemovedValuesShowGreyWhereTheyStood) {
         EXPECT_EQ(PanesRowMark(r), rows[r].mark) << r;
     }
     EXPECT_EQ(U8(PanesCell(8, 2)), "4");
+    const std::pair<int, const char*> paths[] = {{4, "路径: data0.events.values[2]"}, {8, "路径: data0.events.keys[2]"},
+                                                 {3, "路径: data0.events.values[2]"}, {7, "路径: data0.events.keys[2]"}};
+    for (const auto& [row, path] : paths) {
+        PanesClickRow(row);
+        EXPECT_EQ(Status(), path) << row;
+    }
 
     // Ending the comparison from inside the grey item: back to the events,
     // the grey item and rows gone.

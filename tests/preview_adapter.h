@@ -33,6 +33,17 @@ std::uint32_t PreviewHeatMapAt(double x, double y);
 // The colour at the middle of the swatch, 0xRRGGBB.
 std::uint32_t PreviewSwatchMiddle();
 std::u16string PreviewSwatchText();
+
+// While a comparison is shown, the difference reached shows on the same
+// pages: its lines on the text page, its table on the table page, its old
+// colour on the swatch with the new one below.
+// A text page line's background, 0xRRGGBB; 0 for the page's own.
+std::uint32_t PreviewLineBackground(int line);
+// Whether the grid's cell is outlined as changed.
+bool PreviewCellOutlined(int x, int y);
+// The second swatch's middle and text; 0 and empty while it is hidden.
+std::uint32_t PreviewNewSwatchMiddle();
+std::u16string PreviewNewSwatchText();
 // The entries of the context menu of a line of the preview, and choosing one.
 std::vector<std::u16string> PreviewLineMenu(int line);
 void PreviewChooseLineMenu(int line, int entry);

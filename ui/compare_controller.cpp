@@ -8,6 +8,7 @@
 #include "game/game_folder.h"
 #include "game/names_read.h"
 #include "marshal/load.h"
+#include "present/access_path.h"
 #include "present/find_rows.h"
 #include "present/node_location.h"
 #include "present/viewer_document.h"
@@ -112,6 +113,12 @@ std::u16string DifferenceReadingLine(const Difference& d, std::u16string_view ch
     return line;
 }
 
+void CompareResult::IndexRows() {
+    rowsOf.clear();
+    for (const StoredDifference& d : differences)
+        rowsOf[d.op == DiffOp::kRemoved ? d.newHolder : d.newSide.container].push_back(&d);
+}
+
 CompareController::CompareController(NavigationController& navigation) : navigation_(navigation) {}
 
 CompareController::~CompareController() {
@@ -190,6 +197,7 @@ void CompareController::Start(const std::u16string& oldPath) {
         } catch (const std::bad_alloc&) {
             status = CompareStatus::kNoMemory;
         }
+        if (status == CompareStatus::kDone) result->IndexRows();
         const int outcome = status == CompareStatus::kDone ? kLoadOk
                             : status == CompareStatus::kNoMemory ? kLoadNoMemory : kLoadCancelled;
         if (outcome != kLoadOk) result.reset();
@@ -309,22 +317,60 @@ void CompareController::MarkList(const MarshalNode* container) const {
         for (const auto& [node, row] : RowsOf(container)) ListMarkRow(row, kMarkRemoved);
         return;
     }
+    // A container no difference lies below lists as the open showed it.
+    if (!result_->counts.count(container)) return;
     const auto rows = RowsOf(container);
-    auto rowOf = [&rows](const MarshalNode* node) {
-        auto found = rows.find(node);
-        return found == rows.end() ? -1 : found->second;
-    };
     // Rows of containers holding differences, then the changed and added values.
     for (const auto& [node, row] : rows)
         if (result_->counts.count(node)) ListMarkRow(row, kMarkChanged);
-    for (const StoredDifference& d : result_->differences) {
-        if (d.newSide.container != container || d.op == DiffOp::kRemoved) continue;
-        const int row = rowOf(d.newSide.Node());
-        if (row < 0) continue;
-        ListMarkRow(row, d.op == DiffOp::kAdded ? kMarkAdded : kMarkChanged);
-        if (d.op == DiffOp::kChanged) ListSetCell(row, kValueColumn, d.valueChange.c_str());
+    const auto listed = result_->rowsOf.find(container);
+    if (listed == result_->rowsOf.end()) return;
+    for (const StoredDifference* d : listed->second) {
+        if (d->op == DiffOp::kRemoved) continue;
+        const auto row = rows.find(d->newSide.Node());
+        if (row == rows.end()) continue;
+        ListMarkRow(row->second, d->op == DiffOp::kAdded ? kMarkAdded : kMarkChanged);
+        if (d->op == DiffOp::kChanged) ListSetCell(row->second, kValueColumn, d->valueChange.c_str());
     }
-    removedRows_ = InsertRemovedRows(result_->differences, container);
+    removedRows_ = InsertRemovedRows(listed->second, container);
+}
+
+std::u16string CompareController::OldPath(TreeItem item, const MarshalNode* child, int levelsUp) const {
+    if (!result_) return {};
+    if (!child)
+        for (int k = 0; k <= levelsUp && item; ++k) child = TreeItemNode(item), item = TreeParentItem(item);
+    const MarshalDocument* old = result_->old.get();
+    if (!child || DocumentOf(child) != old) return {};
+    // The levels inside the grey subtree, innermost first, up to the
+    // removed value itself, which stands in a container of the new document.
+    std::vector<std::u16string> labels;
+    const MarshalNode* container = TreeItemNode(item);
+    for (; container && DocumentOf(container) == old; container = TreeItemNode(item)) {
+        labels.emplace_back();
+        AppendPathLabel(labels.back(), container, ChildIndexOf(container, child));
+        child = container;
+        item = TreeParentItem(item);
+    }
+    const auto listed = result_->rowsOf.find(container);
+    if (listed == result_->rowsOf.end()) return {};
+    for (const StoredDifference* d : listed->second) {
+        if (d->op != DiffOp::kRemoved) continue;
+        // A removed hash entry's key row names the entry too.
+        const MarshalNode* holder = d->oldSide.container;
+        const bool key = (holder->type == '{' || holder->type == '}') && d->oldSide.position > 0 &&
+                         ChildAt(holder, d->oldSide.position - 1) == child;
+        if (d->oldSide.Node() != child && !key) continue;
+        std::u16string path = d->path;
+        if (key) {  // the entry's path with the key's label for the value's
+            std::u16string value;
+            AppendPathLabel(value, holder, d->oldSide.position);
+            if (path.ends_with(value)) path.resize(path.size() - value.size());
+            AppendPathLabel(path, holder, d->oldSide.position - 1);
+        }
+        for (auto label = labels.rbegin(); label != labels.rend(); ++label) path += *label;
+        return path;
+    }
+    return {};
 }
 
 void CompareController::Cancel() {
@@ -362,17 +408,16 @@ void CompareController::EndFile() {
         removedRows_ = 0;
         for (const MarshalNode* node : selected)
             if (const int row = ListFindRow(node); row >= 0) ListSetRowSelected(row, true);
-    } else if (const MarshalNode* container = listed) {
-        // The listed rows again as the open showed them.
-        for (const auto& [node, row] : RowsOf(container)) {
-            ListMarkRow(row, kMarkNone);
-            if (result_->counts.count(node)) continue;
-            for (const StoredDifference& d : result_->differences)
-                if (d.op == DiffOp::kChanged && d.newSide.container == container && d.newSide.Node() == node) {
-                    ListSetCell(row, kValueColumn, ChildRowCell(container, d.newSide.position, kValueColumn).c_str());
-                    break;
-                }
-        }
+    } else if (const MarshalNode* container = listed; container && result_->counts.count(container)) {
+        // The listed rows again as the open showed them: unmarked, and the
+        // changed values' cells their new value alone.
+        const auto rows = RowsOf(container);
+        for (const auto& [node, row] : rows) ListMarkRow(row, kMarkNone);
+        if (const auto found = result_->rowsOf.find(container); found != result_->rowsOf.end())
+            for (const StoredDifference* d : found->second)
+                if (const auto row = rows.find(d->newSide.Node()); d->op == DiffOp::kChanged && row != rows.end())
+                    ListSetCell(row->second, kValueColumn,
+                                ChildRowCell(container, d->newSide.position, kValueColumn).c_str());
     }
     result_.reset();
     current_ = -1;

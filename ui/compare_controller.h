@@ -42,11 +42,17 @@ struct StoredDifference {
 };
 
 // What a finished comparison holds: the old document, the differences in
-// the new document's tree order, and how many lie below each container.
+// the new document's tree order, how many lie below each container, and
+// the differences each container's list shows as rows (its values changed
+// or added, and those removed from it), so filling a list costs nothing
+// beyond its own rows' differences.
 struct CompareResult {
     std::shared_ptr<MarshalDocument> old;
     std::vector<StoredDifference> differences;
     std::unordered_map<const MarshalNode*, std::int64_t> counts;
+    std::unordered_map<const MarshalNode*, std::vector<const StoredDifference*>> rowsOf;
+    // Fills `rowsOf` once every difference is stored.
+    void IndexRows();
 };
 
 // The reading line of a difference: its place (or its path) and what
@@ -105,6 +111,10 @@ public:
 
     // Marks the rows of the listed container (the list was just filled).
     void MarkList(const MarshalNode* container) const;
+    // The path in the old file of a removed value shown grey (its row, or
+    // a row or item of its grey subtree), named as BuildAccessPath names
+    // the new document's; empty for the new document's values.
+    std::u16string OldPath(TreeItem item, const MarshalNode* child, int levelsUp) const;
 
     // Goes to the difference (as F8 does, a step of the history).
     void GoTo(int index);

@@ -279,3 +279,12 @@ const StoredDifference* CurrentPreviewDifference(const PreviewTarget& target) {
         if (within(d)) return &d;
     return nullptr;
 }
+
+std::uint32_t CompareLineBackground(CompareLineKind kind) {
+    switch (kind) {
+    case CompareLineKind::kRemoved: return 0xffd7d7;
+    case CompareLineKind::kAdded: return 0xd4f4d4;
+    case CompareLineKind::kSame: break;
+    }
+    return 0;
+}

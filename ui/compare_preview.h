@@ -60,6 +60,10 @@ constexpr std::size_t kMostSideLines = 2000;
 
 CompareView MakeCompareView(const StoredDifference& d);
 
+// The background of a removed or added line, 0xRRGGBB; 0 for a line both
+// sides have (the text page's own background).
+std::uint32_t CompareLineBackground(CompareLineKind kind);
+
 // A line as both front ends print it: both numbers right-aligned in
 // `width` digits each (blank where the side has none), the marker
 // ("-", "+" or a space) and the text.

@@ -22,18 +22,19 @@ void AddPosition(std::vector<std::int64_t>& positions, const MarshalNode* contai
     positions.push_back(position);
 }
 
-// The removed and added values of the given new containers (all: none given).
-std::map<const MarshalNode*, Holder> Holders(const std::vector<StoredDifference>& differences,
-                                             const MarshalNode* only) {
+// The removed and added values of the new containers holding removed ones.
+template <typename Differences, typename Deref>
+std::map<const MarshalNode*, Holder> Holders(const Differences& differences, Deref deref) {
     std::map<const MarshalNode*, Holder> holders;
-    for (const StoredDifference& d : differences) {
-        if (d.op == DiffOp::kRemoved && (!only || d.newHolder == only)) {
+    for (const auto& entry : differences) {
+        if (const StoredDifference& d = deref(entry); d.op == DiffOp::kRemoved) {
             Holder& h = holders[d.newHolder];
             h.oldContainer = d.oldSide.container;
             AddPosition(h.removed, h.oldContainer, d.oldSide.position);
         }
     }
-    for (const StoredDifference& d : differences) {
+    for (const auto& entry : differences) {
+        const StoredDifference& d = deref(entry);
         auto found = d.op == DiffOp::kAdded ? holders.find(d.newSide.container) : holders.end();
         if (found != holders.end()) AddPosition(found->second.added, d.newSide.container, d.newSide.position);
     }
@@ -95,7 +96,7 @@ std::vector<std::int64_t> RemovedSlots(const std::vector<std::int64_t>& removed,
 std::vector<TreeItem> InsertRemovedItems(const std::vector<StoredDifference>& differences,
                                          const std::unordered_map<const MarshalNode*, TreeItem>& holderItems) {
     std::vector<TreeItem> inserted;
-    for (const auto& [newContainer, h] : Holders(differences, nullptr)) {
+    for (const auto& [newContainer, h] : Holders(differences, [](const StoredDifference& d) -> const StoredDifference& { return d; })) {
         auto parent = holderItems.find(newContainer);
         if (parent == holderItems.end()) continue;
         // The parent's items stand for its container children, in order.
@@ -124,8 +125,8 @@ std::vector<TreeItem> InsertRemovedItems(const std::vector<StoredDifference>& di
     return inserted;
 }
 
-int InsertRemovedRows(const std::vector<StoredDifference>& differences, const MarshalNode* container) {
-    const auto holders = Holders(differences, container);
+int InsertRemovedRows(const std::vector<const StoredDifference*>& listed, const MarshalNode* container) {
+    const auto holders = Holders(listed, [](const StoredDifference* d) -> const StoredDifference& { return *d; });
     if (holders.empty()) return 0;
     const Holder& h = holders.begin()->second;
     const std::int64_t count = ChildCount(container);

@@ -21,5 +21,6 @@ std::vector<TreeItem> InsertRemovedItems(const std::vector<StoredDifference>& di
                                          const std::unordered_map<const MarshalNode*, TreeItem>& holderItems);
 
 // Inserts grey rows for the values removed from the listed container (its
-// rows as FillListPane made them); returns how many.
-int InsertRemovedRows(const std::vector<StoredDifference>& differences, const MarshalNode* container);
+// rows as FillListPane made them), given the differences it lists; returns
+// how many.
+int InsertRemovedRows(const std::vector<const StoredDifference*>& listed, const MarshalNode* container);

@@ -45,6 +45,11 @@ void ShowSelectionStatus(int row) {
         child = ListRowNode(row);
         if (!child) levelsUp = 1;  // the ".." row stands for the parent
     }
+    // A removed value shown grey in a comparison: its place in the old file.
+    if (const CompareController* compare = ActiveCompare()) {
+        const std::u16string old = compare->OldPath(TreeCaretItem(), child, levelsUp);
+        if (!old.empty()) return StatusSetText((std::u16string(kPathPrefix) + old).c_str());
+    }
     char16_t* path = BuildAccessPath(TreeCaretItem(), child, levelsUp);
     if (path && path[0]) {
         std::size_t length = Length(path);

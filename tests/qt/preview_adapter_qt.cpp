@@ -13,6 +13,7 @@
 
 #include "tests/preview_adapter.h"
 #include "ui/qt/code_view.h"
+#include "ui/qt/compare_preview_page.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/preview_pane.h"
 #include "ui/qt/qt_panes.h"
@@ -30,6 +31,16 @@ PreviewPane& Preview() {
     std::abort();
 }
 
+// The compare page while a comparison is shown; none otherwise.
+ComparePreviewPage* Compared() {
+    PreviewPane& p = Preview();
+    return p.CurrentPage() == p.Compare() ? p.Compare() : nullptr;
+}
+TablePreview* ShownTable() {
+    ComparePreviewPage* c = Compared();
+    return c ? c->Table() : Preview().Table();
+}
+
 std::uint32_t Rgb(const QColor& c) { return static_cast<std::uint32_t>(c.rgb()) & 0xffffffu; }
 
 std::uint32_t PixelAt(const QPixmap& pixmap, double x, double y) {
@@ -43,6 +54,9 @@ std::u16string PreviewHeader() { return Preview().Header().toStdU16String(); }
 std::u16string PreviewProblem() { return Preview().Problem().toStdU16String(); }
 
 SeenPage PreviewPageShown() {
+    if (ComparePreviewPage* c = Compared())
+        return c->CurrentPage() == c->Table() ? SeenPage::kTable
+               : c->CurrentPage() == c->Swatches() ? SeenPage::kSwatch : SeenPage::kText;
     PreviewPane& p = Preview();
     if (p.CurrentPage() == p.Table()) return SeenPage::kTable;
     if (p.CurrentPage() == p.Events()) return SeenPage::kEvents;
@@ -53,6 +67,11 @@ SeenPage PreviewPageShown() {
 std::vector<std::u16string> PreviewLines() {
     PreviewPane& p = Preview();
     std::vector<std::u16string> lines;
+    if (ComparePreviewPage* c = Compared()) {
+        if (c->CurrentPage() == c->Lines())
+            for (const QString& line : c->Lines()->toPlainText().split(u'\n')) lines.push_back(line.toStdU16String());
+        return lines;
+    }
     if (p.CurrentPage() == p.Events()) {
         for (int i = 0; i < p.Events()->count(); ++i) lines.push_back(p.Events()->item(i)->text().toStdU16String());
         return lines;
@@ -61,7 +80,17 @@ std::vector<std::u16string> PreviewLines() {
     return lines;
 }
 
+std::uint32_t PreviewLineBackground(int line) {
+    ComparePreviewPage* c = Compared();
+    if (!c) return 0;
+    for (const QTextEdit::ExtraSelection& mark : c->Lines()->extraSelections())
+        if (mark.cursor.blockNumber() == line && mark.format.hasProperty(QTextFormat::BackgroundBrush))
+            return Rgb(mark.format.background().color());
+    return 0;
+}
+
 std::uint32_t PreviewTextColour(int line, int column) {
+    if (Compared()) return 0;  // compared lines are plain
     const QTextBlock block = Preview().Code()->document()->findBlockByNumber(line);
     for (const QTextLayout::FormatRange& range : block.layout()->formats())
         if (column >= range.start && column < range.start + range.length && range.format.hasProperty(QTextFormat::ForegroundBrush))
@@ -80,25 +109,44 @@ void PreviewChooseLine(int line) {
 }
 
 std::vector<std::u16string> PreviewLayerNames() {
-    QComboBox* layers = Preview().Table()->LayerSelector();
+    QComboBox* layers = ShownTable()->LayerSelector();
     std::vector<std::u16string> names;
     for (int i = 0; i < layers->count(); ++i) names.push_back(layers->itemText(i).toStdU16String());
     return names;
 }
 
 void PreviewChooseLayer(int layer) {
-    Preview().Table()->LayerSelector()->setCurrentIndex(layer);
+    ShownTable()->LayerSelector()->setCurrentIndex(layer);
     Preview();
 }
 
 std::u16string PreviewCell(int x, int y) {
-    const QModelIndex cell = Preview().Table()->Grid()->model()->index(y, x);
+    const QModelIndex cell = ShownTable()->Grid()->model()->index(y, x);
     return cell.isValid() ? cell.data().toString().toStdU16String() : std::u16string();
 }
 
-std::uint32_t PreviewHeatMapAt(double x, double y) { return PixelAt(Preview().Table()->HeatMapLabel()->pixmap(), x, y); }
-std::uint32_t PreviewSwatchMiddle() { return PixelAt(Preview().Swatch()->pixmap(), 0.5, 0.5); }
-std::u16string PreviewSwatchText() { return Preview().SwatchText()->text().toStdU16String(); }
+bool PreviewCellOutlined(int x, int y) {
+    const QModelIndex cell = ShownTable()->Grid()->model()->index(y, x);
+    return cell.isValid() && cell.data(TableLayerModel::kChangedRole).toBool();
+}
+
+std::uint32_t PreviewHeatMapAt(double x, double y) { return PixelAt(ShownTable()->HeatMapLabel()->pixmap(), x, y); }
+std::uint32_t PreviewSwatchMiddle() {
+    ComparePreviewPage* c = Compared();
+    return PixelAt((c ? c->OldSwatch() : Preview().Swatch())->pixmap(), 0.5, 0.5);
+}
+std::u16string PreviewSwatchText() {
+    ComparePreviewPage* c = Compared();
+    return (c ? c->OldText() : Preview().SwatchText())->text().toStdU16String();
+}
+std::uint32_t PreviewNewSwatchMiddle() {
+    ComparePreviewPage* c = Compared();
+    return c && c->CurrentPage() == c->Swatches() ? PixelAt(c->NewSwatch()->pixmap(), 0.5, 0.5) : 0;
+}
+std::u16string PreviewNewSwatchText() {
+    ComparePreviewPage* c = Compared();
+    return c && c->CurrentPage() == c->Swatches() ? c->NewText()->text().toStdU16String() : u"";
+}
 
 namespace {
 // The menu the preview would pop up on the line, its separators left out.

@@ -70,6 +70,12 @@ std::vector<std::u16string> PreviewLines() {
     return lines;
 }
 
+std::uint32_t PreviewLineBackground(int line) {
+    const RowsSource& rows = RowsSourceOf(Controls().text);
+    const std::uint32_t colour = rows.background && line >= 0 && line < rows.count ? rows.background(line) : kNoRowColour;
+    return colour == kNoRowColour ? 0 : colour;
+}
+
 std::uint32_t PreviewTextColour(int line, int column) {
     const RowsSource& rows = RowsSourceOf(Controls().text);
     std::vector<RubySpan> spans;
@@ -116,20 +122,36 @@ void PreviewChooseLayer(int layer) {
     Controls();
 }
 
-std::u16string PreviewCell(int x, int y) {
-    // The grid's row as drawn: y, then the cells, apart by spaces.
+namespace {
+struct DrawnCell {
+    std::u16string text;
+    int start = -1;  // its first unit in the row
+};
+
+// The grid's row as drawn: y, then the cells, apart by spaces.
+DrawnCell CellDrawn(int x, int y) {
     const RowsSource& rows = RowsSourceOf(Controls().table);
-    if (y < 0 || y >= rows.count || x < 0) return u"";
+    if (y < 0 || y >= rows.count || x < 0) return {};
     const std::u16string row = rows.text(y);
-    std::vector<std::u16string> cells;
+    std::vector<DrawnCell> cells;
     for (std::size_t i = 0; i < row.size();) {
         while (i < row.size() && row[i] == u' ') ++i;
         std::size_t end = row.find(u' ', i);
         if (end == std::u16string::npos) end = row.size();
-        if (end > i) cells.push_back(row.substr(i, end - i));
+        if (end > i) cells.push_back({row.substr(i, end - i), static_cast<int>(i)});
         i = end;
     }
-    return static_cast<std::size_t>(x) + 1 < cells.size() ? cells[static_cast<std::size_t>(x) + 1] : u"";
+    return static_cast<std::size_t>(x) + 1 < cells.size() ? cells[static_cast<std::size_t>(x) + 1] : DrawnCell{};
+}
+}  // namespace
+
+std::u16string PreviewCell(int x, int y) { return CellDrawn(x, y).text; }
+
+bool PreviewCellOutlined(int x, int y) {
+    const DrawnCell cell = CellDrawn(x, y);
+    for (const TextMark& mark : RowsMarksOf(Controls().table))
+        if (mark.line == y && cell.start >= mark.start && cell.start < mark.start + mark.length) return true;
+    return false;
 }
 
 std::uint32_t PreviewHeatMapAt(double x, double y) { return PictureAt(Controls().heatMap, x, y); }
@@ -140,6 +162,16 @@ std::u16string PreviewSwatchText() {
     for (char16_t c : ControlText(Controls().swatchText))
         if (c != u'\r') text += c;
     return text;
+}
+
+std::uint32_t PreviewNewSwatchMiddle() {
+    const PreviewControls& c = Controls();
+    return IsWindowVisible(c.newSwatch) ? PictureAt(c.newSwatch, 0.5, 0.5) : 0;
+}
+
+std::u16string PreviewNewSwatchText() {
+    const PreviewControls& c = Controls();
+    return IsWindowVisible(c.newSwatchText) ? ControlText(c.newSwatchText) : u"";
 }
 
 std::vector<std::u16string> PreviewLineMenu(int line) {

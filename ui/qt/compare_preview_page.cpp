@@ -13,10 +13,7 @@
 namespace {
 QString Q(const std::u16string& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
-// The backgrounds of removed and added lines, as the list marks its rows.
-QColor LineColour(CompareLineKind kind) {
-    return kind == CompareLineKind::kRemoved ? QColor(0xff, 0xd7, 0xd7) : QColor(0xd4, 0xf4, 0xd4);
-}
+QColor LineColour(CompareLineKind kind) { return QColor(static_cast<QRgb>(CompareLineBackground(kind))); }
 
 QPixmap Pixmap(const PreviewPicture& picture) {
     return QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,

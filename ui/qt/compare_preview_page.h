@@ -24,6 +24,9 @@ public:
     TablePreview* Table() const { return table_; }
     QLabel* OldSwatch() const { return oldSwatch_; }
     QLabel* NewSwatch() const { return newSwatch_; }
+    QLabel* OldText() const { return oldText_; }
+    QLabel* NewText() const { return newText_; }
+    QWidget* Swatches() const { return swatches_; }
 
 private:
     void ShowLines(const CompareView& view);

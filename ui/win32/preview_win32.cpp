@@ -37,7 +37,6 @@ struct State {
     CompareView compare;
     bool comparing = false;
     int compareWidth = 1;            // digits of the compared lines' numbers
-    HWND newSwatch = nullptr, newSwatchText = nullptr;  // the new side's, below the old
     PreviewPage page = PreviewPage::kText;
     bool ruby = false;
     int layer = 0;
@@ -286,12 +285,12 @@ void PlaceChildren() {
     MoveWindow(g.c.heatMap, std::max(0, w - heatMap), body, heatMap, heatMap, TRUE);
     MoveWindow(g.c.swatch, margin, y + margin, swatch, swatch, TRUE);
     // Two swatches, old above new, while a comparison shows them.
-    const bool two = Shows(g.newSwatch);
+    const bool two = Shows(g.c.newSwatch);
     MoveWindow(g.c.swatchText, swatch + 3 * margin, y + margin, std::max(0, w - swatch - 3 * margin),
                two ? swatch : std::max(0, h - margin), TRUE);
     const int below = y + swatch + 3 * margin;
-    MoveWindow(g.newSwatch, margin, below, swatch, swatch, TRUE);
-    MoveWindow(g.newSwatchText, swatch + 3 * margin, below, std::max(0, w - swatch - 3 * margin),
+    MoveWindow(g.c.newSwatch, margin, below, swatch, swatch, TRUE);
+    MoveWindow(g.c.newSwatchText, swatch + 3 * margin, below, std::max(0, w - swatch - 3 * margin),
                std::max(0, bottom - below), TRUE);
     MoveWindow(g.c.events, 0, y, w, h, TRUE);
 }
@@ -329,8 +328,8 @@ void SwitchPage(PreviewPage page, bool twoSwatches) {
         for (HWND control : PageControls(page)) ShowWindow(control, SW_SHOWNA);
         g.page = page;
     }
-    if (twoSwatches == Shows(g.newSwatch)) return;
-    for (HWND control : {g.newSwatch, g.newSwatchText}) ShowWindow(control, twoSwatches ? SW_SHOWNA : SW_HIDE);
+    if (twoSwatches == Shows(g.c.newSwatch)) return;
+    for (HWND control : {g.c.newSwatch, g.c.newSwatchText}) ShowWindow(control, twoSwatches ? SW_SHOWNA : SW_HIDE);
     PlaceChildren();
 }
 
@@ -371,11 +370,8 @@ void ShowView(const PreviewView& view) {
 std::uint32_t CompareLineColour(int row) {
     const auto& lines = g.compare.lines;
     if (static_cast<std::size_t>(row) >= lines.size()) return kNoRowColour;
-    switch (lines[static_cast<std::size_t>(row)].kind) {
-    case CompareLineKind::kRemoved: return 0xffd7d7;
-    case CompareLineKind::kAdded: return 0xd4f4d4;
-    default: return kNoRowColour;
-    }
+    const std::uint32_t colour = CompareLineBackground(lines[static_cast<std::size_t>(row)].kind);
+    return colour ? colour : kNoRowColour;
 }
 
 void ShowCompareLines(const CompareView& view) {
@@ -414,9 +410,9 @@ void ShowCompare(CompareView view) {
     case ComparePage::kSwatches:
         page = PreviewPage::kSwatch;
         SetPicture(g.c.swatch, SwatchPicture(v.oldSwatch));
-        SetPicture(g.newSwatch, SwatchPicture(v.newSwatch));
+        SetPicture(g.c.newSwatch, SwatchPicture(v.newSwatch));
         SetWindowTextW(g.c.swatchText, W(v.oldText));
-        SetWindowTextW(g.newSwatchText, W(v.newText));
+        SetWindowTextW(g.c.newSwatchText, W(v.newText));
         break;
     }
     SwitchPage(page, v.page == ComparePage::kSwatches);
@@ -550,7 +546,7 @@ HFONT CodeFont() {
 
 void SetFonts() {
     for (HWND child : {g.c.header, g.c.problem, g.layerLabel, g.c.layers, g.c.heatMap, g.c.swatch, g.c.swatchText,
-                       g.c.events, g.newSwatchText})
+                       g.c.events, g.c.newSwatchText})
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.uiFont), TRUE);
     for (HWND child : {g.c.text, g.c.table}) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g.codeFont), TRUE);
     SendMessageW(g.c.events, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(Scaled(2000)), 0);
@@ -576,8 +572,8 @@ void CreatePreviewPane(HWND parent) {
     g.c.heatMap = Child(L"QuarnixPicture", 0);
     g.c.swatch = Child(L"QuarnixPicture", 0);
     g.c.swatchText = Child(WC_STATICW, SS_NOPREFIX);
-    g.newSwatch = Child(L"QuarnixPicture", 0);
-    g.newSwatchText = Child(WC_STATICW, SS_NOPREFIX);
+    g.c.newSwatch = Child(L"QuarnixPicture", 0);
+    g.c.newSwatchText = Child(WC_STATICW, SS_NOPREFIX);
     g.c.events = Child(WC_LISTBOXW, WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                        WS_EX_CLIENTEDGE);
     SetFonts();

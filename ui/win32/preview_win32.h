@@ -42,6 +42,7 @@ void PreviewMarkFindText(const std::u16string& text, bool matchCase);
 // What the tests read back: the controls, the pictures as drawn.
 struct PreviewControls {
     HWND header, problem, text, table, layers, heatMap, swatch, swatchText, events;
+    HWND newSwatch, newSwatchText;  // a compared colour's new side, below the old
 };
 PreviewControls PreviewControlHandles();
 // The DIB section a picture control draws (heat map, swatch); none when empty.
