@@ -78,8 +78,8 @@ void LargeFree(DocumentArena* a, ArenaLargeBlock* block) {
 
 constexpr std::size_t kGranule = 8;
 constexpr std::size_t kMaxSmall = kArenaClasses * kGranule;
-constexpr std::size_t kFirstSlab = std::size_t{64} << 10;
-constexpr std::uint32_t kSlabDoublings = 5;  // up to 2 MiB
+constexpr std::size_t kFirstSlab = std::size_t{16} << 10;
+constexpr std::uint32_t kSlabDoublings = 7;  // up to 2 MiB
 constexpr std::size_t kMediumHeader = 16;
 constexpr std::size_t kMaxMedium = std::size_t{64} << 10;
 constexpr std::size_t kFirstChunk = std::size_t{256} << 10;

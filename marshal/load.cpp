@@ -100,7 +100,11 @@ struct LoadCall {
     bool began;  // at least one dump header was read
 };
 
-void LoadDumps(void* arg) {
+// A loader thread whose readers went deeper than this is not kept for the
+// next load (see large_stack.h).
+constexpr int kKeepThreadDepth = 1000;
+
+bool LoadDumps(void* arg) {
     auto* call = static_cast<LoadCall*>(arg);
     MarshalDocument* doc = call->doc;
     MarshalStream* s = &doc->stream;
@@ -127,6 +131,7 @@ void LoadDumps(void* arg) {
     }
     l.currentTop = nullptr;
     call->result = result;
+    return l.maxDepth < kKeepThreadDepth;
 }
 
 int LoadStream(MarshalDocument* doc) {

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -11,14 +13,66 @@
 #include <sys/mman.h>
 #endif
 
+#if !defined(QUARNIX_PLAIN_HEAP)
+namespace {
+// Small mappings given back are kept, zeroed, for the next ones, up to
+// kCachedBytes in all: a small file's load maps a dozen of them, and a game
+// folder's names alone are a dozen loads; mapping and releasing cost more
+// than such a load (several times more under Wine).
+constexpr std::size_t kMostCachedMapping = std::size_t{256} << 10;
+constexpr std::size_t kCachedBytes = std::size_t{4} << 20;
+constexpr std::size_t kMostCachedMappings = kCachedBytes / (std::size_t{16} << 10);
+
+struct CachedMapping {
+    void* p;
+    std::size_t bytes;
+};
+struct MappingCache {
+    std::mutex mutex;
+    CachedMapping kept[kMostCachedMappings];
+    std::size_t count = 0, bytes = 0;
+};
+MappingCache g_cache;
+
+void* TakeCached(std::size_t bytes) {
+    std::lock_guard lock(g_cache.mutex);
+    for (std::size_t i = g_cache.count; i-- > 0;)
+        if (g_cache.kept[i].bytes == bytes) {
+            void* p = g_cache.kept[i].p;
+            g_cache.kept[i] = g_cache.kept[--g_cache.count];
+            g_cache.bytes -= bytes;
+            return p;
+        }
+    return nullptr;
+}
+
+bool KeepCached(void* p, std::size_t bytes) {
+    if (bytes > kMostCachedMapping) return false;
+    {
+        std::lock_guard lock(g_cache.mutex);
+        if (g_cache.count == kMostCachedMappings || g_cache.bytes + bytes > kCachedBytes) return false;
+        g_cache.bytes += bytes;  // room taken; the mapping is filed once zeroed
+    }
+    std::memset(p, 0, bytes);
+    std::lock_guard lock(g_cache.mutex);
+    g_cache.kept[g_cache.count++] = {p, bytes};
+    return true;
+}
+}  // namespace
+#endif
+
 void* MapPages(std::size_t bytes) {
 #if defined(QUARNIX_PLAIN_HEAP)
     return std::calloc(1, bytes);
-#elif defined(_WIN32)
+#else
+    if (bytes <= kMostCachedMapping)
+        if (void* p = TakeCached(bytes)) return p;
+#if defined(_WIN32)
     return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 #else
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     return p == MAP_FAILED ? nullptr : p;
+#endif
 #endif
 }
 
@@ -27,11 +81,13 @@ void UnmapPages(void* p, std::size_t bytes) {
 #if defined(QUARNIX_PLAIN_HEAP)
     (void)bytes;
     std::free(p);
-#elif defined(_WIN32)
-    (void)bytes;
+#else
+    if (KeepCached(p, bytes)) return;
+#if defined(_WIN32)
     VirtualFree(p, 0, MEM_RELEASE);
 #else
     munmap(p, bytes);
+#endif
 #endif
 }
 

@@ -1,5 +1,6 @@
 #include "marshal/stream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -89,6 +90,11 @@ bool OpenFileStream(MarshalStream* s, MarshalDocument* doc, std::FILE* file, std
     s->chunk = chunk;
     s->unbuffered = FileBytesLeft(file);
     if (doc) doc->bytesTotal.store(s->unbuffered == UINT64_MAX ? 0 : s->unbuffered, std::memory_order_relaxed);
+    // A file smaller than a chunk is read into a buffer of its own size: a
+    // game folder's names come from a dozen files of a few kilobytes.
+    constexpr std::size_t kSmallestChunk = 4096;
+    if (s->unbuffered < chunk) chunk = std::max(static_cast<std::size_t>(s->unbuffered), std::min(chunk, kSmallestChunk));
+    s->chunk = chunk;
     s->buffer = static_cast<std::uint8_t*>(DocAlloc(doc, chunk));
     s->capacity = chunk;
     s->cur = s->end = s->buffer;
