@@ -59,7 +59,8 @@ stage "== The portable suites under ThreadSanitizer (headless panes: no Qt, no W
 # searches) read the document the loader writes.  The tests labelled
 # not_under_tsan need a stack or address space the sanitizer does not give.
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+# The loader keeps idle threads for the next load: nothing to wait for at exit.
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:atexit_sleep_ms=0
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARNIX_TSAN=ON -DQUARNIX_QT=OFF \
   -DQUARNIX_BENCH=OFF "$UNITY" >/dev/null
 cmake --build build-tsan -j "$JOBS" --target quarnix_tests quarnix-dump
