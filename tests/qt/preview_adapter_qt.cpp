@@ -32,13 +32,11 @@ PreviewPane& Preview() {
 }
 
 // The compare page while a comparison is shown; none otherwise.
-ComparePreviewPage* Compared() {
-    PreviewPane& p = Preview();
-    return p.CurrentPage() == p.Compare() ? p.Compare() : nullptr;
-}
+ComparePreviewPage* Compared(PreviewPane& p) { return p.CurrentPage() == p.Compare() ? p.Compare() : nullptr; }
+// One wait for the preview, as every reading here takes.
 TablePreview* ShownTable() {
-    ComparePreviewPage* c = Compared();
-    return c ? c->Table() : Preview().Table();
+    PreviewPane& p = Preview();
+    return p.CurrentPage() == p.Compare() ? p.Compare()->Table() : p.Table();
 }
 
 std::uint32_t Rgb(const QColor& c) { return static_cast<std::uint32_t>(c.rgb()) & 0xffffffu; }
@@ -54,10 +52,10 @@ std::u16string PreviewHeader() { return Preview().Header().toStdU16String(); }
 std::u16string PreviewProblem() { return Preview().Problem().toStdU16String(); }
 
 SeenPage PreviewPageShown() {
-    if (ComparePreviewPage* c = Compared())
+    PreviewPane& p = Preview();
+    if (ComparePreviewPage* c = Compared(p))
         return c->CurrentPage() == c->Table() ? SeenPage::kTable
                : c->CurrentPage() == c->Swatches() ? SeenPage::kSwatch : SeenPage::kText;
-    PreviewPane& p = Preview();
     if (p.CurrentPage() == p.Table()) return SeenPage::kTable;
     if (p.CurrentPage() == p.Events()) return SeenPage::kEvents;
     if (p.CurrentPage()->isAncestorOf(p.Swatch())) return SeenPage::kSwatch;
@@ -67,7 +65,7 @@ SeenPage PreviewPageShown() {
 std::vector<std::u16string> PreviewLines() {
     PreviewPane& p = Preview();
     std::vector<std::u16string> lines;
-    if (ComparePreviewPage* c = Compared()) {
+    if (ComparePreviewPage* c = Compared(p)) {
         if (c->CurrentPage() == c->Lines())
             for (const QString& line : c->Lines()->toPlainText().split(u'\n')) lines.push_back(line.toStdU16String());
         return lines;
@@ -81,7 +79,7 @@ std::vector<std::u16string> PreviewLines() {
 }
 
 std::uint32_t PreviewLineBackground(int line) {
-    ComparePreviewPage* c = Compared();
+    ComparePreviewPage* c = Compared(Preview());
     if (!c) return 0;
     for (const QTextEdit::ExtraSelection& mark : c->Lines()->extraSelections())
         if (mark.cursor.blockNumber() == line && mark.format.hasProperty(QTextFormat::BackgroundBrush))
@@ -90,8 +88,9 @@ std::uint32_t PreviewLineBackground(int line) {
 }
 
 std::uint32_t PreviewTextColour(int line, int column) {
-    if (Compared()) return 0;  // compared lines are plain
-    const QTextBlock block = Preview().Code()->document()->findBlockByNumber(line);
+    PreviewPane& p = Preview();
+    if (Compared(p)) return 0;  // compared lines are plain
+    const QTextBlock block = p.Code()->document()->findBlockByNumber(line);
     for (const QTextLayout::FormatRange& range : block.layout()->formats())
         if (column >= range.start && column < range.start + range.length && range.format.hasProperty(QTextFormat::ForegroundBrush))
             return Rgb(range.format.foreground().color());
@@ -132,19 +131,21 @@ bool PreviewCellOutlined(int x, int y) {
 
 std::uint32_t PreviewHeatMapAt(double x, double y) { return PixelAt(ShownTable()->HeatMapLabel()->pixmap(), x, y); }
 std::uint32_t PreviewSwatchMiddle() {
-    ComparePreviewPage* c = Compared();
-    return PixelAt((c ? c->OldSwatch() : Preview().Swatch())->pixmap(), 0.5, 0.5);
+    PreviewPane& p = Preview();
+    ComparePreviewPage* c = Compared(p);
+    return PixelAt((c ? c->OldSwatch() : p.Swatch())->pixmap(), 0.5, 0.5);
 }
 std::u16string PreviewSwatchText() {
-    ComparePreviewPage* c = Compared();
-    return (c ? c->OldText() : Preview().SwatchText())->text().toStdU16String();
+    PreviewPane& p = Preview();
+    ComparePreviewPage* c = Compared(p);
+    return (c ? c->OldText() : p.SwatchText())->text().toStdU16String();
 }
 std::uint32_t PreviewNewSwatchMiddle() {
-    ComparePreviewPage* c = Compared();
+    ComparePreviewPage* c = Compared(Preview());
     return c && c->CurrentPage() == c->Swatches() ? PixelAt(c->NewSwatch()->pixmap(), 0.5, 0.5) : 0;
 }
 std::u16string PreviewNewSwatchText() {
-    ComparePreviewPage* c = Compared();
+    ComparePreviewPage* c = Compared(Preview());
     return c && c->CurrentPage() == c->Swatches() ? c->NewText()->text().toStdU16String() : u"";
 }
 
