@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -32,15 +33,21 @@ struct MappingCache {
     CachedMapping kept[kMostCachedMappings];
     std::size_t count = 0, bytes = 0;
 };
-MappingCache g_cache;
+// Never destroyed: documents may still be dropped while the process ends.
+MappingCache& Cache() {
+    alignas(MappingCache) static unsigned char storage[sizeof(MappingCache)];
+    static MappingCache* cache = new (storage) MappingCache;
+    return *cache;
+}
 
 void* TakeCached(std::size_t bytes) {
-    std::lock_guard lock(g_cache.mutex);
-    for (std::size_t i = g_cache.count; i-- > 0;)
-        if (g_cache.kept[i].bytes == bytes) {
-            void* p = g_cache.kept[i].p;
-            g_cache.kept[i] = g_cache.kept[--g_cache.count];
-            g_cache.bytes -= bytes;
+    MappingCache& cache = Cache();
+    std::lock_guard lock(cache.mutex);
+    for (std::size_t i = cache.count; i-- > 0;)
+        if (cache.kept[i].bytes == bytes) {
+            void* p = cache.kept[i].p;
+            cache.kept[i] = cache.kept[--cache.count];
+            cache.bytes -= bytes;
             return p;
         }
     return nullptr;
@@ -48,14 +55,17 @@ void* TakeCached(std::size_t bytes) {
 
 bool KeepCached(void* p, std::size_t bytes) {
     if (bytes > kMostCachedMapping) return false;
+    MappingCache& cache = Cache();
+    auto full = [&cache, bytes] { return cache.count == kMostCachedMappings || cache.bytes + bytes > kCachedBytes; };
     {
-        std::lock_guard lock(g_cache.mutex);
-        if (g_cache.count == kMostCachedMappings || g_cache.bytes + bytes > kCachedBytes) return false;
-        g_cache.bytes += bytes;  // room taken; the mapping is filed once zeroed
+        std::lock_guard lock(cache.mutex);
+        if (full()) return false;  // not worth zeroing
     }
     std::memset(p, 0, bytes);
-    std::lock_guard lock(g_cache.mutex);
-    g_cache.kept[g_cache.count++] = {p, bytes};
+    std::lock_guard lock(cache.mutex);
+    if (full()) return false;  // filled while this one was zeroed
+    cache.kept[cache.count++] = {p, bytes};
+    cache.bytes += bytes;
     return true;
 }
 }  // namespace
