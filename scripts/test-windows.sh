@@ -50,6 +50,9 @@ for file in "$root"/tests/data/*.rxdata "$root"/tests/data/*.bin; do
   if [ "$linux_status" != "$windows_status" ] || ! cmp -s "$scratch/linux.out" "$scratch/windows.out" ||
      ! cmp -s "$scratch/linux.err" "$scratch/windows.err"; then
     echo "quarnix-dump.exe differs from the Linux build on $(basename "$file")" >&2
+    echo "exit status: Linux $linux_status, Windows $windows_status; standard error, Linux then Windows:" >&2
+    head -c 2000 "$scratch/linux.err" "$scratch/windows.err" >&2
+    cmp "$scratch/linux.out" "$scratch/windows.out" >&2 || true
     exit 1
   fi
 done
